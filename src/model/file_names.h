@@ -1,0 +1,43 @@
+// Names of the files of one scenario, built from its two identifiers.
+#pragma once
+
+#include <string>
+
+namespace tratta {
+
+/// The scenario name and the train number; every file name is built from
+/// them.
+struct NomiScenario {
+  std::string nome_scenario;
+  std::string numero_treno;
+};
+
+/// The built-in identifiers of the one-shot run.
+inline NomiScenario nomi_predefiniti() { return {"Tratta_Valle3", "30"}; }
+
+inline std::string nome_descrizione_linea(const NomiScenario& n) {
+  return n.nome_scenario + "_linea.txt";
+}
+inline std::string nome_descrizione_treno(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + "-.txt";
+}
+inline std::string nome_note(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + "_note.txt";
+}
+inline std::string nome_rallentamenti(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + "_rallentamenti.txt";
+}
+inline std::string nome_scheda_treno(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + "_scheda_treno.txt";
+}
+inline std::string nome_file_linea(const NomiScenario& n) {
+  return n.nome_scenario + "_linea.dat";
+}
+inline std::string nome_file_treno(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + ".sim";
+}
+inline std::string nome_file_percorso(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + ".dat";
+}
+
+}  // namespace tratta

@@ -1,0 +1,19 @@
+#include "model/stamps.h"
+
+#include "model/route_codes.h"
+
+namespace tratta {
+
+int apponi_timbri(RouteModel& modello) {
+  Voce& linea = modello.voci[kVoceGeneraliLinea];
+  Segmento& primo = modello.segmenti.at(1);
+  if (linea.d2_a != 0 || primo.valore1 != 0) return 1250;
+  linea.d2_a = kMarcaLinea;
+  primo.valore1 = kMarcaSegmento;
+  if (linea.orario != 0 || primo.valore2 != 0) return 1251;
+  linea.orario = codice_gara_st(modello);
+  primo.valore2 = codice_gara_og(modello);
+  return 0;
+}
+
+}  // namespace tratta

@@ -1,0 +1,63 @@
+// Sequential input of a description: comma- and line-separated fields.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace tratta {
+
+/// A run-time failure while reading (an unreadable number, a value too wide
+/// for its field, reading past the end, an index outside the model). The
+/// reader traps it as status 25.
+class ErroreLettura : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// Reads fields from the bytes of a description file.
+///
+/// Fields are separated by commas and line ends (CR LF, LF or CR). A text
+/// field starts at its first non-blank character and runs to the next comma
+/// or line end; a text that starts with a double quote runs to the closing
+/// quote. A numeric field is an optionally signed whole number; it also ends
+/// at a blank, and the blanks and the one comma or line end after it are
+/// consumed.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view testo) : testo_(testo) {}
+
+  /// True once every byte has been consumed.
+  bool fine() const { return pos_ >= testo_.size(); }
+
+  /// Reads a text field. Throws ErroreLettura when already at the end.
+  std::string leggi_testo();
+
+  /// Reads a numeric field as a 32-bit signed number. Throws ErroreLettura
+  /// when already at the end, when the field is not a whole number, or when
+  /// it does not fit 32 bits.
+  int32_t leggi_numero();
+
+  /// Line (from 1) on which the last field returned started.
+  int riga_ultimo_campo() const { return riga_campo_; }
+
+ private:
+  bool blank(size_t i) const {
+    return i < testo_.size() && (testo_[i] == ' ' || testo_[i] == '\t');
+  }
+  bool fine_riga(size_t i) const {
+    return i < testo_.size() && (testo_[i] == '\r' || testo_[i] == '\n');
+  }
+  void salta_blank();
+  /// Consumes one line end at the current position, if there is one.
+  void consuma_fine_riga();
+  void inizia_campo();
+
+  std::string_view testo_;
+  size_t pos_ = 0;
+  int riga_ = 1;
+  int riga_campo_ = 0;
+};
+
+}  // namespace tratta

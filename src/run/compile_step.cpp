@@ -1,0 +1,28 @@
+#include "run/compile_step.h"
+
+#include "model/finishing_pass.h"
+#include "model/scenario_files.h"
+#include "model/stamps.h"
+
+namespace tratta {
+
+EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
+                                     const Descrizioni& descrizioni,
+                                     const std::filesystem::path& uscita) {
+  EsitoCompilazione esito;
+  modello.con_planimetria = j;
+  modello.codice_errore = 0;
+  modello.pulisci_voci();
+  esito.luogo = memorizza_dati(modello, descrizioni);
+  completa_percorso(modello);
+  if (modello.ultimo_segmento < 1 || modello.segmenti.size() < 2) {
+    esito.senza_segmenti = true;
+    return esito;
+  }
+  esito.errore_fatale = apponi_timbri(modello);
+  if (esito.errore_fatale != 0) return esito;
+  esito.file_scritti = scrivi_file_scenario(modello, uscita);
+  return esito;
+}
+
+}  // namespace tratta

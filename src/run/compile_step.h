@@ -1,0 +1,34 @@
+// The compile step: descriptions in, scenario files out.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/route_model.h"
+#include "reader/description_reader.h"
+
+namespace tratta {
+
+struct EsitoCompilazione {
+  /// 1250 or 1251 when a stamp field was already taken; no file written.
+  int errore_fatale = 0;
+  /// The reading left no segment 1 to stamp; no file written.
+  bool senza_segmenti = false;
+  /// Names of the scenario files written, in order.
+  std::vector<std::string> file_scritti;
+  /// Where the reader recorded its last status.
+  LuogoDiagnosi luogo;
+};
+
+/// Clears the model's table, reads the descriptions into it, runs the
+/// finishing pass, sets the stamps and route codes and, unless a stamp
+/// field was taken, writes the scenario files into `uscita`. With `j` = 0
+/// no plan is built and no line file is written. File errors throw
+/// platform::FileError.
+EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
+                                     const Descrizioni& descrizioni,
+                                     const std::filesystem::path& uscita);
+
+}  // namespace tratta
