@@ -1,0 +1,259 @@
+#include "run/authoring.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "emitter/documents.h"
+#include "model/file_names.h"
+#include "testing/descriptions.h"
+
+namespace tratta {
+
+using testing::linea;
+using testing::treno;
+
+namespace {
+
+struct Esecuzione {
+  int stato;
+  std::string out, err;
+};
+
+Esecuzione esegui(const std::vector<std::string>& argomenti) {
+  std::ostringstream out, err;
+  int stato = esegui_comando(argomenti, out, err);
+  return {stato, out.str(), err.str()};
+}
+
+/// A folder with a line and a train description to compile.
+struct Cartella {
+  testing::ScratchDir dir;
+  std::string linea_path() const { return (dir / "linea.txt").string(); }
+  std::string treno_path() const { return (dir / "treno.txt").string(); }
+
+  Esecuzione compila(const std::string& l, const std::string& t,
+                     std::vector<std::string> extra = {}) {
+    testing::write_bytes(linea_path(), l);
+    testing::write_bytes(treno_path(), t);
+    std::vector<std::string> a = {"compile", linea_path(), treno_path(), "--out",
+                                  dir.path().string()};
+    a.insert(a.end(), extra.begin(), extra.end());
+    return esegui(a);
+  }
+
+  bool esiste(const std::string& nome) const { return std::filesystem::exists(dir / nome); }
+};
+
+std::string stazione(int32_t pos, int tipo, int32_t lung) {
+  return "stazione, " + std::to_string(pos) + ", " + std::to_string(tipo) + ", " +
+         std::to_string(lung) + ", 0,0,0,0,0,0,0,0,0,0, 0,0,0, NOME\r\n";
+}
+
+const std::string kRigaSegnale = "segnale, 5000, 2,4,0,0,0, 2,1,0,0,0\r\n";
+
+}  // namespace
+
+TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
+  testing::ScratchDir dir;
+  ASSERT_EQ(esegui({"emit", dir.path().string()}).stato, kUscitaOk);
+  const NomiScenario nomi = nomi_predefiniti();
+  const auto linea_path = dir / nome_descrizione_linea(nomi);
+  const auto treno_path = dir / nome_descrizione_treno(nomi);
+  const std::string linea_prima = testing::read_bytes(linea_path);
+  const std::string treno_prima = testing::read_bytes(treno_path);
+  EXPECT_EQ(linea_prima, componi_documento(righe_linea()));
+
+  testing::ScratchDir out;
+  Esecuzione e = esegui({"compile", linea_path.string(), treno_path.string(), "--out",
+                         out.path().string(), "--json"});
+  // The descriptions are only read.
+  EXPECT_EQ(testing::read_bytes(linea_path), linea_prima);
+  EXPECT_EQ(testing::read_bytes(treno_path), treno_prima);
+  // Until the built-in content is complete this may carry a diagnostic;
+  // the files are written either way.
+  EXPECT_TRUE(e.stato == kUscitaOk || e.stato == kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.out.find("\"files\": [\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", "
+                       "\"Tratta_Valle3_30.dat\"]"),
+            std::string::npos)
+      << e.out;
+}
+
+TEST(Compile, EveryDiagnosticNamesItsRecord) {
+  std::string trenta_cartelli, stazioni;
+  for (int i = 0; i < 30; ++i)
+    trenta_cartelli += "cartello indicatore, " + std::to_string(1000 + 100 * i) + ", (S)\r\n";
+  for (int i = 0; i < 49; ++i) stazioni += stazione(1000 + 1000 * i, 26, 200);
+  const std::string avviso_rall = "rallentamento, 6650, 60, 500, 0, 0, 0\r\n";
+
+  struct Case {
+    int codice;
+    std::string linea, treno;
+    int32_t posizione;
+    const char* file;  // "linea", "treno" or "" for the finishing pass
+    int riga;
+  } cases[] = {
+      {1, linea("", 1000001), treno(""), 0, "linea", 6},
+      {2, linea("", 10000, "progressiva chilometrica uno, 5000, 1025, 0\r\n"), treno(""), 0,
+       "linea", 0},
+      {3, linea("", 10000, "ripetizione segnali 9, 6810, 9000\r\n"), treno(""), 0, "linea", 7},
+      {4, linea("", 10000, "ripetizione segnali 9, 6800, 9001\r\n"), treno(""), 0, "linea", 7},
+      {5, linea("", 10000, "ripetizione segnali, 6800, 9000\r\n"), treno(""), 0, "linea", 7},
+      {6, linea("indicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\ncartello indicatore, 1000, (X)\r\n"),
+       treno(""), 1000, "linea", 9},
+      {7, linea(""), treno(kRigaSegnale + "abbattimento codice, 5050,270\r\n"), 5050, "treno", 4},
+      {8, linea(""), treno(stazione(1025, 2, 600)), 1025, "treno", 3},
+      {9, linea(""), treno(stazione(1000, 2, 650)), 1000, "treno", 3},
+      {10, linea(trenta_cartelli, 100000), treno(stazioni), 0, "treno", 51},
+      {11, linea(""),
+       treno(avviso_rall + "segnale, 5000, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 4950, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 4900, 2,4,0,0,0, 2,1,0,0,0\r\n"),
+       5050, "", 0},
+      {12, linea(""),
+       treno(avviso_rall + "segnale, 6400, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 6350, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 6300, 2,4,0,0,0, 2,1,0,0,0\r\n"),
+       6700, "", 0},
+      {13, linea(""),
+       treno(avviso_rall + "segnale, 7000, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 7050, 2,4,0,0,0, 2,1,0,0,0\r\n"
+                           "segnale, 7100, 2,4,0,0,0, 2,1,0,0,0\r\n"),
+       7100, "", 0},
+      {15, linea("pendenza, 16901, 3\r\n"), treno(""), 16901, "linea", 8},
+      {16, linea(""), treno(kRigaSegnale + kRigaSegnale), 5000, "treno", 4},
+      {17, linea(""), treno(kRigaSegnale + "rallentamento, 6200, 60, 500, 0, 0, 0\r\n"), 6200,
+       "treno", 4},
+      {18, linea(""), treno(kRigaSegnale + "rallentamento, 5000, 60, 500, 0, 0, 0\r\n"), 5000,
+       "treno", 4},
+      {19, linea(""), treno(kRigaSegnale + "rallentamento, 4500, 60, 500, 0, 0, 0\r\n"), 4500,
+       "treno", 4},
+      {20, linea(""), treno(kRigaSegnale + "rallentamento, 6250, 60, 500, 0, 1, 0\r\n"), 6250,
+       "treno", 4},
+      {21, linea("cartello indicatore, 1000, (X)\r\nindicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\n"),
+       treno(""), 1000, "linea", 9},
+      {22, linea(""), treno(stazione(1000, 2, 400) + stazione(1500, 26, 200)), 1500, "treno", 4},
+      {24, linea(""), treno(stazione(0, 2, 200)), 0, "treno", 3},
+      {25, linea("pendenza, 500, abc\r\n"), treno(""), 0, "linea", 8},
+      {25, linea(""), treno("velocita, 0, 1278\r\nvelocita, 100, 50\r\n"), 0, "treno", 4},
+      {102, "nothing to see\r\n here\r\n", treno(""), 0, "linea", 2},
+      {103, linea("curva, 500, 100\r\n"), treno(""), 0, "linea", 8},
+      {103, linea("curvad2, 999000, 5000\r\n", 1000000), treno(""), 0, "linea", 8},
+  };
+  for (const Case& c : cases) {
+    Cartella d;
+    Esecuzione e = d.compila(c.linea, c.treno, {"--json"});
+    const std::string nome = "code " + std::to_string(c.codice);
+    EXPECT_EQ(e.stato, kUscitaDiagnosi) << nome << "\n" << e.err;
+    EXPECT_NE(e.out.find("\"codice_errore\": " + std::to_string(c.codice) + ","),
+              std::string::npos)
+        << nome << "\n" << e.out;
+    EXPECT_NE(e.out.find("\"posizione_errore\": " + std::to_string(c.posizione) + ","),
+              std::string::npos)
+        << nome << "\n" << e.out;
+    std::string prefisso;
+    if (*c.file) {
+      prefisso = std::string(*c.file == 'l' ? d.linea_path() : d.treno_path());
+      if (c.riga) prefisso += ":" + std::to_string(c.riga);
+      prefisso += ": ";
+    }
+    EXPECT_EQ(e.err.rfind(prefisso + "code " + std::to_string(c.codice) + ": ", 0), 0u)
+        << nome << "\n" << e.err;
+    EXPECT_EQ(std::count(e.err.begin(), e.err.end(), '\n'), 1) << nome;
+  }
+}
+
+TEST(Compile, TakenStampsStopWithoutWritingFiles) {
+  struct Case {
+    int numero;
+    std::string linea, treno;
+  } cases[] = {
+      {1250, linea("cartello indicatore, 0, (X)\r\n"), treno("")},
+      {1251, linea(""), treno("segnale, 0, 0,0,1,0,0, 0,0,1,0,0\r\n")},
+  };
+  for (const Case& c : cases) {
+    Cartella d;
+    Esecuzione e = d.compila(c.linea, c.treno);
+    EXPECT_EQ(e.stato, kUscitaErroreFatale);
+    EXPECT_EQ(e.err, " Errore n. " + std::to_string(c.numero) + "\n");
+    EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim"));
+    EXPECT_FALSE(d.esiste("Tratta_Valle3_30.dat"));
+    EXPECT_FALSE(d.esiste("Tratta_Valle3_linea.dat"));
+  }
+}
+
+TEST(Compile, NamesOptionsAndNoPlan) {
+  Cartella d;
+  Esecuzione e = d.compila(linea(""), treno(""),
+                           {"--scenario", "Prova", "--train-number", "7", "--no-plan"});
+  EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  EXPECT_TRUE(d.esiste("Prova_7.sim"));
+  EXPECT_TRUE(d.esiste("Prova_7.dat"));
+  EXPECT_FALSE(d.esiste("Prova_linea.dat"));
+  const std::string sim = testing::read_bytes(d.dir / "Prova_7.sim");
+  EXPECT_NE(sim.find("Prova"), std::string::npos);
+}
+
+TEST(Compile, BadUse) {
+  Cartella d;
+  testing::write_bytes(d.linea_path(), linea(""));
+  testing::write_bytes(d.treno_path(), treno(""));
+  const std::string l = d.linea_path(), t = d.treno_path(), o = d.dir.path().string();
+  const std::vector<std::vector<std::string>> casi = {
+      {"compile", l},
+      {"compile", l, (d.dir / "assente.txt").string(), "--out", o},
+      {"compile", l, t, "--out", o, "--fast"},
+      {"compile", l, t, "--out", (d.dir / "assente").string()},
+      {"compile", l, t, "--out"},
+      {"compile", l, t, "--out", o, "--scenario", ""},
+      {"compile", l, t, "--out", o, "--scenario", "../fuori"},
+      {"compile", l, t, "--out", o, "--scenario", "a/b"},
+      {"compile", l, t, "--out", o, "--scenario", "a\\b"},
+      {"compile", l, t, "--out", o, "--scenario", "a:b"},
+      {"compile", l, t, "--out", o, "--train-number", "3\n0"},
+      {"compile", l, t, "--out", o, "--train-number", "30."},
+      {"compile", l, o, "--out", o},
+      {"emit", o, o},
+      {"emit", (d.dir / "assente").string()},
+      {"bogus"},
+  };
+  for (const auto& a : casi) {
+    Esecuzione e = esegui(a);
+    std::string riga;
+    for (const auto& x : a) riga += x + " ";
+    EXPECT_EQ(e.stato, kUscitaUsoErrato) << riga;
+    EXPECT_NE(e.err.find("tratta_valle3: "), std::string::npos) << riga;
+  }
+  EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim"));
+  EXPECT_EQ(esegui({"--help"}).stato, kUscitaOk);
+  EXPECT_EQ(esegui({"--version"}).out, "tratta_valle3 1.0.0\n");
+}
+
+TEST(Compile, NoiseEndsWithADiagnostic) {
+  std::string rumore(3 << 20, '\0');
+  uint32_t x = 12345;
+  for (char& c : rumore) {
+    x = x * 1103515245u + 12345u;
+    c = static_cast<char>(x >> 24);
+  }
+  const std::string inputs[] = {
+      rumore,
+      "",
+      std::string(2 << 20, 'a'),
+      "[generale], lunghezza percorso, 10000, [x], pendenza, 500, 3, " + std::string(100000, ','),
+      std::string("[generale]\0\0lunghezza percorso\0, 1000\r\n[x]\r\n\0\0\0", 48),
+      linea(std::string(1 << 20, '-') + "\r\n"),
+  };
+  for (const std::string& input : inputs) {
+    for (bool come_linea : {true, false}) {
+      Cartella d;
+      Esecuzione e = d.compila(come_linea ? input : linea(""), come_linea ? treno("") : input,
+                               {"--json"});
+      EXPECT_TRUE(e.stato == kUscitaOk || e.stato == kUscitaDiagnosi) << e.err;
+      EXPECT_EQ(e.out.back(), '\n');
+      EXPECT_LT(e.err.size(), 2000u);
+    }
+  }
+}
+
+}  // namespace tratta

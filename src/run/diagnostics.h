@@ -1,0 +1,18 @@
+// Plain sentences for the diagnostic codes that a compile can leave.
+#pragma once
+
+#include <string>
+
+namespace tratta {
+
+/// What is wrong, in one sentence, for diagnostic code `codice`.
+std::string messaggio_codice(int codice);
+
+/// True when `codice` comes with a position in `posizione_errore`.
+bool codice_con_posizione(int codice);
+
+/// True for the codes that the finishing pass records: they name a
+/// position, not a record of a description.
+bool codice_del_passo_finale(int codice);
+
+}  // namespace tratta
