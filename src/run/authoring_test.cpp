@@ -173,12 +173,13 @@ TEST(Compile, TakenStampsStopWithoutWritingFiles) {
   };
   for (const Case& c : cases) {
     Cartella d;
+    testing::write_bytes(d.dir / "Tratta_Valle3_30.dat", "older route");
     Esecuzione e = d.compila(c.linea, c.treno);
     EXPECT_EQ(e.stato, kUscitaErroreFatale);
     EXPECT_EQ(e.err, " Errore n. " + std::to_string(c.numero) + "\n");
     EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim"));
-    EXPECT_FALSE(d.esiste("Tratta_Valle3_30.dat"));
     EXPECT_FALSE(d.esiste("Tratta_Valle3_linea.dat"));
+    EXPECT_EQ(testing::read_bytes(d.dir / "Tratta_Valle3_30.dat"), "older route");
   }
 }
 

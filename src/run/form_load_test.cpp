@@ -1,0 +1,102 @@
+// The one-shot run as a user meets it: the program started with no
+// arguments in a folder of its own.
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "testing/scratch_dir.h"
+
+namespace tratta {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+/// A folder holding a copy of the program.
+struct CartellaProgramma {
+  testing::ScratchDir dir;
+  CartellaProgramma() {
+    fs::copy_file(TRATTA_EXE, dir / "tratta_valle3");
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read |
+                                    fs::perms::others_exec);
+  }
+
+  /// Runs the program from another working folder; returns its exit status.
+  int esegui(const std::string& prefisso = "") {
+    const std::string comando = "cd / && " + prefisso + " '" + (dir / "tratta_valle3").string() +
+                                "' > '" + (dir / "out.log").string() + "' 2> '" +
+                                (dir / "err.log").string() + "'";
+    int stato = std::system(comando.c_str());
+    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  }
+
+  std::set<std::string> file() const {
+    std::set<std::string> nomi;
+    for (const auto& e : fs::directory_iterator(dir.path())) nomi.insert(e.path().filename());
+    return nomi;
+  }
+
+  std::string leggi(const std::string& nome) const { return testing::read_bytes(dir / nome); }
+};
+
+const std::set<std::string> kDopoLaCorsa = {
+    "tratta_valle3",         "out.log",
+    "err.log",               "Tratta_Valle3_30_note.txt",
+    "Tratta_Valle3_30_rallentamenti.txt", "Tratta_Valle3_30_scheda_treno.txt",
+    "Tratta_Valle3_linea.dat", "Tratta_Valle3_30.sim",
+    "Tratta_Valle3_30.dat"};
+
+}  // namespace
+
+TEST(OneShotRun, WritesBesideItselfAndAgainTheSameBytes) {
+  CartellaProgramma p;
+  p.dir.path();
+  testing::write_bytes(p.dir / "Tratta_Valle3_30.dat", std::string(200000, 'x'));
+  ASSERT_EQ(p.esegui(), 0) << p.leggi("err.log");
+  EXPECT_EQ(p.leggi("out.log"), "Attendere\n");
+  EXPECT_EQ(p.file(), kDopoLaCorsa);
+  const std::string sim = p.leggi("Tratta_Valle3_30.sim");
+  const std::string dat = p.leggi("Tratta_Valle3_30.dat");
+  const std::string lin = p.leggi("Tratta_Valle3_linea.dat");
+  // The older, longer route file is gone: 5341 records of 15 bytes.
+  EXPECT_EQ(dat.size(), 80115u);
+  EXPECT_EQ(lin.size(), 20u * 267000 - 36);
+  EXPECT_GE(sim.size(), 87u * 34);
+
+  ASSERT_EQ(p.esegui(), 0);
+  EXPECT_EQ(p.leggi("Tratta_Valle3_30.sim"), sim);
+  EXPECT_EQ(p.leggi("Tratta_Valle3_30.dat"), dat);
+  EXPECT_EQ(p.leggi("Tratta_Valle3_linea.dat"), lin);
+}
+
+TEST(OneShotRun, ReadOnlyFolderFailsClearlyAndKeepsOlderFiles) {
+  CartellaProgramma p;
+  const std::string vecchio(100000, 'v');
+  testing::write_bytes(p.dir / "Tratta_Valle3_30.dat", vecchio);
+  std::string prefisso;
+  if (::geteuid() == 0) {
+    // Root writes anywhere: run the program as an ordinary user instead.
+    prefisso = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+    if (std::system("command -v setpriv > /dev/null") != 0) GTEST_SKIP() << "no setpriv";
+    fs::permissions(p.dir / "Tratta_Valle3_30.dat", fs::perms::all);
+  } else {
+    fs::permissions(p.dir.path(), fs::perms::owner_write, fs::perm_options::remove);
+  }
+  EXPECT_NE(p.esegui(prefisso), 0);
+  const std::string err = p.leggi("err.log");
+  EXPECT_NE(err.find("Tratta_Valle3_linea.txt"), std::string::npos) << err;
+  EXPECT_NE(err.find("denied"), std::string::npos) << err;
+  EXPECT_EQ(p.leggi("Tratta_Valle3_30.dat"), vecchio);
+}
+
+}  // namespace tratta
+
+#endif  // _WIN32
