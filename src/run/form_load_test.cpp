@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "model/route_codes.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta {
@@ -47,6 +48,19 @@ struct CartellaProgramma {
   std::string leggi(const std::string& nome) const { return testing::read_bytes(dir / nome); }
 };
 
+uint32_t le(const std::string& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + i));
+  return v;
+}
+
+/// Offset of slot `slot`'s record in a train file.
+size_t record_treno(const std::string& sim, int slot) {
+  size_t at = 0;
+  for (int i = 0; i < slot; ++i) at += 34 + le(sim, at + 14, 2);
+  return at;
+}
+
 const std::set<std::string> kDopoLaCorsa = {
     "tratta_valle3",         "out.log",
     "err.log",               "Tratta_Valle3_30_note.txt",
@@ -70,6 +84,15 @@ TEST(OneShotRun, WritesBesideItselfAndAgainTheSameBytes) {
   EXPECT_EQ(dat.size(), 80115u);
   EXPECT_EQ(lin.size(), 20u * 267000 - 36);
   EXPECT_GE(sim.size(), 87u * 34);
+  // The stamps and route codes: slot 85 carries the mark 610 and the
+  // weighted code, segment 1 the mark 5121 and the plain code.
+  const size_t r85 = record_treno(sim, 85);
+  ASSERT_EQ(sim.substr(r85 + 16, 13), "Tratta_Valle3");
+  EXPECT_EQ(le(sim, r85 + 16 + 13, 2), 610u);
+  EXPECT_EQ(le(sim, r85 + 30 + 13, 4), static_cast<uint32_t>(codice_gara_st("30", "Tratta_Valle3")));
+  EXPECT_EQ(le(dat, 15 + 1, 2), 5121u);
+  EXPECT_EQ(le(dat, 15 + 3, 2), static_cast<uint32_t>(codice_gara_og("30", "Tratta_Valle3")));
+  EXPECT_EQ(record_treno(sim, 87), sim.size());
 
   ASSERT_EQ(p.esegui(), 0);
   EXPECT_EQ(p.leggi("Tratta_Valle3_30.sim"), sim);
