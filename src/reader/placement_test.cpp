@@ -119,7 +119,7 @@ TEST(Placement, SlowdownConflicts) {
     memo_rallentamento(m, 3750, 60, 1000, 0, 1, 0);
     EXPECT_EQ(m.codice_errore, c.codice) << c.nome;
     // Only a pre-warning conflict leaves the marks written before it.
-    EXPECT_EQ(m.segmenti[52].tipo, c.occupato == 52 ? kCartello : c.avviso_dopo) << c.nome;
+    EXPECT_EQ(m.segmenti[52].tipo, c.occupato == 52 ? uint8_t{kCartello} : c.avviso_dopo) << c.nome;
   }
 }
 
