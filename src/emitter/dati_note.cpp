@@ -69,8 +69,8 @@ constexpr std::string_view kRighe[] = {
         "da lì in poi vale la progressiva della vecchia linea. Le località P.C. servono solo per "
         "i cambi di binario.",
     "",
-    "> SEGNALI: i segnali sono 105. Dopo i primi otto, tra Valdalba e il Doppio Bivio "
-        "Corvallo, ogni segnale di avviso precede il proprio segnale di protezione di una "
+    "> SEGNALI: i segnali sono 105. Dopo i primi otto, tra Valdalba e gli scambi di "
+        "Sassomarno, ogni segnale di avviso precede il proprio segnale di protezione di una "
         "distanza compresa tra 1300 e 1500 metri, così come sulla linea reale. Gli aspetti sono "
         "quelli consueti: via libera, avviso, rallentamento e riduzione di velocità, con le "
         "indicazioni per il deviatoio dove il treno passa in deviata. I segnali dei bivi "
