@@ -14,6 +14,7 @@
 #include "emitter/documents.h"
 #include "model/route_model.h"
 #include "reader/description_reader.h"
+#include "testing/document_text.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta {
@@ -22,39 +23,19 @@ namespace {
 
 // ---------------------------------------------------------------- helpers
 
+using testing::campi;
+using testing::senza_blank;
+
 /// The lines of the document as the writer puts them on disk, without their
 /// CR LF.
 std::vector<std::string> dividi_righe(const std::string& testo) {
-  std::vector<std::string> righe;
-  size_t inizio = 0;
-  for (size_t fine; (fine = testo.find("\r\n", inizio)) != std::string::npos; inizio = fine + 2)
-    righe.push_back(testo.substr(inizio, fine - inizio));
-  EXPECT_EQ(inizio, testo.size()) << "bytes after the last CR LF";
-  return righe;
+  EXPECT_TRUE(testo.empty() || testo.ends_with("\r\n")) << "bytes after the last CR LF";
+  return testing::dividi(testo);
 }
 
 const std::vector<std::string>& documento() {
   static const std::vector<std::string> righe = dividi_righe(componi_documento(righe_linea()));
   return righe;
-}
-
-std::string senza_blank(std::string_view s) {
-  size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  size_t b = s.find_last_not_of(' ');
-  return std::string(s.substr(a, b - a + 1));
-}
-
-/// Comma-separated fields, each without its surrounding blanks.
-std::vector<std::string> campi(std::string_view riga) {
-  std::vector<std::string> out;
-  size_t inizio = 0;
-  for (;;) {
-    size_t virgola = riga.find(',', inizio);
-    out.push_back(senza_blank(riga.substr(inizio, virgola - inizio)));
-    if (virgola == std::string_view::npos) return out;
-    inizio = virgola + 1;
-  }
 }
 
 int intero(const std::string& s) {

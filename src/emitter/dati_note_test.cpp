@@ -6,6 +6,7 @@
 
 #include "emitter/document_writer.h"
 #include "emitter/documents.h"
+#include "testing/document_text.h"
 
 namespace tratta {
 
@@ -14,17 +15,8 @@ namespace {
 // Lines are counted from 1.
 std::string documento() { return componi_documento(righe_note()); }
 
-std::vector<std::string> dividi(const std::string& b) {
-  std::vector<std::string> out;
-  size_t inizio = 0;
-  for (size_t fine; (fine = b.find("\r\n", inizio)) != std::string::npos; inizio = fine + 2)
-    out.push_back(b.substr(inizio, fine - inizio));
-  if (inizio < b.size()) out.push_back(b.substr(inizio));
-  return out;
-}
-
 const std::vector<std::string>& righe() {
-  static const std::vector<std::string> tutte = dividi(documento());
+  static const std::vector<std::string> tutte = testing::dividi(documento());
   return tutte;
 }
 

@@ -5,6 +5,7 @@
 
 #include "emitter/document_writer.h"
 #include "emitter/documents.h"
+#include "testing/document_text.h"
 
 namespace tratta {
 
@@ -17,41 +18,17 @@ const std::vector<int> kColonneRiquadro = {2, 6, 35, 48, 59, 69, 82};
 
 std::string documento() { return componi_documento(righe_rallentamenti()); }
 
-// A document split at its CR LF line ends; a tail without CR LF comes last.
-std::vector<std::string> dividi(const std::string& b) {
-  std::vector<std::string> out;
-  size_t inizio = 0;
-  for (size_t fine; (fine = b.find("\r\n", inizio)) != std::string::npos; inizio = fine + 2)
-    out.push_back(b.substr(inizio, fine - inizio));
-  if (inizio < b.size()) out.push_back(b.substr(inizio));
-  return out;
-}
+using testing::colonne;
+using testing::dividi;
+using testing::senza_blank;
 
 const std::string& riga(int n) {
   static const std::vector<std::string> tutte = dividi(documento());
   return tutte.at(n - 1);
 }
 
-std::vector<int> colonne(const std::string& s, char c) {
-  std::vector<int> out;
-  for (size_t i = 0; i < s.size(); ++i)
-    if (s[i] == c) out.push_back(static_cast<int>(i) + 1);
-  return out;
-}
-
 // The six cells of a line of the box, between its bars.
-std::vector<std::string> celle(const std::string& s) {
-  std::vector<std::string> out;
-  for (size_t i = 0; i + 1 < kColonneRiquadro.size(); ++i)
-    out.push_back(s.substr(kColonneRiquadro[i], kColonneRiquadro[i + 1] - kColonneRiquadro[i] - 1));
-  return out;
-}
-
-std::string rifilata(const std::string& s) {
-  const size_t a = s.find_first_not_of(' ');
-  if (a == std::string::npos) return "";
-  return s.substr(a, s.find_last_not_of(' ') - a + 1);
-}
+std::vector<std::string> celle(const std::string& s) { return testing::celle(s, kColonneRiquadro); }
 
 }  // namespace
 
@@ -105,8 +82,8 @@ TEST(OrdineRallentamento, LineNamedByTheEndStationsOfTheTrainSheet) {
   // destination after "a: ", both from column 43 up to column 68.
   const std::vector<std::string> scheda = dividi(componi_documento(righe_scheda()));
   ASSERT_GE(scheda.size(), 6u);
-  const std::string origine = rifilata(scheda[4].substr(42, 26));
-  const std::string destinazione = rifilata(scheda[5].substr(42, 26));
+  const std::string origine = senza_blank(scheda[4].substr(42, 26));
+  const std::string destinazione = senza_blank(scheda[5].substr(42, 26));
   ASSERT_FALSE(origine.empty());
   ASSERT_FALSE(destinazione.empty());
   EXPECT_EQ(riga(5), "  Linea  " + origine + " - " + destinazione);

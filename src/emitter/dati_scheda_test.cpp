@@ -7,6 +7,7 @@
 
 #include "emitter/document_writer.h"
 #include "emitter/documents.h"
+#include "testing/document_text.h"
 
 namespace tratta {
 
@@ -22,36 +23,18 @@ enum Cella { kLim, kMarc, kKm, kRs, kLocalita, kOrario, kRec };
 
 std::string documento() { return componi_documento(righe_scheda()); }
 
+using testing::colonne;
+
 // The card split at its CR LF line ends; a tail without CR LF comes last.
-std::vector<std::string> righe() {
-  const std::string b = documento();
-  std::vector<std::string> out;
-  size_t inizio = 0;
-  for (size_t fine; (fine = b.find("\r\n", inizio)) != std::string::npos; inizio = fine + 2)
-    out.push_back(b.substr(inizio, fine - inizio));
-  if (inizio < b.size()) out.push_back(b.substr(inizio));
-  return out;
-}
+std::vector<std::string> righe() { return testing::dividi(documento()); }
 
 const std::string& riga(int n) {
   static const std::vector<std::string> tutte = righe();
   return tutte.at(n - 1);
 }
 
-std::vector<int> colonne(const std::string& s, char c) {
-  std::vector<int> out;
-  for (size_t i = 0; i < s.size(); ++i)
-    if (s[i] == c) out.push_back(static_cast<int>(i) + 1);
-  return out;
-}
-
 // The seven cells of a table line, between its bars.
-std::vector<std::string> celle(const std::string& s) {
-  std::vector<std::string> out;
-  for (size_t i = 0; i + 1 < kColonneTabella.size(); ++i)
-    out.push_back(s.substr(kColonneTabella[i], kColonneTabella[i + 1] - kColonneTabella[i] - 1));
-  return out;
-}
+std::vector<std::string> celle(const std::string& s) { return testing::celle(s, kColonneTabella); }
 
 std::string senza_blank_finali(std::string s) {
   s.erase(s.find_last_not_of(' ') + 1);
