@@ -5,48 +5,20 @@
 
 #ifndef _WIN32
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <set>
 
 #include "model/route_codes.h"
-#include "testing/scratch_dir.h"
+#include "testing/program_copy.h"
 
 namespace tratta {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-/// A folder holding a copy of the program.
-struct CartellaProgramma {
-  testing::ScratchDir dir;
-  CartellaProgramma() {
-    fs::copy_file(TRATTA_EXE, dir / "tratta_valle3");
-    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::group_read |
-                                    fs::perms::group_exec | fs::perms::others_read |
-                                    fs::perms::others_exec);
-  }
-
-  /// Runs the program from another working folder; returns its exit status.
-  int esegui(const std::string& prefisso = "") {
-    const std::string comando = "cd / && " + prefisso + " '" + (dir / "tratta_valle3").string() +
-                                "' > '" + (dir / "out.log").string() + "' 2> '" +
-                                (dir / "err.log").string() + "'";
-    int stato = std::system(comando.c_str());
-    return WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
-  }
-
-  std::set<std::string> file() const {
-    std::set<std::string> nomi;
-    for (const auto& e : fs::directory_iterator(dir.path())) nomi.insert(e.path().filename());
-    return nomi;
-  }
-
-  std::string leggi(const std::string& nome) const { return testing::read_bytes(dir / nome); }
-};
+using testing::CartellaProgramma;
 
 uint32_t le(const std::string& b, size_t at, int bytes) {
   uint32_t v = 0;
