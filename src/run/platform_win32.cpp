@@ -1,0 +1,307 @@
+// The Windows platform layer: a real window and message box, wide-character
+// file functions throughout, so that a program directory with letters
+// outside the ANSI code page works.
+//
+// TRATTA_HOLD_MS (test aid, read only here): when set to a number of
+// milliseconds, the end of the program waits until the window has been up
+// that long, so that an automated check can see it. Capped at one minute.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <iostream>
+
+#include "run/platform.h"
+
+namespace tratta::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sizes of the window and its label, in twips (1440 per inch).
+constexpr int kClientWidthTw = 4200;
+constexpr int kClientHeightTw = 2688;
+constexpr int kLabelLeftTw = 960;
+constexpr int kLabelTopTw = 960;
+constexpr int kLabelWidthTw = 2652;
+constexpr int kLabelHeightTw = 792;
+constexpr int kLabelFontPoints = 24;
+constexpr wchar_t kLabelFontFace[] = L"MS Sans Serif";
+constexpr wchar_t kWindowClass[] = L"Form1";
+constexpr wchar_t kWindowTitle[] = L"tratta_valle3";
+constexpr DWORD kMaxHoldMs = 60000;
+
+HWND main_window = nullptr;
+HFONT label_font = nullptr;
+ULONGLONG window_shown_at = 0;
+DWORD hold_ms = 0;
+
+std::string utf8(std::wstring_view w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+std::wstring wide(std::string_view s) {
+  if (s.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+  std::wstring w(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+  return w;
+}
+
+/// The system's own text for an error code, without the trailing line end.
+std::string system_message(DWORD err) {
+  wchar_t* buffer = nullptr;
+  DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, err, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (n != 0 && buffer != nullptr) text.assign(buffer, n);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+    text.pop_back();
+  if (text.empty()) return "error " + std::to_string(err);
+  return utf8(text) + " (" + std::to_string(err) + ")";
+}
+
+[[noreturn]] void fail(std::string_view what, const fs::path& path, DWORD err) {
+  throw FileError(std::string(what) + " '" + utf8(path.native()) + "': " + system_message(err));
+}
+
+bool is_missing(DWORD err) { return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND; }
+
+/// Closes a handle when it goes out of scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE h) : h_(h) {}
+  ~Handle() { close(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  /// Closes now; false (with GetLastError set) when the system refused.
+  bool close() {
+    if (!valid()) return true;
+    HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;
+    return CloseHandle(h) != 0;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+/// Writes all of `bytes`, as they are, in pieces that fit a DWORD.
+bool write_all(HANDLE h, std::string_view bytes, DWORD& err) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+    DWORD written = 0;
+    if (!WriteFile(h, p, chunk, &written, nullptr)) {
+      err = GetLastError();
+      return false;
+    }
+    p += written;
+    left -= written;
+  }
+  return true;
+}
+
+/// Pixels for a length in twips at `dpi` pixels per inch.
+int twips_to_pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+
+DWORD hold_from_environment() {
+  wchar_t value[16];
+  DWORD n = GetEnvironmentVariableW(L"TRATTA_HOLD_MS", value, 16);
+  if (n == 0 || n >= 16) return 0;
+  unsigned long ms = std::wcstoul(value, nullptr, 10);
+  return ms > kMaxHoldMs ? kMaxHoldMs : static_cast<DWORD>(ms);
+}
+
+/// Registered with atexit when a hold is asked for: keeps the window up
+/// until it has been shown for `hold_ms`.
+void hold_window_at_exit() {
+  ULONGLONG shown_for = GetTickCount64() - window_shown_at;
+  if (shown_for < hold_ms) Sleep(static_cast<DWORD>(hold_ms - shown_for));
+}
+
+}  // namespace
+
+void init(int, char**) {}
+
+fs::path program_directory() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) {
+      DWORD err = GetLastError();
+      throw FileError("cannot find the program's own path: " + system_message(err));
+    }
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);  // cut short: try again with more room
+  }
+  return fs::path(buffer).parent_path();
+}
+
+void show_window(std::string_view label) {
+  // Double-clicked, the program got a console window of its own, which the
+  // one-shot run never writes to: let it go. A console shared with a shell
+  // stays.
+  DWORD console_processes[2];
+  if (GetConsoleWindow() != nullptr && GetConsoleProcessList(console_processes, 2) == 1)
+    FreeConsole();
+
+  // Sizes follow the screen's real DPI rather than a scaled 96.
+  SetProcessDPIAware();
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&wc)) return;  // no window: the run goes on without it
+
+  HDC screen = GetDC(nullptr);
+  const int dpi_x = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  const int dpi_y = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+
+  // Fixed size: the window is painted once and never laid out again.
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT frame{0, 0, twips_to_pixels(kClientWidthTw, dpi_x), twips_to_pixels(kClientHeightTw, dpi_y)};
+  AdjustWindowRectEx(&frame, style, FALSE, 0);
+  main_window = CreateWindowExW(0, kWindowClass, kWindowTitle, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+  if (main_window == nullptr) return;
+
+  HWND text =
+      CreateWindowExW(0, L"STATIC", wide(label).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT,
+                      twips_to_pixels(kLabelLeftTw, dpi_x), twips_to_pixels(kLabelTopTw, dpi_y),
+                      twips_to_pixels(kLabelWidthTw, dpi_x), twips_to_pixels(kLabelHeightTw, dpi_y),
+                      main_window, reinterpret_cast<HMENU>(1), instance, nullptr);
+  label_font = CreateFontW(-MulDiv(kLabelFontPoints, dpi_y, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE,
+                           FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kLabelFontFace);
+  if (text != nullptr && label_font != nullptr)
+    SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(label_font), FALSE);
+
+  ShowWindow(main_window, SW_SHOWDEFAULT);
+  UpdateWindow(main_window);
+  // Let the system finish showing it (activation, the first paint); after
+  // this nothing reads the queue again, so the window is never updated.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+
+  window_shown_at = GetTickCount64();
+  hold_ms = hold_from_environment();
+  if (hold_ms > 0) std::atexit(hold_window_at_exit);
+}
+
+void message_box(std::string_view text) {
+  // No title: the system's default caption applies.
+  MessageBoxW(main_window, wide(text).c_str(), nullptr, MB_OK);
+}
+
+void report_failure(std::string_view text) {
+  std::cerr << "tratta_valle3: " << text << std::endl;
+  MessageBoxW(main_window, wide(text).c_str(), kWindowTitle, MB_OK | MB_ICONERROR);
+}
+
+void end_program(int status) {
+  // Every file function closes its own handle before it returns, so no
+  // file is open here; exit() flushes the streams.
+  std::cout.flush();
+  std::cerr.flush();
+  std::exit(status);
+}
+
+bool file_exists(const fs::path& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool read_file(const fs::path& path, std::string& bytes) {
+  Handle file(CreateFileW(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) {
+    DWORD err = GetLastError();
+    if (is_missing(err)) return false;
+    fail("cannot open", path, err);
+  }
+  bytes.clear();
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD n = 0;
+    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
+      fail("cannot read", path, GetLastError());
+    if (n == 0) break;
+    bytes.append(buffer, n);
+  }
+  return true;
+}
+
+void delete_file(const fs::path& path) {
+  if (!DeleteFileW(path.c_str())) {
+    DWORD err = GetLastError();
+    if (!is_missing(err)) fail("cannot delete", path, err);
+  }
+}
+
+void replace_file(const fs::path& path, std::string_view bytes) {
+  static std::atomic<unsigned> counter{0};
+  fs::path temp = path;
+  temp += L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
+  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) fail("cannot create", path, GetLastError());
+  DWORD err = 0;
+  bool ok = write_all(file.get(), bytes, err);
+  if (!file.close() && ok) {
+    ok = false;
+    err = GetLastError();
+  }
+  if (ok && !MoveFileExW(temp.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    ok = false;
+    err = GetLastError();
+  }
+  if (!ok) {
+    DeleteFileW(temp.c_str());
+    fail("cannot write", path, err);
+  }
+}
+
+bool directory_writable(const fs::path& directory) {
+  DWORD attributes = GetFileAttributesW(directory.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  // Read-only attributes on folders mean nothing to Windows; only trying
+  // tells. The probe file goes away when its handle is closed.
+  fs::path probe = directory / (L".tratta-probe-" + std::to_wstring(GetCurrentProcessId()));
+  Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  return file.valid();
+}
+
+}  // namespace tratta::platform

@@ -1,0 +1,319 @@
+// tratta_win32_checks: helper of tools/test-windows, built only for Windows.
+//
+//   tratta_win32_checks errore-1250
+//       Writes, beside itself, a line description whose indication sign
+//       lands on segment 1 and a minimal train description, shows the
+//       window and runs the compile step as the real run does: the stamp
+//       check fails, so the program must end through `errore` with
+//       " Errore n. 1250" and write no scenario file. Exits with 3 when the
+//       compile step did not stop.
+//
+//   tratta_win32_checks files
+//       The file functions of the platform layer in a new folder with
+//       letters outside the ANSI code page, beside the program: bytes go
+//       through unchanged, a failed replace leaves no temporary file and
+//       reports the file's name and the system's reason. Exits 0 or 1.
+//
+//   tratta_win32_checks window TIMEOUT_MS
+//       Waits for the program's window and checks its client area and its
+//       label against their sizes in twips, at the screen's DPI. Prints
+//       "label-screen X Y W H" (the label's place on the screen) for the
+//       caller's look at the pixels.
+//
+//   tratta_win32_checks box TEXT TIMEOUT_MS
+//       Waits for a message box that shows exactly TEXT and checks that it
+//       has a single OK button. Prints its caption.
+//
+// The two watching modes exit 0 when all is as it should be, 1 on a
+// mismatch and 2 when nothing appeared in time.
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "model/file_names.h"
+#include "model/route_model.h"
+#include "run/compile_step.h"
+#include "run/errore.h"
+#include "run/platform.h"
+
+namespace {
+
+std::string utf8(const std::wstring& w) {
+  if (w.empty()) return {};
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+std::wstring window_text(HWND h) {
+  wchar_t buffer[512];
+  int n = GetWindowTextW(h, buffer, 512);
+  return std::wstring(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::wstring class_name(HWND h) {
+  wchar_t buffer[256];
+  int n = GetClassNameW(h, buffer, 256);
+  return std::wstring(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::vector<HWND> children(HWND parent) {
+  std::vector<HWND> found;
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::vector<HWND> top_level_windows() {
+  std::vector<HWND> found;
+  EnumWindows(
+      [](HWND h, LPARAM p) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+int failures = 0;
+
+void expect(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+  if (!ok) ++failures;
+}
+
+void write_text(const std::filesystem::path& p, const char* text) {
+  std::string crlf;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '\n') crlf += '\r';
+    crlf += *c;
+  }
+  tratta::platform::replace_file(p, crlf);
+}
+
+int errore_1250() {
+  tratta::RouteModel modello;
+  modello.nomi = tratta::nomi_predefiniti();
+  const std::filesystem::path cartella = tratta::platform::program_directory();
+  const tratta::Descrizioni descrizioni{cartella / tratta::nome_descrizione_linea(modello.nomi),
+                                        cartella / tratta::nome_descrizione_treno(modello.nomi),
+                                        true};
+  // The sign at 0 m goes to segment round(0 / 50 + 1) = 1, whose valore1
+  // then holds the sign's slot: the stamp 5121 finds it taken.
+  write_text(descrizioni.linea,
+             "prova errore 1250\n"
+             "\n"
+             "inizio dati\n"
+             "[generale]\n"
+             "lunghezza percorso,    10000\n"
+             "[cartelli]\n"
+             "cartello_indicatore,    0,    [galleria] [Prova] [100 m]\n"
+             "[fine]\n"
+             "                \n");
+  write_text(descrizioni.treno,
+             "prova errore 1250\n"
+             "\n"
+             "inizio dati\n"
+             "[generale]\n"
+             "velocita,    0,    100\n"
+             "aderenza,    0,    80\n"
+             "[fine]\n"
+             "     \n");
+
+  tratta::platform::show_window("Attendere");
+  const int32_t j = 1;
+  tratta::EsitoCompilazione esito = tratta::memorizza_percorso(modello, j, descrizioni, cartella);
+  if (esito.errore_fatale != 0) tratta::errore(std::to_string(esito.errore_fatale));
+  std::fprintf(stderr, "the compile step did not stop (codice_errore %d, %zu files written)\n",
+               static_cast<int>(modello.codice_errore), esito.file_scritti.size());
+  return 3;
+}
+
+int check_files() {
+  namespace fs = std::filesystem;
+  namespace platform = tratta::platform;
+  const fs::path folder = platform::program_directory() / L"prova-\u00e8\u0107\u65e5";
+  fs::remove_all(folder);
+  fs::create_directory(folder);
+  auto entries = [&folder] {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+      names.push_back(utf8(e.path().filename().native()));
+    return names;
+  };
+
+  // Every byte value, line ends and Ctrl-Z included: nothing is translated.
+  std::string bytes;
+  for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+  bytes += "\r\n\n\r\x1A end";
+  const fs::path file = folder / L"d\u00e0ti.txt";
+  platform::replace_file(file, std::string(100000, 'x'));
+  platform::replace_file(file, bytes);
+  std::string back;
+  expect(platform::read_file(file, back) && back == bytes,
+         "a longer file replaced whole by every byte value, read back unchanged");
+  expect(entries() == std::vector<std::string>{"d\u00e0ti.txt"}, "no temporary file beside it");
+  expect(platform::directory_writable(folder) && !platform::directory_writable(folder / L"no"),
+         "folder writable, missing folder not");
+
+  // A folder of the file's name cannot be replaced by a file.
+  const fs::path blocked = folder / L"cart\u00e8lla";
+  fs::create_directory(blocked);
+  std::string message;
+  try {
+    platform::replace_file(blocked, "x");
+  } catch (const platform::FileError& e) {
+    message = e.what();
+  }
+  expect(message.find(utf8(blocked.native())) != std::string::npos &&
+             message.size() > utf8(blocked.native()).size() + 20,
+         "failed replace names the file and the reason: " + message);
+  expect(entries().size() == 2 && fs::is_directory(blocked), "and leaves no temporary file");
+
+  platform::delete_file(file);
+  platform::delete_file(file);  // missing: not an error
+  expect(!platform::file_exists(file) && !platform::read_file(file, back),
+         "deleted; a missing file reads as absent");
+  fs::remove_all(folder);
+  return failures == 0 ? 0 : 1;
+}
+
+/// Polls every 50 ms until `find` gives a window or `timeout_ms` is over.
+template <typename Find>
+HWND wait_for(Find find, DWORD timeout_ms) {
+  const ULONGLONG until = GetTickCount64() + timeout_ms;
+  for (;;) {
+    if (HWND h = find()) return h;
+    if (GetTickCount64() >= until) return nullptr;
+    Sleep(50);
+  }
+}
+
+int check_window(DWORD timeout_ms) {
+  HWND window = wait_for(
+      [] {
+        HWND h = FindWindowW(L"Form1", L"tratta_valle3");
+        return h != nullptr && IsWindowVisible(h) ? h : nullptr;
+      },
+      timeout_ms);
+  if (window == nullptr) {
+    std::printf("FAIL no visible window \"tratta_valle3\" within %lu ms\n", timeout_ms);
+    return 2;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi_x = GetDeviceCaps(screen, LOGPIXELSX);
+  const int dpi_y = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  auto px = [](int twips, int dpi) { return MulDiv(twips, dpi, 1440); };
+  std::printf("dpi %d x %d\n", dpi_x, dpi_y);
+
+  RECT client;
+  GetClientRect(window, &client);
+  expect(client.right == px(4200, dpi_x) && client.bottom == px(2688, dpi_y),
+         "client area " + std::to_string(client.right) + " x " + std::to_string(client.bottom) +
+             " px (4200 x 2688 twips)");
+
+  std::vector<HWND> inside = children(window);
+  expect(inside.size() == 1,
+         "one control in the window (found " + std::to_string(inside.size()) + ")");
+  if (inside.empty()) return 1;
+  HWND label = inside.front();
+  expect(class_name(label) == L"Static",
+         "the control is a label (" + utf8(class_name(label)) + ")");
+  expect(window_text(label) == L"Attendere", "label text \"" + utf8(window_text(label)) + "\"");
+  expect(IsWindowVisible(label) != 0, "label visible");
+  RECT r;
+  GetWindowRect(label, &r);
+  MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&r), 2);
+  expect(r.left == px(960, dpi_x) && r.top == px(960, dpi_y) &&
+             r.right - r.left == px(2652, dpi_x) && r.bottom - r.top == px(792, dpi_y),
+         "label at " + std::to_string(r.left) + "," + std::to_string(r.top) + " size " +
+             std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top) +
+             " px (960,960 2652 x 792 twips)");
+  POINT origin{r.left, r.top};
+  ClientToScreen(window, &origin);
+  std::printf("label-screen %ld %ld %ld %ld\n", origin.x, origin.y, r.right - r.left,
+              r.bottom - r.top);
+  return failures == 0 ? 0 : 1;
+}
+
+int check_box(const std::wstring& text, DWORD timeout_ms) {
+  auto shows_text = [&text](HWND h) {
+    if (class_name(h) != L"#32770" || !IsWindowVisible(h)) return false;
+    for (HWND c : children(h))
+      if (class_name(c) == L"Static" && window_text(c) == text) return true;
+    return false;
+  };
+  HWND box = wait_for(
+      [&] {
+        for (HWND h : top_level_windows())
+          if (shows_text(h)) return h;
+        return static_cast<HWND>(nullptr);
+      },
+      timeout_ms);
+  if (box == nullptr) {
+    std::printf("FAIL no message box showing \"%s\" within %lu ms\n", utf8(text).c_str(),
+                timeout_ms);
+    return 2;
+  }
+  std::printf("caption \"%s\"\n", utf8(window_text(box)).c_str());
+  std::printf("ok   message box shows \"%s\"\n", utf8(text).c_str());
+  int buttons = 0;
+  std::wstring button_text;
+  for (HWND c : children(box)) {
+    if (class_name(c) == L"Button" && IsWindowVisible(c)) {
+      ++buttons;
+      button_text = window_text(c);
+    }
+  }
+  expect(buttons == 1 && button_text == L"OK",
+         std::to_string(buttons) + " button(s), \"" + utf8(button_text) + "\"");
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main() {
+  // Same pixel measure as the program, whatever the display scaling.
+  SetProcessDPIAware();
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (mode == L"errore-1250" && argc == 2) {
+    try {
+      return errore_1250();
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      return 4;
+    }
+  }
+  if (mode == L"files" && argc == 2) {
+    try {
+      return check_files();
+    } catch (const std::exception& e) {
+      std::printf("FAIL %s\n", e.what());
+      return 1;
+    }
+  }
+  if (mode == L"window" && argc == 3) return check_window(std::wcstoul(argv[2], nullptr, 10));
+  if (mode == L"box" && argc == 4) return check_box(argv[2], std::wcstoul(argv[3], nullptr, 10));
+  std::fprintf(
+      stderr,
+      "usage: tratta_win32_checks errore-1250 | files | window TIMEOUT_MS | box TEXT TIMEOUT_MS\n");
+  return 64;
+}
