@@ -40,44 +40,65 @@ constexpr std::string_view kAiuto =
     "as far as they were read; the problem is reported on stderr)\n"
     "  --help, --version\n";
 
-/// Text of a description or a path, safe to show on a terminal: bytes
-/// outside printable ASCII become \xNN.
-std::string visibile(std::string_view testo, size_t massimo = 200) {
-  static const char kHex[] = "0123456789ABCDEF";
+/// Length of the well-formed UTF-8 sequence of two to four bytes that
+/// starts at `i`, or 0.
+size_t sequenza_utf8(std::string_view t, size_t i) {
+  const unsigned char c = static_cast<unsigned char>(t[i]);
+  size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+  if (n == 0 || i + n > t.size()) return 0;
+  for (size_t k = 1; k < n; ++k)
+    if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+/// `testo` with printable ASCII passed to `ascii`, well-formed UTF-8
+/// letters kept, and every other byte replaced by `altro(byte)`.
+template <typename Ascii, typename Altro>
+std::string ripulito(std::string_view testo, Ascii ascii, Altro altro) {
   std::string out;
-  for (size_t i = 0; i < testo.size() && i < massimo; ++i) {
-    unsigned char c = static_cast<unsigned char>(testo[i]);
+  for (size_t i = 0; i < testo.size();) {
+    const unsigned char c = static_cast<unsigned char>(testo[i]);
     if (c >= 0x20 && c < 0x7F) {
-      out.push_back(static_cast<char>(c));
+      ascii(out, testo[i++]);
+    } else if (size_t n = c >= 0x80 ? sequenza_utf8(testo, i) : 0) {
+      out.append(testo.substr(i, n));
+      i += n;
     } else {
-      out += "\\x";
-      out.push_back(kHex[c >> 4]);
-      out.push_back(kHex[c & 0xF]);
+      out += altro(c);
+      ++i;
     }
   }
+  return out;
+}
+
+std::string esadecimale(unsigned char c) {
+  static const char kHex[] = "0123456789abcdef";
+  return {kHex[c >> 4], kHex[c & 0xF]};
+}
+
+/// Text of a description or a path, safe to show on a terminal: other
+/// bytes become \xNN; long texts are cut.
+std::string visibile(std::string_view testo, size_t massimo = 200) {
+  std::string out = ripulito(
+      testo.substr(0, massimo), [](std::string& o, char c) { o.push_back(c); },
+      [](unsigned char c) { return "\\x" + esadecimale(c); });
   if (testo.size() > massimo) out += "...";
   return out;
 }
 
-/// A JSON string; bytes above 0x7F are read as Windows-1252 Latin letters
-/// (\u00NN), so any input gives valid JSON.
+/// A JSON string. UTF-8 text (paths) passes through; any other byte of a
+/// description is read as a Windows-1252 Latin letter (\u00NN), so any
+/// input gives valid JSON.
 std::string json_stringa(std::string_view testo) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (char ch : testo) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-      out.push_back(ch);
-    } else if (c >= 0x20 && c < 0x7F) {
-      out.push_back(ch);
-    } else {
-      out += "\\u00";
-      out.push_back(kHex[c >> 4]);
-      out.push_back(kHex[c & 0xF]);
-    }
-  }
-  return out + "\"";
+  return "\"" +
+         ripulito(
+             testo,
+             [](std::string& o, char c) {
+               if (c == '"' || c == '\\') o.push_back('\\');
+               o.push_back(c);
+             },
+             [](unsigned char c) { return "\\u00" + esadecimale(c); }) +
+         "\"";
 }
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
@@ -108,14 +129,14 @@ int uso_errato(std::ostream& err, const std::string& messaggio) {
 
 void cartella_scrivibile(const fs::path& cartella) {
   if (!platform::directory_writable(cartella))
-    throw UsoErrato{"cannot write into the folder '" + visibile(cartella.string()) + "'"};
+    throw UsoErrato{"cannot write into the folder '" + visibile(platform::path_to_utf8(cartella)) + "'"};
 }
 
 int comando_emit(const std::vector<std::string>& argomenti) {
   if (argomenti.size() > 2) throw UsoErrato{"emit takes at most one folder"};
   if (argomenti.size() == 2 && argomenti[1].starts_with("-"))
     throw UsoErrato{"unknown option '" + visibile(argomenti[1]) + "'"};
-  const fs::path cartella = argomenti.size() == 2 ? fs::path(argomenti[1]) : fs::path(".");
+  const fs::path cartella = argomenti.size() == 2 ? platform::path_from_utf8(argomenti[1]) : fs::path(".");
   cartella_scrivibile(cartella);
   scrivi_documenti(cartella, nomi_predefiniti());
   return kUscitaOk;
@@ -139,7 +160,7 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
       return argomenti[++i];
     };
     if (a == "--out") {
-      o.uscita = valore();
+      o.uscita = platform::path_from_utf8(valore());
     } else if (a == "--scenario") {
       o.nomi.nome_scenario = valore();
     } else if (a == "--train-number") {
@@ -156,8 +177,8 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
   }
   if (posizionali.size() != 2)
     throw UsoErrato{"compile needs a line description and a train description"};
-  o.linea = posizionali[0];
-  o.treno = posizionali[1];
+  o.linea = platform::path_from_utf8(posizionali[0]);
+  o.treno = platform::path_from_utf8(posizionali[1]);
   if (auto perche = nome_non_valido(o.nomi.nome_scenario))
     throw UsoErrato{"the scenario name '" + visibile(o.nomi.nome_scenario) + "' " + *perche};
   if (auto perche = nome_non_valido(o.nomi.numero_treno))
@@ -170,7 +191,7 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
     } catch (const platform::FileError& e) {
       throw UsoErrato{e.what()};
     }
-    if (!esiste) throw UsoErrato{"cannot read the description '" + visibile(p.string()) + "'"};
+    if (!esiste) throw UsoErrato{"cannot read the description '" + visibile(platform::path_to_utf8(p)) + "'"};
   }
   cartella_scrivibile(o.uscita);
   return o;
@@ -194,7 +215,7 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   if (o.json) {
     out << "{\"codice_errore\": " << codice << ", \"posizione_errore\": "
         << modello.posizione_errore << ", \"file\": "
-        << (con_luogo ? json_stringa(esito.luogo.file.string()) : "null") << ", \"line\": "
+        << (con_luogo ? json_stringa(platform::path_to_utf8(esito.luogo.file)) : "null") << ", \"line\": "
         << (con_luogo && esito.luogo.riga > 0 ? std::to_string(esito.luogo.riga) : "null")
         << ", \"message\": " << json_stringa(messaggio) << ", \"fatal\": "
         << (esito.errore_fatale ? std::to_string(esito.errore_fatale) : "null")
@@ -211,7 +232,7 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
 
   std::string riga;
   if (con_luogo) {
-    riga = visibile(esito.luogo.file.string());
+    riga = visibile(platform::path_to_utf8(esito.luogo.file));
     if (esito.luogo.riga > 0) riga += ":" + std::to_string(esito.luogo.riga);
     riga += ": ";
   }

@@ -237,6 +237,22 @@ TEST(Compile, BadUse) {
   EXPECT_EQ(esegui({"--version"}).out, "tratta_valle3 1.0.0\n");
 }
 
+TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {
+  testing::ScratchDir dir;
+  const auto linea_path = dir / "linea citt\xC3\xA0.txt";
+  testing::write_bytes(linea_path, linea("pendenza, 500, \xE8\"\\x\x01\r\n"));
+  testing::write_bytes(dir / "t.txt", treno(""));
+  Esecuzione e = esegui({"compile", linea_path.string(), (dir / "t.txt").string(), "--out",
+                         dir.path().string(), "--json"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi);
+  // UTF-8 of the path passes through; the description's own bytes are
+  // shown escaped, and the JSON escapes quote and backslash in turn.
+  EXPECT_NE(e.out.find("linea citt\xC3\xA0.txt\""), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("'\\\\xe8\\\"\\\\x\\\\x01'"), std::string::npos) << e.out;
+  EXPECT_NE(e.err.find(":8: code 25: "), std::string::npos) << e.err;
+  EXPECT_NE(e.err.find("'\\xe8\"\\x\\x01'"), std::string::npos) << e.err;
+}
+
 TEST(Compile, NoiseEndsWithADiagnostic) {
   std::string rumore(3 << 20, '\0');
   uint32_t x = 12345;

@@ -14,9 +14,9 @@
 int main(int argc, char** argv) {
   tratta::platform::init(argc, argv);
   try {
-    if (argc <= 1) return tratta::Form_Load();
-    return tratta::esegui_comando(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                                  std::cerr);
+    const std::vector<std::string> argomenti = tratta::platform::arguments();
+    if (argomenti.empty()) return tratta::Form_Load();
+    return tratta::esegui_comando(argomenti, std::cout, std::cerr);
   } catch (const tratta::platform::FileError& e) {
     tratta::platform::report_failure(e.what());
   } catch (const std::bad_alloc&) {

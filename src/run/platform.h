@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tratta::platform {
 
@@ -16,8 +17,21 @@ class FileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-/// Remembers how the program was started, for program_directory().
+/// Remembers how the program was started, for program_directory() and
+/// arguments().
 void init(int argc, char** argv);
+
+/// The program's arguments without its name, as UTF-8 text.
+std::vector<std::string> arguments();
+
+/// A path from UTF-8 text (an argument), and back, on every platform.
+inline std::filesystem::path path_from_utf8(std::string_view text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+inline std::string path_to_utf8(const std::filesystem::path& path) {
+  const std::u8string u = path.u8string();
+  return std::string(u.begin(), u.end());
+}
 
 /// The directory that holds the program; the base of every path of the
 /// one-shot run.

@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string argv0;
+std::vector<std::string> args;
 
 [[noreturn]] void fail(std::string_view what, const fs::path& path, int err) {
   throw FileError(std::string(what) + " '" + path.string() + "': " + std::strerror(err));
@@ -44,7 +45,10 @@ bool write_all(int fd, std::string_view bytes, int& err) {
 
 void init(int argc, char** argv) {
   if (argc > 0 && argv[0] != nullptr) argv0 = argv[0];
+  args.assign(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
+
+std::vector<std::string> arguments() { return args; }
 
 fs::path program_directory() {
   std::error_code ec;

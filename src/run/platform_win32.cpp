@@ -7,6 +7,7 @@
 // that long, so that an automated check can see it. Capped at one minute.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <cstdio>
@@ -138,6 +139,18 @@ void hold_window_at_exit() {
 }  // namespace
 
 void init(int, char**) {}
+
+std::vector<std::string> arguments() {
+  // The narrow argv is in the ANSI code page; the wide command line holds
+  // every letter of a path.
+  std::vector<std::string> out;
+  int n = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &n);
+  if (wide == nullptr) return out;
+  for (int i = 1; i < n; ++i) out.push_back(utf8(wide[i]));
+  LocalFree(wide);
+  return out;
+}
 
 fs::path program_directory() {
   std::wstring buffer(MAX_PATH, L'\0');
