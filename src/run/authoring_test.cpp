@@ -6,6 +6,7 @@
 
 #include "emitter/documents.h"
 #include "model/file_names.h"
+#include "run/platform.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
 
@@ -239,11 +240,11 @@ TEST(Compile, BadUse) {
 
 TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {
   testing::ScratchDir dir;
-  const auto linea_path = dir / "linea citt\xC3\xA0.txt";
+  const auto linea_path = dir.path() / platform::path_from_utf8("linea citt\xC3\xA0.txt");
   testing::write_bytes(linea_path, linea("pendenza, 500, \xE8\"\\x\x01\r\n"));
   testing::write_bytes(dir / "t.txt", treno(""));
-  Esecuzione e = esegui({"compile", linea_path.string(), (dir / "t.txt").string(), "--out",
-                         dir.path().string(), "--json"});
+  Esecuzione e = esegui({"compile", platform::path_to_utf8(linea_path),
+                         (dir / "t.txt").string(), "--out", dir.path().string(), "--json"});
   EXPECT_EQ(e.stato, kUscitaDiagnosi);
   // UTF-8 of the path passes through; the description's own bytes are
   // shown escaped, and the JSON escapes quote and backslash in turn.
