@@ -23,6 +23,9 @@ size_t bytes_elemento(TagPiano tag) {
 
 std::string codifica_file_linea(const Planimetria& piano) {
   if (!piano.dimensionata()) return {};
+  // A complete plan is held in memory as its file already.
+  if (const std::string_view completo = piano.file_completo(); !completo.empty())
+    return std::string(completo);
   const int32_t metri = piano.metri_totali();
   size_t per_asse = 0;
   for (int32_t m = 0; m <= metri && m < 2; ++m) per_asse += bytes_elemento(piano.tag(m));
@@ -101,7 +104,14 @@ std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
   std::vector<std::string> scritti;
   if (modello.con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
-    platform::replace_file(cartella / scritti.back(), codifica_file_linea(modello.planimetria));
+    const std::string_view completo = modello.planimetria.file_completo();
+    if (!completo.empty()) {
+      // Written straight from the plan: at 20 bytes a metre, a copy of a
+      // long route's plan would cost as much again in time and memory.
+      platform::replace_file(cartella / scritti.back(), completo);
+    } else {
+      platform::replace_file(cartella / scritti.back(), codifica_file_linea(modello.planimetria));
+    }
   }
   scritti.push_back(nome_file_treno(modello.nomi));
   platform::replace_file(cartella / scritti.back(), codifica_file_treno(modello));

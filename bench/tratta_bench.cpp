@@ -1,0 +1,464 @@
+// tratta_bench: times the one-shot run and the compile of a 1,000,000 m
+// route against a plain write of the same bytes, and checks two targets.
+//
+//   tratta_bench [--reps N] [--program PATH] [--keep]
+//
+// In one run, all in one temporary folder (on the file system of TMPDIR,
+// /tmp by default):
+//  1. the one-shot run: the program is copied into a folder of its own and
+//     run there as a whole process, N times: wall time and peak memory;
+//  2. the compile of the generated route (bench/percorso_lungo.h):
+//     a. as the compile subcommand, a child process, N times: wall time and
+//        peak resident memory (ru_maxrss from wait4);
+//     b. in-process, memorizza_percorso with the descriptions only read
+//        (consuma = false), N times with the allocator keeping the memory
+//        of earlier repetitions: the figure the time target uses, as the
+//        baseline too writes from memory it already holds;
+//     c. the same with every large block freshly mapped from the system,
+//        as in a new process: the difference from (b) is the cost of
+//        touching new memory;
+//     d. the time of each phase of (b);
+//  3. the baseline: the same output bytes, held in memory, written with one
+//     open, one write and one close per file, N times, each repetition next
+//     to one of (2b), in turns first and second.
+// Every repetition writes into a new empty folder and starts with the file
+// system synced (outside the timed part), so that no repetition waits for
+// the disk writing back an earlier one's files: what is timed is the work
+// of the process and of the page cache. Figures are the best of the N
+// repetitions (the median is shown beside them).
+//
+// Targets: (2b) <= 2 x (3); peak RSS of (2a) < 3 x the largest output file
+// + 16 MiB. Exit status 0 when both hold, 1 when one fails, 2 when the
+// measurement itself went wrong (a run failed, or the route compiled with a
+// diagnostic).
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/finishing_pass.h"
+#include "model/scenario_files.h"
+#include "model/stamps.h"
+#include "percorso_lungo.h"
+#include "run/compile_step.h"
+#include "run/platform.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Orologio = std::chrono::steady_clock;
+
+double secondi_da(Orologio::time_point t0) {
+  return std::chrono::duration<double>(Orologio::now() - t0).count();
+}
+
+struct Serie {
+  std::vector<double> valori;
+  long fault = 0;  // minor page faults, all repetitions together
+  void aggiungi(double v) { valori.push_back(v); }
+  double migliore() const { return *std::min_element(valori.begin(), valori.end()); }
+  double mediana() const {
+    std::vector<double> v = valori;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+  }
+};
+
+std::string leggi(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read '" + p.string() + "'");
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void scrivi(const fs::path& p, const std::string& testo) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+  if (!out.flush()) throw std::runtime_error("cannot write '" + p.string() + "'");
+}
+
+/// Writes back every dirty page of the file system that holds `cartella`,
+/// so that the next timed part starts with no disk writing going on.
+void sincronizza(const fs::path& cartella) {
+  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw std::runtime_error("cannot open '" + cartella.string() + "'");
+  ::syncfs(fd);
+  ::close(fd);
+}
+
+/// A new empty folder for repetition `r` under `base`; the previous
+/// repetition's folder is removed first.
+fs::path cartella_nuova(const fs::path& base, int r) {
+  if (r > 0) fs::remove_all(base / ("r" + std::to_string(r - 1)));
+  const fs::path c = base / ("r" + std::to_string(r));
+  fs::create_directories(c);
+  return c;
+}
+
+struct EsitoProcesso {
+  int stato = -1;  // exit status, or -1 when it did not exit normally
+  double secondi = 0;
+  long picco_kib = 0;  // ru_maxrss
+  std::string errori;
+};
+
+/// Runs `argomenti` as a child process in `cartella`, its output going to
+/// files there, and waits for it with wait4 to get its peak resident set.
+/// The child's peak also counts the pages it shares with this process
+/// between fork and exec, so this is called while this process is small.
+EsitoProcesso esegui(const std::vector<std::string>& argomenti, const fs::path& cartella) {
+  std::vector<char*> argv;
+  for (const std::string& a : argomenti) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const fs::path uscita = cartella / "child.out";
+  const fs::path errori = cartella / "child.err";
+
+  const auto t0 = Orologio::now();
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+  if (pid == 0) {
+    if (::chdir(cartella.c_str()) != 0) ::_exit(126);
+    const int o = ::open(uscita.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int e = ::open(errori.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (o < 0 || e < 0) ::_exit(126);
+    ::dup2(o, STDOUT_FILENO);
+    ::dup2(e, STDERR_FILENO);
+    const int in = ::open("/dev/null", O_RDONLY);
+    if (in >= 0) ::dup2(in, STDIN_FILENO);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int stato = 0;
+  struct rusage uso {};
+  if (::wait4(pid, &stato, 0, &uso) < 0)
+    throw std::runtime_error(std::string("wait4: ") + std::strerror(errno));
+  EsitoProcesso esito;
+  esito.secondi = secondi_da(t0);
+  esito.stato = WIFEXITED(stato) ? WEXITSTATUS(stato) : -1;
+  esito.picco_kib = uso.ru_maxrss;
+  esito.errori = leggi(errori);
+  return esito;
+}
+
+/// This process's own peak resident set so far, KiB.
+long picco_proprio_kib() {
+  struct rusage uso {};
+  ::getrusage(RUSAGE_SELF, &uso);
+  return uso.ru_maxrss;
+}
+
+/// Minor page faults of this process so far.
+long fault_propri() {
+  struct rusage uso {};
+  ::getrusage(RUSAGE_SELF, &uso);
+  return uso.ru_minflt;
+}
+
+/// Large blocks come from the heap and stay there once freed: a repetition
+/// reuses the memory of the one before.
+void memoria_riusata() {
+  ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 1 << 30);
+}
+
+/// Every block of 128 KiB or more is mapped anew and unmapped when freed,
+/// as the first use of memory in a new process.
+void memoria_nuova() {
+  ::mallopt(M_MMAP_THRESHOLD, 128 << 10);
+  ::mallopt(M_TRIM_THRESHOLD, 128 << 10);
+}
+
+using File = std::vector<std::pair<std::string, std::string>>;
+
+/// The baseline: each file written with one open, one write, one close.
+void scrivi_in_un_colpo(const fs::path& cartella, const File& file) {
+  for (const auto& [nome, byte] : file) {
+    const fs::path p = cartella / nome;
+    const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw std::runtime_error("cannot create '" + p.string() + "'");
+    const ssize_t n = ::write(fd, byte.data(), byte.size());
+    if (n != static_cast<ssize_t>(byte.size()) || ::close(fd) != 0)
+      throw std::runtime_error("cannot write '" + p.string() + "'");
+  }
+}
+
+double ms(double s) { return s * 1000.0; }
+double mib(double kib) { return kib / 1024.0; }
+
+struct Opzioni {
+  int ripetizioni = 15;
+  std::string programma = TRATTA_PROGRAMMA;
+  bool tieni = false;
+};
+
+Opzioni leggi_opzioni(int argc, char** argv) {
+  Opzioni o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--reps" && i + 1 < argc) {
+      o.ripetizioni = std::atoi(argv[++i]);
+    } else if (a == "--program" && i + 1 < argc) {
+      o.programma = argv[++i];
+    } else if (a == "--keep") {
+      o.tieni = true;
+    } else {
+      throw std::invalid_argument("usage: tratta_bench [--reps N] [--program PATH] [--keep]");
+    }
+  }
+  if (o.ripetizioni < 1) throw std::invalid_argument("--reps needs a number above 0");
+  o.programma = fs::absolute(o.programma).string();
+  return o;
+}
+
+void riga_tempo(const char* nome, const Serie& s, const char* nota = "") {
+  std::printf("   %-32s best %8.2f ms   median %8.2f ms   %s\n", nome, ms(s.migliore()),
+              ms(s.mediana()), nota);
+}
+
+int misura(const Opzioni& o, const fs::path& radice) {
+  const int n = o.ripetizioni;
+  std::printf("tratta_valle3 benchmark: %d repetitions of each measurement, best of them\n", n);
+  std::printf("   program       %s\n   temp folder   %s\n\n", o.programma.c_str(),
+              radice.c_str());
+
+  // 1. The one-shot run, a whole process in a folder of its own; as in real
+  //    use, each run replaces the files of the run before.
+  const fs::path cartella_run = radice / "one-shot";
+  fs::create_directories(cartella_run);
+  const fs::path copia = cartella_run / "tratta_valle3";
+  fs::copy_file(o.programma, copia);
+  Serie run;
+  long picco_run = 0;
+  for (int r = 0; r < n; ++r) {
+    sincronizza(radice);
+    const EsitoProcesso e = esegui({copia.string()}, cartella_run);
+    if (e.stato != 0) {
+      std::fprintf(stderr, "the one-shot run ended with status %d: %s\n", e.stato,
+                   e.errori.c_str());
+      return 2;
+    }
+    run.aggiungi(e.secondi);
+    picco_run = std::max(picco_run, e.picco_kib);
+  }
+  uintmax_t byte_run = 0;
+  for (const char* nome :
+       {"Tratta_Valle3_linea.dat", "Tratta_Valle3_30.sim", "Tratta_Valle3_30.dat"})
+    byte_run += fs::file_size(cartella_run / nome);
+
+  // 2. The generated route's descriptions.
+  const fs::path cartella_gen = radice / "gen";
+  fs::create_directories(cartella_gen);
+  const auto t_gen = Orologio::now();
+  const tratta::bench::PercorsoGenerato gen = tratta::bench::genera_percorso_lungo();
+  const double secondi_gen = secondi_da(t_gen);
+  const fs::path linea = cartella_gen / "gen_line.txt";
+  const fs::path treno = cartella_gen / "gen_train.txt";
+  scrivi(linea, gen.linea);
+  scrivi(treno, gen.treno);
+
+  // 2a. The compile subcommand as a child process: time and peak memory,
+  //     while this process holds little (see esegui()).
+  const fs::path base_figlio = radice / "compile-subcommand";
+  const long picco_prima = picco_proprio_kib();
+  Serie figlio;
+  long picco_figlio = 0;
+  fs::path cartella_figlio;
+  for (int r = 0; r < n; ++r) {
+    cartella_figlio = cartella_nuova(base_figlio, r);
+    sincronizza(radice);
+    const EsitoProcesso e = esegui({o.programma, "compile", linea.string(), treno.string(),
+                                    "--out", cartella_figlio.string()},
+                                   cartella_figlio);
+    if (e.stato != 0) {
+      std::fprintf(stderr, "the compile of the generated route ended with status %d: %s\n",
+                   e.stato, e.errori.c_str());
+      return 2;
+    }
+    figlio.aggiungi(e.secondi);
+    picco_figlio = std::max(picco_figlio, e.picco_kib);
+  }
+
+  // 2c, then 2b and 3 side by side.
+  const tratta::Descrizioni descrizioni{linea, treno, false};
+  File uscita;
+  auto compilazione = [&](Serie& serie, const fs::path& base, int r) {
+    const fs::path cartella = cartella_nuova(base, r);
+    tratta::RouteModel modello;
+    modello.nomi = tratta::nomi_predefiniti();
+    sincronizza(radice);
+    const long fault0 = fault_propri();
+    const auto t0 = Orologio::now();
+    const tratta::EsitoCompilazione esito =
+        tratta::memorizza_percorso(modello, 1, descrizioni, cartella);
+    serie.aggiungi(secondi_da(t0));
+    serie.fault += fault_propri() - fault0;
+    if (modello.codice_errore != 0 || esito.errore_fatale != 0 || esito.file_scritti.size() != 3)
+      throw std::runtime_error("the generated route compiled with code " +
+                               std::to_string(modello.codice_errore));
+    if (uscita.empty()) {
+      for (const std::string& nome : esito.file_scritti) {
+        uscita.emplace_back(nome, leggi(cartella / nome));
+        if (uscita.back().second != leggi(cartella_figlio / nome))
+          throw std::runtime_error(nome +
+                                   " differs between the subcommand and the in-process compile");
+      }
+    }
+  };
+  // 2c first, while the heap holds no large free block that could be
+  // reused.
+  memoria_nuova();
+  Serie fresca;
+  for (int r = 0; r < n; ++r) compilazione(fresca, radice / "compile-fresh-memory", r);
+
+  Serie compila, base;
+  auto una_base = [&](int r) {
+    const fs::path cartella = cartella_nuova(radice / "baseline", r);
+    sincronizza(radice);
+    const auto t0 = Orologio::now();
+    scrivi_in_un_colpo(cartella, uscita);
+    base.aggiungi(secondi_da(t0));
+  };
+  memoria_riusata();
+  compilazione(compila, radice / "compile", 0);
+  una_base(0);
+  for (int r = 1; r < n; ++r) {
+    if (r % 2 == 0) {
+      compilazione(compila, radice / "compile", r);
+      una_base(r);
+    } else {
+      una_base(r);
+      compilazione(compila, radice / "compile", r);
+    }
+  }
+  size_t byte_uscita = 0, byte_massimo = 0;
+  for (const auto& [nome, byte] : uscita) {
+    byte_uscita += byte.size();
+    byte_massimo = std::max(byte_massimo, byte.size());
+  }
+
+  // 2d. Where the time of 2b goes: each phase on its own.
+  Serie f_lettura, f_passo, f_codifica, f_file;
+  for (int r = 0; r < n; ++r) {
+    const fs::path cartella = cartella_nuova(radice / "phases", r);
+    tratta::RouteModel m;
+    m.nomi = tratta::nomi_predefiniti();
+    m.con_planimetria = 1;
+    m.pulisci_voci();
+    sincronizza(radice);
+    auto t = Orologio::now();
+    tratta::memorizza_dati(m, descrizioni);
+    f_lettura.aggiungi(secondi_da(t));
+    t = Orologio::now();
+    tratta::completa_percorso(m);
+    tratta::apponi_timbri(m);
+    f_passo.aggiungi(secondi_da(t));
+    t = Orologio::now();
+    const size_t byte_codificati =
+        tratta::codifica_file_treno(m).size() + tratta::codifica_file_percorso(m).size();
+    f_codifica.aggiungi(secondi_da(t));
+    if (byte_codificati == 0) return 2;
+    sincronizza(radice);
+    t = Orologio::now();
+    tratta::scrivi_file_scenario(m, cartella);
+    f_file.aggiungi(secondi_da(t));
+  }
+
+  const auto& c = gen.conteggi;
+  std::printf("1. one-shot run: whole process, built-in scenario (%ju bytes of scenario files)\n",
+              byte_run);
+  riga_tempo("wall time", run);
+  std::printf("   %-32s %8.1f MiB\n\n", "peak RSS", mib(picco_run));
+
+  std::printf("2. compile of the generated %d m route\n", tratta::bench::kLunghezzaPercorsoLungo);
+  std::printf("   descriptions: gen_line.txt %zu bytes, gen_train.txt %zu bytes (generated in "
+              "%.1f ms):\n",
+              gen.linea.size(), gen.treno.size(), ms(secondi_gen));
+  std::printf("   %d gradients, %d curves, %d montagna stretches (%d with markers), %d "
+              "indicators,\n   %d signs, %d speeds, %d adhesions, %d signals, %d stations, %d "
+              "slowdowns, %d code abatements\n",
+              c.pendenze, c.curve, c.montagne, c.montagne_con_marcatori, c.indicatori,
+              c.cartelli, c.velocita, c.aderenze, c.segnali, c.stazioni, c.rallentamenti,
+              c.abbattimenti);
+  std::printf("   output: %zu bytes in 3 files, the largest %zu (line file)\n", byte_uscita,
+              byte_massimo);
+  char nota[96];
+  std::snprintf(nota, sizeof nota, "%.0f MB/s, %ld page faults", byte_uscita / compila.migliore() / 1e6,
+                compila.fault / n);
+  riga_tempo("in-process, memory reused", compila, nota);
+  riga_tempo("  read descriptions", f_lettura, "fields, ground plan, segments");
+  riga_tempo("  finishing pass, stamps", f_passo);
+  riga_tempo("  encode train, route files", f_codifica);
+  riga_tempo("  write 3 files", f_file, "encoding included; line file from the plan");
+  std::snprintf(nota, sizeof nota, "%ld page faults: first touch of new memory",
+                fresca.fault / n);
+  riga_tempo("in-process, fresh memory", fresca, nota);
+  riga_tempo("subcommand, whole process", figlio);
+  std::printf("   %-32s %8.1f MiB   (ru_maxrss; this process held %.1f MiB when it forked)\n\n",
+              "peak RSS of the subcommand", mib(picco_figlio), mib(picco_prima));
+
+  std::printf("3. baseline: the same bytes from memory, one write per file\n");
+  std::snprintf(nota, sizeof nota, "%.0f MB/s", byte_uscita / base.migliore() / 1e6);
+  riga_tempo("wall time", base, nota);
+  std::printf("\n");
+
+  const double rapporto = compila.migliore() / base.migliore();
+  const double limite_rss_kib =
+      (3.0 * static_cast<double>(byte_massimo) + 16.0 * 1048576.0) / 1024.0;
+  const bool ok_tempo = rapporto <= 2.0;
+  const bool ok_rss = static_cast<double>(picco_figlio) < limite_rss_kib;
+  std::printf("compile / baseline: %.2f in-process (%.2f with fresh memory, %.2f whole process)\n",
+              rapporto, fresca.migliore() / base.migliore(), figlio.migliore() / base.migliore());
+  std::printf("%s  compile time <= 2 x baseline           (%.2f ms against %.2f ms)\n",
+              ok_tempo ? "PASS" : "FAIL", ms(compila.migliore()), 2 * ms(base.migliore()));
+  std::printf("%s  peak RSS < 3 x largest file + 16 MiB   (%.1f MiB against %.1f MiB)\n",
+              ok_rss ? "PASS" : "FAIL", mib(picco_figlio), mib(limite_rss_kib));
+  return ok_tempo && ok_rss ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Opzioni o;
+  try {
+    o = leggi_opzioni(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 2;
+  }
+  std::string modello = (fs::temp_directory_path() / "tratta-bench-XXXXXX").string();
+  if (::mkdtemp(modello.data()) == nullptr) {
+    std::perror("mkdtemp");
+    return 2;
+  }
+  const fs::path radice = modello;
+  int stato = 2;
+  try {
+    stato = misura(o, radice);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tratta_bench: %s\n", e.what());
+  }
+  std::fflush(stdout);
+  if (o.tieni) {
+    std::printf("files kept in %s\n", radice.c_str());
+  } else {
+    std::error_code ec;
+    fs::remove_all(radice, ec);
+  }
+  return stato;
+}

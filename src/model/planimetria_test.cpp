@@ -1,0 +1,121 @@
+#include "model/planimetria.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "model/route_model.h"
+#include "model/scenario_files.h"
+#include "testing/scratch_dir.h"
+
+namespace tratta {
+
+namespace {
+
+double x_di(int32_t m) { return m + 0.25; }
+double y_di(int32_t m) { return -1.5 * m; }
+
+void aggiungi_u16(std::string& b, uint16_t v) {
+  b.push_back(static_cast<char>(v & 0xFF));
+  b.push_back(static_cast<char>(v >> 8));
+}
+
+/// The line file of a plan of `metri` metres, built element by element:
+/// seeds when seeded, x_di / y_di for metres 2 to `prossimo` - 1, the rest
+/// empty.
+std::string file_atteso(int32_t metri, bool seminata, int32_t prossimo) {
+  std::string b;
+  for (int asse = 0; asse < 2; ++asse) {
+    for (int32_t m = 0; m <= metri; ++m) {
+      if (m < 2) {
+        if (seminata) {
+          aggiungi_u16(b, 2);
+          aggiungi_u16(b, asse == 1 && m == 1 ? 1 : 0);
+        } else {
+          aggiungi_u16(b, 0);
+        }
+      } else if (m < prossimo) {
+        aggiungi_u16(b, 5);
+        const double v = asse == 0 ? x_di(m) : y_di(m);
+        uint64_t bits;
+        std::memcpy(&bits, &v, 8);
+        for (int i = 0; i < 8; ++i) b.push_back(static_cast<char>(bits >> (8 * i)));
+      } else {
+        aggiungi_u16(b, 0);
+      }
+    }
+  }
+  return b;
+}
+
+void calcola_fino_a(Planimetria& p, int32_t prossimo) {
+  while (p.prossimo() < prossimo) p.aggiungi(x_di(p.prossimo()), y_di(p.prossimo()));
+}
+
+}  // namespace
+
+// The plan is held in the layout of the line file of a complete plan; every
+// other state (stopped short, run on into the last two metres, unseeded,
+// tiny) must still give the file element by element, and read back the same.
+TEST(Planimetria, EveryStateGivesItsFileAndReadsBack) {
+  for (int32_t metri : {2, 3, 4, 5, 10, 57}) {
+    for (int32_t prossimo = 2; prossimo <= metri + 1; ++prossimo) {
+      Planimetria p;
+      p.dimensiona(metri);
+      p.semina();
+      calcola_fino_a(p, prossimo);
+      const std::string atteso = file_atteso(metri, true, prossimo);
+      EXPECT_EQ(codifica_file_linea(p), atteso) << metri << " metres, up to " << prossimo;
+      const bool completa = metri >= 3 && prossimo == metri - 1;
+      EXPECT_EQ(p.file_completo(), completa ? atteso : "") << metri << ", " << prossimo;
+      for (int32_t m = 0; m <= metri; ++m) {
+        const bool calcolato = m >= 2 && m < prossimo;
+        EXPECT_EQ(p.punto(m, 0), calcolato ? x_di(m) : 0.0) << m;
+        EXPECT_EQ(p.punto(m, 1), calcolato ? y_di(m) : m == 1 ? 1.0 : 0.0) << m;
+      }
+    }
+  }
+}
+
+TEST(Planimetria, UnseededPlanIsAllEmpty) {
+  Planimetria p;
+  p.dimensiona(20);
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(20, false, 2));
+  EXPECT_TRUE(p.file_completo().empty());
+  EXPECT_EQ(p.punto(1, 1), 0.0);
+}
+
+// A second length record dimensions the plan again and discards it.
+TEST(Planimetria, DimensionedAgainStartsEmpty) {
+  Planimetria p;
+  p.dimensiona(30);
+  p.semina();
+  calcola_fino_a(p, 29);
+  p.dimensiona(30);
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, false, 2));
+  EXPECT_EQ(p.punto(10, 0), 0.0);
+  p.semina();
+  calcola_fino_a(p, 12);
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, 12));
+  calcola_fino_a(p, 29);
+  EXPECT_EQ(p.file_completo(), file_atteso(30, true, 29));
+}
+
+// The line file written with the scenario files is the same whether it comes
+// straight from a complete plan or element by element.
+TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
+  testing::ScratchDir dir;
+  for (int32_t prossimo : {999, 700, 1001}) {
+    RouteModel m;
+    m.nomi = {"P", "1"};
+    m.con_planimetria = 1;
+    ASSERT_TRUE(m.dimensiona(1000 - 7000));
+    m.planimetria.semina();
+    calcola_fino_a(m.planimetria, prossimo);
+    scrivi_file_scenario(m, dir.path());
+    EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"), file_atteso(1000, true, prossimo))
+        << prossimo;
+  }
+}
+
+}  // namespace tratta
