@@ -40,6 +40,60 @@ void Planimetria::semina() {
   }
 }
 
+template <bool kCurva>
+void Planimetria::estendi_in_immagine(int32_t fino, double kappa) {
+  // The last two points stay in registers: each point waits only on the
+  // arithmetic of the one before, not on reading it back.
+  double x0 = recenti_[0][0], y0 = recenti_[0][1];
+  double x1 = recenti_[1][0], y1 = recenti_[1][1];
+  int32_t m = prossimo_;
+  char* p = byte_.data() + offset_valore(m, 0) - 2;
+  for (; m <= fino; ++m, p += kByteDoppio) {
+    const double d0 = x1 - x0;
+    const double d1 = y1 - y0;
+    double x, y;
+    if constexpr (kCurva) {
+      x = x1 + d0 + kappa * d1;
+      y = y1 + d1 - kappa * d0;
+    } else {
+      x = x1 + d0;
+      y = y1 + d1;
+    }
+    scrivi_elemento(p, x);
+    scrivi_elemento(p + byte_asse_, y);
+    x0 = x1;
+    y0 = y1;
+    x1 = x;
+    y1 = y;
+  }
+  recenti_[0][0] = x0;
+  recenti_[0][1] = y0;
+  recenti_[1][0] = x1;
+  recenti_[1][1] = y1;
+  prossimo_ = m;
+}
+
+void Planimetria::estendi(int32_t fino, double kappa) {
+  const int32_t fino_in_immagine = fino < ultimo_in_immagine_ ? fino : ultimo_in_immagine_;
+  if (prossimo_ <= fino_in_immagine) {
+    if (kappa == 0.0) {
+      estendi_in_immagine<false>(fino_in_immagine, kappa);
+    } else {
+      estendi_in_immagine<true>(fino_in_immagine, kappa);
+    }
+  }
+  // The last two metres of the route, kept aside.
+  while (prossimo_ <= fino) {
+    const double d0 = recenti_[1][0] - recenti_[0][0];
+    const double d1 = recenti_[1][1] - recenti_[0][1];
+    if (kappa == 0.0) {
+      aggiungi(recenti_[1][0] + d0, recenti_[1][1] + d1);
+    } else {
+      aggiungi(recenti_[1][0] + d0 + kappa * d1, recenti_[1][1] + d1 - kappa * d0);
+    }
+  }
+}
+
 TagPiano Planimetria::tag(int32_t m) const {
   if (m < 2) return seminata_ ? TagPiano::kIntero16 : TagPiano::kVuoto;
   return m < prossimo_ ? TagPiano::kDoppio : TagPiano::kVuoto;

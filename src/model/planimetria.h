@@ -79,6 +79,12 @@ class Planimetria {
     ++prossimo_;
   }
 
+  /// Computes metres prossimo() to `fino` one after another, each from
+  /// the two before it: the step vector of the last metre is repeated,
+  /// turned by `kappa` radians (0 on a straight; not renormalised). The
+  /// caller checks that `fino` <= metri_totali().
+  void estendi(int32_t fino, double kappa);
+
   TagPiano tag(int32_t m) const;
 
   /// The bytes of the line file when the plan is complete: seeded, every
@@ -136,6 +142,9 @@ class Planimetria {
     }
     return v;
   }
+
+  template <bool kCurva>
+  void estendi_in_immagine(int32_t fino, double kappa);
 
   static void scrivi_elemento_portabile(char* p, double v);
   static double leggi_doppio_portabile(const char* p);

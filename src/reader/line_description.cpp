@@ -2,6 +2,7 @@
 // montagna stretches, speed indicators and indication signs.
 
 #include <cctype>
+#include <utility>
 
 #include "reader/checked.h"
 #include "reader/mileage_ordering.h"
@@ -184,22 +185,16 @@ bool Lettura::leggi_intestazione() {
   }
 }
 
-void Lettura::passo_piano(int32_t& k, double kappa) {
-  Planimetria& piano = m.planimetria;
-  if (k > piano.metri_totali()) throw ErroreLettura("plan runs past the route length");
-  const double x1 = piano.punto(k - 1, 0);
-  const double y1 = piano.punto(k - 1, 1);
-  const double d0 = x1 - piano.punto(k - 2, 0);
-  const double d1 = y1 - piano.punto(k - 2, 1);
-  if (kappa == 0.0) {
-    piano.aggiungi(x1 + d0, y1 + d1);
-  } else {
-    // Each metre turns the step vector by the small angle kappa.
-    const double kd1 = kappa * d1;
-    const double kd0 = kappa * d0;
-    piano.aggiungi(x1 + d0 + kd1, y1 + d1 - kd0);
+void Lettura::estendi_piano(int32_t& k, int32_t fino, double kappa, int32_t limite) {
+  const int32_t ultimo_metro = m.planimetria.metri_totali();
+  int32_t fin_dove = fino;
+  if (fin_dove > limite) fin_dove = limite;
+  if (fin_dove > ultimo_metro) fin_dove = ultimo_metro;
+  if (k <= fin_dove) {
+    m.planimetria.estendi(fin_dove, kappa);
+    k = fin_dove + 1;
   }
-  ++k;
+  if (k <= fino && k <= limite) throw ErroreLettura("plan runs past the route length");
 }
 
 int Lettura::record_curva(int32_t& k) {
@@ -213,17 +208,14 @@ int Lettura::record_curva(int32_t& k) {
     return 0;
   }
   if (contiene_ci(riga, "s")) kappa = -kappa;
+  // A straight up to the curve's start, then the curve to its end.
   const int32_t fine_curva = somma32(s, l);
-  for (int fase = 0; fase < 2; ++fase) {
-    const int32_t fino = fase == 0 ? s : fine_curva;
-    const double kappa_fase = fase == 0 ? 0.0 : kappa;
-    while (k <= fino) {
-      passo_piano(k, kappa_fase);
-      if (k > kLimitePiano) {
-        chiudi_e_cancella();
-        registra(103);
-        return 0;
-      }
+  for (auto [fino, kappa_fase] : {std::pair{s, 0.0}, std::pair{fine_curva, kappa}}) {
+    estendi_piano(k, fino, kappa_fase, kLimitePiano);
+    if (k > kLimitePiano) {
+      chiudi_e_cancella();
+      registra(103);
+      return 0;
     }
   }
   return 1;
@@ -236,7 +228,7 @@ void Lettura::fine_linea(int32_t k) {
     ++p_pend;
   } while (p_pend < m.ultimo_segmento - 2);
   if (m.con_planimetria != 0) {
-    while (k <= m.metri_totali - 2) passo_piano(k, 0.0);
+    estendi_piano(k, m.metri_totali - 2, 0.0, INT32_MAX);
   }
 }
 

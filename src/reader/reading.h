@@ -59,7 +59,11 @@ class Lettura {
   /// A curve record: 1 to go on, 0 when the reading stops with a status,
   /// -1 when the body ends at the bound check.
   int record_curva(int32_t& k);
-  void passo_piano(int32_t& k, double kappa);
+  /// Extends the plan from metre `k` up to `fino` along a straight
+  /// (`kappa` 0) or a curve, stopping after metre `limite`; `k` becomes the
+  /// first metre not computed. A plan that would pass the route's last
+  /// metre is a run-time failure.
+  void estendi_piano(int32_t& k, int32_t fino, double kappa, int32_t limite);
   void fine_linea(int32_t k);
 
   // Train half.
