@@ -119,3 +119,42 @@ TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
 }
 
 }  // namespace tratta
+
+namespace tratta {
+
+// A stretch computed at once gives, bit for bit, the points of the same
+// recurrence computed one at a time, across the route's last two metres too.
+TEST(Planimetria, StretchesEqualPointByPointSteps) {
+  struct Tratto {
+    int32_t fino;
+    double kappa;
+  };
+  for (int32_t metri : {2, 3, 4, 40}) {
+    const std::vector<Tratto> tratti = {
+        {metri / 4, 0.0}, {metri / 2, -0.003}, {metri / 2, 0.001}, {metri - 2, 0.0002}, {metri, 0.0}};
+    Planimetria a, b;
+    for (Planimetria* p : {&a, &b}) {
+      p->dimensiona(metri);
+      p->semina();
+    }
+    for (const Tratto& t : tratti) {
+      a.estendi(t.fino, t.kappa);
+      while (b.prossimo() <= t.fino) {
+        const int32_t k = b.prossimo();
+        const double d0 = b.punto(k - 1, 0) - b.punto(k - 2, 0);
+        const double d1 = b.punto(k - 1, 1) - b.punto(k - 2, 1);
+        const double x = b.punto(k - 1, 0) + d0 + t.kappa * d1;
+        const double y = b.punto(k - 1, 1) + d1 - t.kappa * d0;
+        b.aggiungi(x, y);
+      }
+      ASSERT_EQ(a.prossimo(), b.prossimo());
+      EXPECT_EQ(codifica_file_linea(a), codifica_file_linea(b)) << metri << " up to " << t.fino;
+    }
+    for (int32_t m = 0; m <= metri; ++m) {
+      EXPECT_EQ(a.punto(m, 0), b.punto(m, 0)) << m;
+      EXPECT_EQ(a.punto(m, 1), b.punto(m, 1)) << m;
+    }
+  }
+}
+
+}  // namespace tratta
