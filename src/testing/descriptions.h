@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "emitter/documents.h"
 #include "model/route_model.h"
 #include "reader/description_reader.h"
 #include "testing/scratch_dir.h"
@@ -51,5 +54,26 @@ struct Lettura {
 
   Segmento& seg(int32_t i) { return m.segmenti.at(static_cast<size_t>(i)); }
 };
+
+/// Writes the two built-in descriptions into a scratch folder and reads
+/// them back, with the plan; the reading must end with code 0 and consume
+/// both files.
+inline RouteModel leggi_descrizioni_predefinite() {
+  ScratchDir dir;
+  const NomiScenario nomi = nomi_predefiniti();
+  dati_linea(dir.path(), nomi);
+  dati_treno(dir.path(), nomi);
+  const Descrizioni descrizioni{dir / nome_descrizione_linea(nomi),
+                                dir / nome_descrizione_treno(nomi)};
+  RouteModel m;
+  m.nomi = nomi;
+  m.con_planimetria = 1;
+  const LuogoDiagnosi luogo = memorizza_dati(m, descrizioni);
+  EXPECT_EQ(m.codice_errore, 0) << "line " << luogo.riga << " of " << luogo.file << ": "
+                                << luogo.dettaglio << " at " << m.posizione_errore;
+  EXPECT_FALSE(std::filesystem::exists(descrizioni.linea));
+  EXPECT_FALSE(std::filesystem::exists(descrizioni.treno));
+  return m;
+}
 
 }  // namespace tratta::testing
