@@ -11,38 +11,18 @@ void progressive_ordina(RouteModel& modello) {
   const Voce u = voci[kVoceProgressivaUno];
   Voce r81, r82, r83;
 
+  // Puts `primo` first and the other two after it by position; `a` goes
+  // second only when it lies strictly further than `b`.
+  auto in_ordine = [&](const Voce& primo, const Voce& a, const Voce& b) {
+    r81 = primo;
+    r82 = a.inizio > b.inizio ? a : b;
+    r83 = a.inizio > b.inizio ? b : a;
+  };
   if (somma32(somma32(t.inizio, d.inizio), u.inizio) != 0) {
     // Descending position; a shared largest position clears all three.
-    if (t.inizio > d.inizio && t.inizio > u.inizio) {
-      r81 = t;
-      if (d.inizio > u.inizio) {
-        r82 = d;
-        r83 = u;
-      } else {
-        r82 = u;
-        r83 = d;
-      }
-    }
-    if (d.inizio > t.inizio && d.inizio > u.inizio) {
-      r81 = d;
-      if (t.inizio > u.inizio) {
-        r82 = t;
-        r83 = u;
-      } else {
-        r82 = u;
-        r83 = t;
-      }
-    }
-    if (u.inizio > t.inizio && u.inizio > d.inizio) {
-      r81 = u;
-      if (t.inizio > d.inizio) {
-        r82 = t;
-        r83 = d;
-      } else {
-        r82 = d;
-        r83 = t;
-      }
-    }
+    if (t.inizio > d.inizio && t.inizio > u.inizio) in_ordine(t, d, u);
+    if (d.inizio > t.inizio && d.inizio > u.inizio) in_ordine(d, t, u);
+    if (u.inizio > t.inizio && u.inizio > d.inizio) in_ordine(u, t, d);
   } else {
     // All at position 0: chosen by mileage, the later test winning.
     if (t.fine > 0) {
