@@ -1,0 +1,21 @@
+// Text from descriptions and paths, made safe to show: on a terminal and
+// inside JSON.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace tratta {
+
+/// `testo` for a terminal: printable ASCII and well-formed UTF-8 letters
+/// stay, every other byte becomes \xNN; a text longer than `massimo` bytes
+/// is cut and ends in "...".
+std::string visibile(std::string_view testo, size_t massimo = 200);
+
+/// `testo` as a JSON string, quotes included. UTF-8 text (paths) passes
+/// through; any other byte of a description is read as a Windows-1252
+/// Latin letter (\u00NN), so any input gives valid JSON.
+std::string json_stringa(std::string_view testo);
+
+}  // namespace tratta

@@ -1,0 +1,29 @@
+#include "run/display_text.h"
+
+#include <gtest/gtest.h>
+
+namespace tratta {
+
+TEST(DisplayText, TerminalAndJson) {
+  struct Case {
+    std::string testo, terminale, json;
+  } cases[] = {
+      {"pendenza, 500", "pendenza, 500", "\"pendenza, 500\""},
+      {"citt\xC3\xA0 \xE6\x97\xA5", "citt\xC3\xA0 \xE6\x97\xA5", "\"citt\xC3\xA0 \xE6\x97\xA5\""},
+      {"\xE8 \xB0", "\\xe8 \\xb0", "\"\\u00e8 \\u00b0\""},
+      {"a\"b\\c", "a\"b\\c", "\"a\\\"b\\\\c\""},
+      {std::string("\0\r\n\t\x7F", 5), "\\x00\\x0d\\x0a\\x09\\x7f",
+       "\"\\u0000\\u000d\\u000a\\u0009\\u007f\""},
+      // A UTF-8 lead byte without its continuation is a byte like any other.
+      {"\xC3(", "\\xc3(", "\"\\u00c3(\""},
+      {"\xF0\x9F\x98", "\\xf0\\x9f\\x98", "\"\\u00f0\\u009f\\u0098\""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(visibile(c.testo), c.terminale);
+    EXPECT_EQ(json_stringa(c.testo), c.json);
+  }
+  EXPECT_EQ(visibile(std::string(300, 'x')), std::string(200, 'x') + "...");
+  EXPECT_EQ(visibile("abcdef", 3), "abc...");
+}
+
+}  // namespace tratta
