@@ -78,7 +78,7 @@ void memo_segnale(RouteModel& modello, int32_t posizione, int32_t sx, int32_t s1
   seg.tempo_segnale = sx == 2 ? basso8(tempo) : 0;
   const uint8_t lato = basso8(3 * basso8(sx) + basso8(dx));
   for (int32_t j = 1; j <= 4; ++j) {
-    const int64_t k = int64_t{i} - 2 * j;
+    const int64_t k = int64_t{i} - int64_t{2} * j;
     // Marks that would fall before the start of the route are skipped.
     if (k < 0) continue;
     segmento(modello, k).avviso = basso8(lato * 10 + j);
