@@ -25,6 +25,7 @@ namespace {
 // ---------------------------------------------------------------- helpers
 
 using testing::campi;
+using testing::intero;
 using testing::senza_blank;
 
 /// The lines of the document as the writer puts them on disk, without their
@@ -37,13 +38,6 @@ std::vector<std::string> dividi_righe(const std::string& testo) {
 const std::vector<std::string>& documento() {
   static const std::vector<std::string> righe = dividi_righe(componi_documento(righe_linea()));
   return righe;
-}
-
-int intero(const std::string& s) {
-  size_t usati = 0;
-  int v = std::stoi(s, &usati);
-  EXPECT_EQ(usati, s.size()) << "not a whole number: '" << s << "'";
-  return v;
 }
 
 /// The kind of a line: a heading, an empty or blank line, a comment, or the

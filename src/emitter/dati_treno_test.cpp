@@ -24,6 +24,7 @@ namespace {
 // ---------------------------------------------------------------- helpers
 
 using testing::campi;
+using testing::intero;
 
 /// The written lines, numbered from 1 as in the file: element 0 is unused.
 std::vector<std::string> dividi_righe(const std::string& testo) {
@@ -36,13 +37,6 @@ std::vector<std::string> dividi_righe(const std::string& testo) {
 const std::vector<std::string>& riga() {
   static const std::vector<std::string> righe = dividi_righe(componi_documento(righe_treno()));
   return righe;
-}
-
-int intero(const std::string& s) {
-  size_t usati = 0;
-  int v = std::stoi(s, &usati);
-  EXPECT_EQ(usati, s.size()) << "not a whole number: '" << s << "'";
-  return v;
 }
 
 bool inizia(std::string_view s, std::string_view prefisso) { return s.rfind(prefisso, 0) == 0; }

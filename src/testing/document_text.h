@@ -2,6 +2,8 @@
 // row and the columns of a printed form.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +56,15 @@ inline std::vector<std::string> celle(const std::string& s, const std::vector<in
   for (size_t i = 0; i + 1 < barre.size(); ++i)
     out.push_back(s.substr(barre[i], barre[i + 1] - barre[i] - 1));
   return out;
+}
+
+/// A field that must be a whole number; anything after the digits fails
+/// the test.
+inline int intero(const std::string& s) {
+  size_t usati = 0;
+  int v = std::stoi(s, &usati);
+  EXPECT_EQ(usati, s.size()) << "not a whole number: '" << s << "'";
+  return v;
 }
 
 }  // namespace tratta::testing
