@@ -62,6 +62,8 @@ TEST(LineDescription, StatusesThatStopTheReading) {
       {"repetition without 4 or 9", linea("", 10000, "ripetizione segnali, 6800, 9000\r\n"),
        {5, 0}, false},
       {"curve without a class digit", linea("curva, 500, 100\r\n"), {103, 0}, false},
+      {"curve running past the route's last metre", linea("curvad2, 500, 20000\r\n"), {25, 0},
+       false},
       {"sign on an indicator",
        linea("indicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\ncartello indicatore, 1000, (X)\r\n"),
        {6, 1000}, false},
