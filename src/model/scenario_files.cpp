@@ -23,9 +23,6 @@ size_t bytes_elemento(TagPiano tag) {
 
 std::string codifica_file_linea(const Planimetria& piano) {
   if (!piano.dimensionata()) return {};
-  // A complete plan is held in memory as its file already.
-  if (const std::string_view completo = piano.file_completo(); !completo.empty())
-    return std::string(completo);
   const int32_t metri = piano.metri_totali();
   size_t per_asse = 0;
   for (int32_t m = 0; m <= metri && m < 2; ++m) per_asse += bytes_elemento(piano.tag(m));
