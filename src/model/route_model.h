@@ -109,7 +109,11 @@ struct RouteModel {
 
   /// Dimensions the segment row (and the plan when `con_planimetria` is
   /// set) for a route of `lunghezza` metres, discarding what was stored.
-  /// Returns false when the length gives no valid row (nothing changes).
+  /// Returns false when the length gives no valid row or plan: `metri_totali`
+  /// and `ultimo_segmento` then hold the new length's values and the old
+  /// route is gone all the same, the row empty (or of the one segment 0
+  /// when only the plan has no room) and the plan undimensioned. (A length
+  /// whose metres do not fit 32 bits changes nothing.)
   bool dimensiona(int32_t lunghezza);
 };
 
