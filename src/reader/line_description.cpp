@@ -145,7 +145,8 @@ bool Lettura::leggi_intestazione() {
         registra(1);
         return false;
       }
-      if (!m.dimensiona(lunghezza)) throw ErroreLettura("route length gives no segment row");
+      if (!m.dimensiona(lunghezza))
+        throw ErroreLettura("route length gives no segment row or plan");
     }
     struct Progressiva {
       const char* nome;

@@ -290,10 +290,11 @@ TEST(LineDescription, LengthRecordAtEachStep) {
       {"no room for a row", "lunghezza percorso, -9000\r\n", 25, -9000, -2000, -40, 0, false},
       {"a row of one segment, no room for the plan", "lunghezza percorso, -7010\r\n", 25, -7010,
        -10, 0, 1, false},
-      {"a second length dimensions again", "lunghezza percorso, 1000\r\nlunghezza percorso, 2000\r\n",
-       0, 2000, 9000, 180, 181, true},
+      {"a second length dimensions again",
+       "lunghezza percorso, 1000\r\nlunghezza percorso, 2000\r\n", 0, 2000, 9000, 180, 181, true},
       {"a second length without a row discards the first route",
-       "lunghezza percorso, 1000\r\nlunghezza percorso, -9000\r\n", 25, -9000, -2000, -40, 0, false},
+       "lunghezza percorso, 1000\r\nlunghezza percorso, -9000\r\n", 25, -9000, -2000, -40, 0,
+       false},
       {"a second length above 1,000,000 keeps the first route",
        "lunghezza percorso, 1000\r\nlunghezza percorso, 1000001\r\n", 1, 1000001, 8000, 160, 161,
        true},
@@ -314,12 +315,7 @@ TEST(LineDescription, LengthRecordAtEachStep) {
 }
 
 TEST(LineDescription, GeneralValueRecordsAtEachStep) {
-  struct Case {
-    std::string riga;
-    int32_t codice;
-    int slot;
-    Voce attesa;
-  } cases[] = {
+  const testing::CasoVoce cases[] = {
       {"progressiva chilometrica uno, x, 200, 1", 25, kVoceProgressivaUno, Voce{}},
       {"progressiva chilometrica uno, 5000, x, 1", 25, kVoceProgressivaUno, Voce{.inizio = 5000}},
       {"progressiva chilometrica uno, 5000, 200, x", 25, kVoceProgressivaUno,
@@ -339,7 +335,7 @@ TEST(LineDescription, GeneralValueRecordsAtEachStep) {
       {"ripetizione segnali 9, 6800, 9000", 0, kVoceGeneraliTreno,
        Voce{.inizio = 6800, .fine = 9000, .posizione = 9, .nome = "1"}},
   };
-  for (const Case& c : cases) {
+  for (const testing::CasoVoce& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000, c.riga + "\r\n"));
     EXPECT_EQ(t.m.codice_errore, c.codice) << c.riga;
@@ -368,7 +364,8 @@ TEST(LineDescription, GradientRecordAtEachStep) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 1000));
     EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
-    for (auto [i, pendenza] : c.pendenze) EXPECT_EQ(t.seg(i).pendenza_seg, pendenza) << c.nome << " " << i;
+    for (auto [i, pendenza] : c.pendenze)
+      EXPECT_EQ(t.seg(i).pendenza_seg, pendenza) << c.nome << " " << i;
   }
 }
 
@@ -419,7 +416,8 @@ TEST(LineDescription, MontagnaRecordAtEachStep) {
     t.leggi(linea(c.corpo, 10000));
     EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
     EXPECT_EQ(t.m.numero_montagne, c.numero) << c.nome;
-    for (auto [i, classe] : c.classi) EXPECT_EQ(t.seg(i).classe_montagna, classe) << c.nome << " " << i;
+    for (auto [i, classe] : c.classi)
+      EXPECT_EQ(t.seg(i).classe_montagna, classe) << c.nome << " " << i;
   }
   // The stretch stored before the gap was computed.
   testing::Lettura t;

@@ -203,30 +203,39 @@ namespace {
 /// Segment and event expected on it.
 using Eventi = std::vector<std::pair<int32_t, Segmento>>;
 
-void controlla_eventi(testing::Lettura& t, const Eventi& attesi, const std::string& nome) {
-  for (const auto& [i, seg] : attesi) EXPECT_EQ(testing::solo_evento(t.seg(i)), seg) << nome << ", segment " << i;
+/// A train body, the status it ends with and the events then standing.
+struct CasoEventi {
+  std::string nome, corpo;
+  int32_t codice;
+  Eventi attesi;
+};
+
+/// The record with each of its fields in turn made unreadable: the record
+/// then marks nothing, and `vuoti` stay as they are.
+std::vector<CasoEventi> campi_illeggibili(const std::string& chiave,
+                                          const std::vector<std::string>& campi,
+                                          const Eventi& vuoti) {
+  std::vector<CasoEventi> out;
+  for (size_t i = 0; i < campi.size(); ++i)
+    out.push_back({"field " + std::to_string(i) + " unreadable",
+                   testing::riga_record(chiave, testing::con_campo(campi, i, "x")), 25, vuoti});
+  return out;
 }
 
-/// The fields of a record with each one in turn made unreadable: the
-/// record then stores nothing.
-std::vector<std::pair<std::string, std::string>> campi_illeggibili(
-    const std::string& chiave, const std::vector<std::string>& campi) {
-  std::vector<std::pair<std::string, std::string>> out;
-  for (size_t i = 0; i < campi.size(); ++i)
-    out.emplace_back("field " + std::to_string(i) + " unreadable",
-                     testing::riga_record(chiave, testing::con_campo(campi, i, "x")));
-  return out;
+void verifica(const std::vector<CasoEventi>& cases) {
+  for (const CasoEventi& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea("", 10000), treno(c.corpo));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    for (const auto& [i, seg] : c.attesi)
+      EXPECT_EQ(testing::solo_evento(t.seg(i)), seg) << c.nome << ", segment " << i;
+  }
 }
 
 }  // namespace
 
 TEST(TrainDescription, GeneralValueRecordsAtEachStep) {
-  struct Case {
-    std::string riga;
-    int32_t codice;
-    int slot;
-    Voce attesa;
-  } cases[] = {
+  const testing::CasoVoce cases[] = {
       {"percentuale massa frenata, x", 25, kVoceGeneraliPercorso, Voce{.fine = 10000}},
       {"numero vetture, x", 25, kVoceGeneraliPercorso, Voce{.fine = 10000}},
       {"sabbia, 32768", 25, kVoceGeneraliTreno, Voce{.nome = "1"}},
@@ -236,7 +245,7 @@ TEST(TrainDescription, GeneralValueRecordsAtEachStep) {
       {"orologio, 7 6 30", 0, kVoceGeneraliTreno,
        Voce{.nome = "1", .d1_b = 7, .d2_b = 6, .d3_b = 30}},
   };
-  for (const Case& c : cases) {
+  for (const testing::CasoVoce& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000), treno(c.riga + "\r\n"));
     EXPECT_EQ(t.m.codice_errore, c.codice) << c.riga;
@@ -285,18 +294,11 @@ TEST(TrainDescription, SignalRecordAtEachStep) {
                                           "2",    "2", "1", "0", "0"};
   const Segmento abbattimento{.tipo = kAbbattimento, .valore1 = 270};
   const Eventi vuoti = {{101, Segmento{}}, {99, Segmento{}}};
-  struct Case {
-    std::string nome, corpo;
-    int32_t codice;
-    Eventi attesi;
-  };
-  std::vector<Case> cases;
-  for (const auto& [nome, riga] : campi_illeggibili("segnale", campi))
-    cases.push_back({nome, riga, 25, vuoti});
+  std::vector<CasoEventi> cases = campi_illeggibili("segnale", campi, vuoti);
   const std::string riga = testing::riga_record("segnale", campi);
   cases.insert(cases.end(), {
-      {"position past the row", testing::riga_record("segnale", testing::con_campo(campi, 0, "17000")),
-       15, vuoti},
+      {"position past the row",
+       testing::riga_record("segnale", testing::con_campo(campi, 0, "17000")), 15, vuoti},
       {"segment taken", "abbattimento codice, 5050, 270\r\n" + riga, 16,
        {{101, abbattimento}, {99, Segmento{}}}},
       {"no failure", riga, 0,
@@ -304,12 +306,7 @@ TEST(TrainDescription, SignalRecordAtEachStep) {
         {99, Segmento{.avviso = 81}},
         {93, Segmento{.avviso = 84}}}},
   });
-  for (const Case& c : cases) {
-    testing::Lettura t;
-    t.leggi(linea("", 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
-    controlla_eventi(t, c.attesi, c.nome);
-  }
+  verifica(cases);
 }
 
 TEST(TrainDescription, SlowdownRecordAtEachStep) {
@@ -324,21 +321,16 @@ TEST(TrainDescription, SlowdownRecordAtEachStep) {
   };
   const Eventi vuoti = {{93, {}}, {94, {}}, {95, {}}, {96, {}}, {97, {}}, {121, {}}, {131, {}}};
   Eventi segni = vuoti;
-  segni = con(segni, 131, Segmento{.tipo = kFineRallentamento, .valore1 = 60, .valore2 = 5, .valore3 = 7});
-  segni = con(segni, 121, Segmento{.tipo = kInizioRallentamento, .valore1 = 60, .valore2 = 5, .valore3 = 7});
+  segni = con(segni, 131,
+              Segmento{.tipo = kFineRallentamento, .valore1 = 60, .valore2 = 5, .valore3 = 7});
+  segni = con(segni, 121,
+              Segmento{.tipo = kInizioRallentamento, .valore1 = 60, .valore2 = 5, .valore3 = 7});
   segni = con(segni, 97, Segmento{.tipo = kAvvisoRallentamento, .valore1 = 60, .valore2 = 5});
   Eventi tutti = segni;
-  for (int16_t j = 0; j < 4; ++j)
-    tutti = con(tutti, 96 - j, Segmento{.tipo = kPreavviso, .valore1 = int16_t(j + 1), .valore2 = int16_t(j + 1)});
+  for (int16_t j = 1; j <= 4; ++j)
+    tutti = con(tutti, 97 - j, Segmento{.tipo = kPreavviso, .valore1 = j, .valore2 = j});
 
-  struct Case {
-    std::string nome, corpo;
-    int32_t codice;
-    Eventi attesi;
-  };
-  std::vector<Case> cases;
-  for (const auto& [nome, riga] : campi_illeggibili("rallentamento", campi))
-    cases.push_back({nome, riga, 25, vuoti});
+  std::vector<CasoEventi> cases = campi_illeggibili("rallentamento", campi, vuoti);
   const std::string riga = testing::riga_record("rallentamento", campi);
   auto dopo_abbattimento = [&](int32_t posizione) {
     return "abbattimento codice, " + std::to_string(posizione) + ", 270\r\n" + riga;
@@ -356,38 +348,22 @@ TEST(TrainDescription, SlowdownRecordAtEachStep) {
        con(segni, 95, abbattimento)},
       {"no failure", riga, 0, tutti},
   });
-  for (const Case& c : cases) {
-    testing::Lettura t;
-    t.leggi(linea("", 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
-    controlla_eventi(t, c.attesi, c.nome);
-  }
+  verifica(cases);
 }
 
 TEST(TrainDescription, AbatementRecordAtEachStep) {
   const Segmento segnale{.tipo = kSegnale, .valore1 = 41, .valore4 = 8};
-  struct Case {
-    const char* nome;
-    std::string corpo;
-    int32_t codice;
-    Segmento atteso;  // segment 100
-  } cases[] = {
-      {"unreadable position", "abbattimento codice, x, 270\r\n", 25, Segmento{}},
-      {"position past the row", "abbattimento codice, 17000, 270\r\n", 15, Segmento{}},
-      {"unreadable value", "abbattimento codice, 5000, x\r\n", 25, Segmento{}},
+  verifica({
+      {"unreadable position", "abbattimento codice, x, 270\r\n", 25, {{100, Segmento{}}}},
+      {"position past the row", "abbattimento codice, 17000, 270\r\n", 15, {{100, Segmento{}}}},
+      {"unreadable value", "abbattimento codice, 5000, x\r\n", 25, {{100, Segmento{}}}},
       {"segment taken", "segnale, 4950, 2,4,0,0,0, 2,1,0,0,0\r\nabbattimento codice, 5000, 270\r\n",
-       7, segnale},
+       7, {{100, segnale}}},
       {"with a value", "abbattimento codice, 5000, 270\r\n", 0,
-       Segmento{.tipo = kAbbattimento, .valore1 = 270}},
+       {{100, Segmento{.tipo = kAbbattimento, .valore1 = 270}}}},
       {"without a value", "abbattimento codice, 5000, 0\r\n", 0,
-       Segmento{.tipo = kAbbattimentoSenzaValore}},
-  };
-  for (const Case& c : cases) {
-    testing::Lettura t;
-    t.leggi(linea("", 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(testing::solo_evento(t.seg(100)), c.atteso) << c.nome;
-  }
+       {{100, Segmento{.tipo = kAbbattimentoSenzaValore}}}},
+  });
 }
 
 namespace {
@@ -426,7 +402,8 @@ TEST(TrainDescription, StationRecordAtEachStep) {
   auto riga_con = [&](size_t i, const std::string& valore) {
     return riga(testing::con_campo(kRigaStazione, i, valore));
   };
-  const Voce con_orario = cambiata(colonne_lette(17), [](Voce& v) { v.orario = 7 * 3600 + 7 * 60; });
+  const Voce con_orario =
+      cambiata(colonne_lette(17), [](Voce& v) { v.orario = 7 * 3600 + 7 * 60; });
   const Voce completa = cambiata(con_orario, [](Voce& v) {
     v.inizio = 4200;
     v.fine = 4850;  // 50 more with mar

@@ -43,6 +43,15 @@ inline std::vector<std::string> con_campo(std::vector<std::string> campi, size_t
   return campi;
 }
 
+/// A record row, the status its reading ends with and the slot it then
+/// leaves.
+struct CasoVoce {
+  std::string riga;
+  int32_t codice;
+  int slot;
+  Voce attesa;
+};
+
 /// The point event of segment `s`: its running values (speed, gradient,
 /// adhesion), which the end steps fill, cleared.
 inline Segmento solo_evento(Segmento s) {
