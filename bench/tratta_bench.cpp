@@ -57,7 +57,7 @@
 #include "model/stamps.h"
 #include "percorso_lungo.h"
 #include "run/compile_step.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

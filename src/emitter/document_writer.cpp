@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

@@ -1,7 +1,7 @@
 #include "model/scenario_files.h"
 
 #include "model/coding.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

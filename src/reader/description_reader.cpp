@@ -3,7 +3,7 @@
 #include <new>
 
 #include "reader/reading.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

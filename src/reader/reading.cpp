@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "reader/checked.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

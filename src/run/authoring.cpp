@@ -8,7 +8,7 @@
 #include "run/compile_step.h"
 #include "run/diagnostics.h"
 #include "run/display_text.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

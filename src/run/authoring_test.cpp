@@ -6,7 +6,7 @@
 
 #include "emitter/documents.h"
 #include "model/file_names.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
 

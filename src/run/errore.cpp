@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

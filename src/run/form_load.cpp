@@ -3,7 +3,7 @@
 #include "emitter/documents.h"
 #include "run/compile_step.h"
 #include "run/errore.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

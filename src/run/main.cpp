@@ -9,7 +9,7 @@
 
 #include "run/authoring.h"
 #include "run/form_load.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
   tratta::platform::init(argc, argv);

@@ -15,7 +15,7 @@
 #include <cwchar>
 #include <iostream>
 
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta::platform {
 

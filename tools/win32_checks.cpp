@@ -41,7 +41,7 @@
 #include "model/route_model.h"
 #include "run/compile_step.h"
 #include "run/errore.h"
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace {
 

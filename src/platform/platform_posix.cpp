@@ -9,7 +9,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "run/platform.h"
+#include "platform/platform.h"
 
 namespace tratta::platform {
 
