@@ -56,8 +56,8 @@
 #include "model/scenario_files.h"
 #include "model/stamps.h"
 #include "percorso_lungo.h"
-#include "run/compile_step.h"
 #include "platform/platform.h"
+#include "run/compile_step.h"
 
 namespace fs = std::filesystem;
 

@@ -1,9 +1,9 @@
 #include "run/form_load.h"
 
 #include "emitter/documents.h"
+#include "platform/platform.h"
 #include "run/compile_step.h"
 #include "run/errore.h"
-#include "platform/platform.h"
 
 namespace tratta {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "run/authoring.h"
-#include "run/form_load.h"
+#include "authoring/commands.h"
 #include "platform/platform.h"
+#include "run/form_load.h"
 
 int main(int argc, char** argv) {
   tratta::platform::init(argc, argv);

@@ -1,4 +1,4 @@
-#include "run/display_text.h"
+#include "authoring/display_text.h"
 
 namespace tratta {
 

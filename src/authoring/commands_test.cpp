@@ -1,4 +1,4 @@
-#include "run/authoring.h"
+#include "authoring/commands.h"
 
 #include <gtest/gtest.h>
 

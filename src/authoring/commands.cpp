@@ -1,14 +1,14 @@
-#include "run/authoring.h"
+#include "authoring/commands.h"
 
 #include <filesystem>
 #include <optional>
 #include <string_view>
 
+#include "authoring/diagnostics.h"
+#include "authoring/display_text.h"
 #include "emitter/documents.h"
-#include "run/compile_step.h"
-#include "run/diagnostics.h"
-#include "run/display_text.h"
 #include "platform/platform.h"
+#include "run/compile_step.h"
 
 namespace tratta {
 

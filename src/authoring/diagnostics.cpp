@@ -1,4 +1,4 @@
-#include "run/diagnostics.h"
+#include "authoring/diagnostics.h"
 
 namespace tratta {
 
