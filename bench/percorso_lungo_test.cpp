@@ -6,7 +6,7 @@
 #include <map>
 
 #include "model/file_names.h"
-#include "run/compile_step.h"
+#include "run/memorizza_percorso.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta::bench {

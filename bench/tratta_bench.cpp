@@ -57,7 +57,7 @@
 #include "model/stamps.h"
 #include "percorso_lungo.h"
 #include "platform/platform.h"
-#include "run/compile_step.h"
+#include "run/memorizza_percorso.h"
 
 namespace fs = std::filesystem;
 

@@ -40,8 +40,8 @@
 #include "model/file_names.h"
 #include "model/route_model.h"
 #include "platform/platform.h"
-#include "run/compile_step.h"
 #include "run/errore.h"
+#include "run/memorizza_percorso.h"
 
 namespace {
 

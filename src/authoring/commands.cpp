@@ -8,7 +8,7 @@
 #include "authoring/display_text.h"
 #include "emitter/documents.h"
 #include "platform/platform.h"
-#include "run/compile_step.h"
+#include "run/memorizza_percorso.h"
 
 namespace tratta {
 

@@ -1,6 +1,6 @@
 #include "model/stamps.h"
 
-#include "model/route_codes.h"
+#include "model/codice_gara.h"
 
 namespace tratta {
 

@@ -2,8 +2,8 @@
 
 #include "emitter/documents.h"
 #include "platform/platform.h"
-#include "run/compile_step.h"
 #include "run/errore.h"
+#include "run/memorizza_percorso.h"
 
 namespace tratta {
 

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "model/route_codes.h"
+#include "model/codice_gara.h"
 #include "testing/program_copy.h"
 
 namespace tratta {

@@ -9,7 +9,7 @@
 
 #include "emitter/documents.h"
 #include "model/route_model.h"
-#include "reader/description_reader.h"
+#include "reader/memorizza_dati.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta::testing {

@@ -2,8 +2,8 @@
 // slowdowns, code abatements and stations.
 
 #include "reader/checked.h"
+#include "reader/field_source.h"
 #include "reader/placement.h"
-#include "reader/reading.h"
 
 namespace tratta {
 

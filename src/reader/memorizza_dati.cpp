@@ -1,9 +1,9 @@
-#include "reader/description_reader.h"
+#include "reader/memorizza_dati.h"
 
 #include <new>
 
-#include "reader/reading.h"
 #include "platform/platform.h"
+#include "reader/field_source.h"
 
 namespace tratta {
 

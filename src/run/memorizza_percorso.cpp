@@ -1,4 +1,4 @@
-#include "run/compile_step.h"
+#include "run/memorizza_percorso.h"
 
 #include "model/finishing_pass.h"
 #include "model/scenario_files.h"

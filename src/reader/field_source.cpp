@@ -1,10 +1,10 @@
-#include "reader/reading.h"
+#include "reader/field_source.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "reader/checked.h"
 #include "platform/platform.h"
+#include "reader/checked.h"
 
 namespace tratta {
 

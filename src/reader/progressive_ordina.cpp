@@ -1,4 +1,4 @@
-#include "reader/mileage_ordering.h"
+#include "reader/progressive_ordina.h"
 
 #include "reader/checked.h"
 

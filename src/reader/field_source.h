@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "model/route_model.h"
-#include "reader/description_reader.h"
 #include "reader/field_reader.h"
+#include "reader/memorizza_dati.h"
 
 namespace tratta {
 

@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "reader/checked.h"
-#include "reader/mileage_ordering.h"
+#include "reader/field_source.h"
 #include "reader/placement.h"
-#include "reader/reading.h"
+#include "reader/progressive_ordina.h"
 
 namespace tratta {
 

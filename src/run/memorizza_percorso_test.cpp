@@ -1,6 +1,6 @@
 // The compile step on small damaged descriptions: what the written files
 // carry depends on the order in which a record stores its fields.
-#include "run/compile_step.h"
+#include "run/memorizza_percorso.h"
 
 #include <gtest/gtest.h>
 

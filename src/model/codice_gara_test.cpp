@@ -1,4 +1,4 @@
-#include "model/route_codes.h"
+#include "model/codice_gara.h"
 
 #include <gtest/gtest.h>
 

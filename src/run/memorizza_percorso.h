@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/route_model.h"
-#include "reader/description_reader.h"
+#include "reader/memorizza_dati.h"
 
 namespace tratta {
 
