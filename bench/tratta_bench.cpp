@@ -358,11 +358,10 @@ int misura(const Opzioni& o, const fs::path& radice) {
     const fs::path cartella = cartella_nuova(radice / "phases", r);
     tratta::RouteModel m;
     m.nomi = tratta::nomi_predefiniti();
-    m.con_planimetria = 1;
     m.pulisci_voci();
     sincronizza(radice);
     auto t = Orologio::now();
-    tratta::memorizza_dati(m, descrizioni);
+    tratta::memorizza_dati(m, 1, descrizioni);
     f_lettura.aggiungi(secondi_da(t));
     t = Orologio::now();
     tratta::completa_percorso(m);
@@ -375,7 +374,7 @@ int misura(const Opzioni& o, const fs::path& radice) {
     if (byte_codificati == 0) return 2;
     sincronizza(radice);
     t = Orologio::now();
-    tratta::scrivi_file_scenario(m, cartella);
+    tratta::scrivi_file_scenario(m, 1, cartella);
     f_file.aggiungi(secondi_da(t));
   }
 

@@ -108,11 +108,10 @@ TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
   for (int32_t prossimo : {999, 700, 1001}) {
     RouteModel m;
     m.nomi = {"P", "1"};
-    m.con_planimetria = 1;
-    ASSERT_TRUE(m.dimensiona(1000 - 7000));
+    ASSERT_TRUE(m.dimensiona(1000 - 7000, 1));
     m.planimetria.semina();
     calcola_fino_a(m.planimetria, prossimo);
-    scrivi_file_scenario(m, dir.path());
+    scrivi_file_scenario(m, 1, dir.path());
     EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"), file_atteso(1000, true, prossimo))
         << prossimo;
   }

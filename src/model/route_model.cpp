@@ -10,7 +10,7 @@ void RouteModel::pulisci_voci() {
   for (Voce& v : voci) v = Voce();
 }
 
-bool RouteModel::dimensiona(int32_t lunghezza) {
+bool RouteModel::dimensiona(int32_t lunghezza, int32_t con_planimetria) {
   const int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
   if (metri > INT32_MAX) return false;
   metri_totali = static_cast<int32_t>(metri);

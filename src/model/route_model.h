@@ -102,7 +102,6 @@ struct RouteModel {
 
   int32_t metri_totali = 0;
   int32_t ultimo_segmento = 0;
-  int32_t con_planimetria = 0;
   int32_t codice_errore = 0;
   int32_t posizione_errore = 0;
 
@@ -112,13 +111,13 @@ struct RouteModel {
   void pulisci_voci();
 
   /// Dimensions the segment row (and the plan when `con_planimetria` is
-  /// set) for a route of `lunghezza` metres, discarding what was stored.
+  /// non-zero) for a route of `lunghezza` metres, discarding what was stored.
   /// Returns false when the length gives no valid row or plan: `metri_totali`
   /// and `ultimo_segmento` then hold the new length's values and the old
   /// route is gone all the same, the row empty (or of the one segment 0
   /// when only the plan has no room) and the plan undimensioned. (A length
   /// whose metres do not fit 32 bits changes nothing.)
-  bool dimensiona(int32_t lunghezza);
+  bool dimensiona(int32_t lunghezza, int32_t con_planimetria);
 };
 
 }  // namespace tratta

@@ -97,9 +97,10 @@ std::string codifica_file_percorso(const RouteModel& modello) {
 }
 
 std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
+                                              int32_t con_planimetria,
                                               const std::filesystem::path& cartella) {
   std::vector<std::string> scritti;
-  if (modello.con_planimetria != 0) {
+  if (con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
     const std::string_view completo = modello.planimetria.file_completo();
     if (!completo.empty()) {

@@ -24,10 +24,11 @@ std::string codifica_file_treno(const RouteModel& modello);
 /// Bytes of the route file: every segment as a 15-byte record.
 std::string codifica_file_percorso(const RouteModel& modello);
 
-/// Writes the line file (only when `con_planimetria` is set), the train file
-/// and the route file into `cartella`, each replaced whole. Returns the
-/// names of the files written, in order.
+/// Writes the line file (only when `con_planimetria` is non-zero), the
+/// train file and the route file into `cartella`, each replaced whole.
+/// Returns the names of the files written, in order.
 std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
+                                              int32_t con_planimetria,
                                               const std::filesystem::path& cartella);
 
 }  // namespace tratta

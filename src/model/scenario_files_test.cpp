@@ -47,7 +47,7 @@ TEST(RouteFile, EveryFieldAtItsOffset) {
 
 TEST(RouteFile, LengthForTheBuiltInRouteLength) {
   RouteModel m;
-  ASSERT_TRUE(m.dimensiona(260000));
+  ASSERT_TRUE(m.dimensiona(260000, 1));
   EXPECT_EQ(m.metri_totali, 267000);
   EXPECT_EQ(m.ultimo_segmento, 5340);
   EXPECT_EQ(codifica_file_percorso(m).size(), 80115u);
@@ -148,11 +148,10 @@ TEST(ScenarioFiles, WrittenWholeAndOnlyTheLineFileDependsOnThePlan) {
   testing::ScratchDir dir;
   RouteModel m;
   m.nomi = {"Prova", "7"};
-  m.con_planimetria = 0;
-  ASSERT_TRUE(m.dimensiona(1000));
+  ASSERT_TRUE(m.dimensiona(1000, 0));
   testing::write_bytes(dir / "Prova_linea.dat", "old plan");
   testing::write_bytes(dir / "Prova_7.dat", std::string(100000, 'x'));
-  auto scritti = scrivi_file_scenario(m, dir.path());
+  auto scritti = scrivi_file_scenario(m, 0, dir.path());
   EXPECT_EQ(scritti, (std::vector<std::string>{"Prova_7.sim", "Prova_7.dat"}));
   EXPECT_EQ(testing::read_bytes(dir / "Prova_linea.dat"), "old plan");
   EXPECT_EQ(testing::read_bytes(dir / "Prova_7.dat").size(), 15u * (160 + 1));

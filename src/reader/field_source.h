@@ -19,8 +19,8 @@ bool contiene_ci(std::string_view campo, std::string_view chiave);
 
 class Lettura {
  public:
-  Lettura(RouteModel& modello, const Descrizioni& descrizioni)
-      : m(modello), descrizioni(descrizioni) {}
+  Lettura(RouteModel& modello, int32_t con_planimetria, const Descrizioni& descrizioni)
+      : m(modello), con_planimetria(con_planimetria), descrizioni(descrizioni) {}
 
   /// The line half; returns true when the reading goes on with the train.
   bool leggi_linea();
@@ -76,6 +76,7 @@ class Lettura {
   void fine_treno();
 
   RouteModel& m;
+  const int32_t con_planimetria;
   const Descrizioni& descrizioni;
   std::string testo_file;
   std::optional<FieldReader> in;

@@ -61,7 +61,7 @@ bool Lettura::leggi_linea() {
   indice_cartelli = kPrimaVoceCartelli;
   p_pend = 0;
   int32_t k = 2;
-  if (m.con_planimetria != 0) {
+  if (con_planimetria != 0) {
     if (!m.planimetria.dimensionata() || m.planimetria.metri_totali() < 1)
       throw ErroreLettura("no route length before the plan");
     m.planimetria.semina();
@@ -81,7 +81,7 @@ bool Lettura::leggi_linea() {
       }
       pend_prec = g;
     }
-    if (m.con_planimetria != 0 && contiene_ci(riga, "curva")) {
+    if (con_planimetria != 0 && contiene_ci(riga, "curva")) {
       int esito = record_curva(k);
       if (esito < 0) break;
       if (esito == 0) return false;
@@ -145,7 +145,7 @@ bool Lettura::leggi_intestazione() {
         registra(1);
         return false;
       }
-      if (!m.dimensiona(lunghezza))
+      if (!m.dimensiona(lunghezza, con_planimetria))
         throw ErroreLettura("route length gives no segment row or plan");
     }
     struct Progressiva {
@@ -230,7 +230,7 @@ void Lettura::fine_linea(int32_t k) {
     segmento(m, p_pend).pendenza_seg = basso8(somma32(pend_prec, 100));
     ++p_pend;
   } while (p_pend < m.ultimo_segmento - 2);
-  if (m.con_planimetria != 0) {
+  if (con_planimetria != 0) {
     estendi_piano(k, m.metri_totali - 2, 0.0, INT32_MAX);
   }
 }

@@ -7,8 +7,9 @@
 
 namespace tratta {
 
-LuogoDiagnosi memorizza_dati(RouteModel& modello, const Descrizioni& descrizioni) {
-  Lettura lettura(modello, descrizioni);
+LuogoDiagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
+                             const Descrizioni& descrizioni) {
+  Lettura lettura(modello, con_planimetria, descrizioni);
   try {
     if (lettura.leggi_linea()) lettura.leggi_treno();
   } catch (const ErroreLettura& e) {

@@ -27,9 +27,11 @@ struct LuogoDiagnosi {
 };
 
 /// Reads the line description and the train description into `modello`,
-/// which the caller has cleared. A problem in the data leaves its status in
+/// which the caller has cleared; with `con_planimetria` non-zero it also
+/// builds the plan from the curve records. A problem in the data leaves its status in
 /// `codice_errore` (and `posizione_errore`) and stops the reading early;
 /// any run-time failure is trapped as status 25. Never throws.
-LuogoDiagnosi memorizza_dati(RouteModel& modello, const Descrizioni& descrizioni);
+LuogoDiagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
+                             const Descrizioni& descrizioni);
 
 }  // namespace tratta

@@ -10,10 +10,9 @@ EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
                                      const Descrizioni& descrizioni,
                                      const std::filesystem::path& uscita) {
   EsitoCompilazione esito;
-  modello.con_planimetria = j;
   modello.codice_errore = 0;
   modello.pulisci_voci();
-  esito.luogo = memorizza_dati(modello, descrizioni);
+  esito.luogo = memorizza_dati(modello, j, descrizioni);
   completa_percorso(modello);
   if (modello.ultimo_segmento < 1 || modello.segmenti.size() < 2) {
     esito.senza_segmenti = true;
@@ -21,7 +20,7 @@ EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
   }
   esito.errore_fatale = apponi_timbri(modello);
   if (esito.errore_fatale != 0) return esito;
-  esito.file_scritti = scrivi_file_scenario(modello, uscita);
+  esito.file_scritti = scrivi_file_scenario(modello, j, uscita);
   return esito;
 }
 

@@ -81,8 +81,7 @@ struct Lettura {
   Lettura& leggi_file(int32_t j = 1) {
     m = RouteModel();
     m.nomi = {"P", "1"};
-    m.con_planimetria = j;
-    luogo = memorizza_dati(m, {percorso_linea(), percorso_treno(), true});
+    luogo = memorizza_dati(m, j, {percorso_linea(), percorso_treno(), true});
     return *this;
   }
 
@@ -101,8 +100,7 @@ inline RouteModel leggi_descrizioni_predefinite() {
                                 dir / nome_descrizione_treno(nomi)};
   RouteModel m;
   m.nomi = nomi;
-  m.con_planimetria = 1;
-  const LuogoDiagnosi luogo = memorizza_dati(m, descrizioni);
+  const LuogoDiagnosi luogo = memorizza_dati(m, 1, descrizioni);
   EXPECT_EQ(m.codice_errore, 0) << "line " << luogo.riga << " of " << luogo.file << ": "
                                 << luogo.dettaglio << " at " << m.posizione_errore;
   EXPECT_FALSE(std::filesystem::exists(descrizioni.linea));
