@@ -30,8 +30,9 @@ TEST(PercorsoLungo, CompilesCleanWithEveryRecordPlaced) {
   m.nomi = nomi_predefiniti();
   const EsitoCompilazione esito = memorizza_percorso(
       m, 1, {dir / "gen_line.txt", dir / "gen_train.txt", false}, dir.path());
-  ASSERT_EQ(m.codice_errore, 0) << "at " << m.posizione_errore << " m, "
-                                << esito.luogo.file << ":" << esito.luogo.riga;
+  const Diagnosi& d = esito.diagnosi;
+  ASSERT_EQ(d.codice_errore, 0) << "at " << d.posizione_errore.value_or(0) << " m, " << d.file
+                                << ":" << d.riga;
   ASSERT_EQ(esito.file_scritti.size(), 3u);
   EXPECT_EQ(std::filesystem::file_size(dir / nome_file_linea(m.nomi)),
             20u * (kLunghezzaPercorsoLungo + 7000) - 36);

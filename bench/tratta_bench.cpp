@@ -308,9 +308,9 @@ int misura(const Opzioni& o, const fs::path& radice) {
         tratta::memorizza_percorso(modello, 1, descrizioni, cartella);
     serie.aggiungi(secondi_da(t0));
     serie.fault += fault_propri() - fault0;
-    if (modello.codice_errore != 0 || esito.errore_fatale != 0 || esito.file_scritti.size() != 3)
-      throw std::runtime_error("the generated route compiled with code " +
-                               std::to_string(modello.codice_errore));
+    const int32_t codice = esito.diagnosi.codice_errore;
+    if (codice != 0 || esito.errore_fatale != 0 || esito.file_scritti.size() != 3)
+      throw std::runtime_error("the generated route compiled with code " + std::to_string(codice));
     if (uscita.empty()) {
       for (const std::string& nome : esito.file_scritti) {
         uscita.emplace_back(nome, leggi(cartella / nome));

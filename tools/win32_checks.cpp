@@ -134,7 +134,7 @@ int errore_1250() {
   tratta::EsitoCompilazione esito = tratta::memorizza_percorso(modello, j, descrizioni, cartella);
   if (esito.errore_fatale != 0) tratta::errore(std::to_string(esito.errore_fatale));
   std::fprintf(stderr, "the compile step did not stop (codice_errore %d, %zu files written)\n",
-               static_cast<int>(modello.codice_errore), esito.file_scritti.size());
+               static_cast<int>(esito.diagnosi.codice_errore), esito.file_scritti.size());
   return 3;
 }
 

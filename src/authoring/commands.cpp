@@ -145,18 +145,21 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   const EsitoCompilazione esito =
       memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita);
 
-  const int codice = modello.codice_errore;
-  const bool con_luogo = codice != 0 && !codice_del_passo_finale(codice);
+  const Diagnosi& diagnosi = esito.diagnosi;
+  const int codice = diagnosi.codice_errore;
+  const int32_t posizione = diagnosi.posizione_errore.value_or(0);
+  // The finishing pass's codes name a position and no description.
+  const bool con_luogo = codice != 0 && !diagnosi.file.empty();
   std::string messaggio = messaggio_codice(codice);
-  if (codice == 25 && !esito.luogo.dettaglio.empty())
-    messaggio += ": " + visibile(esito.luogo.dettaglio);
+  if (codice == 25 && !diagnosi.dettaglio.empty())
+    messaggio += ": " + visibile(diagnosi.dettaglio);
   if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
 
   if (o.json) {
     out << "{\"codice_errore\": " << codice << ", \"posizione_errore\": "
-        << modello.posizione_errore << ", \"file\": "
-        << (con_luogo ? json_stringa(platform::path_to_utf8(esito.luogo.file)) : "null") << ", \"line\": "
-        << (con_luogo && esito.luogo.riga > 0 ? std::to_string(esito.luogo.riga) : "null")
+        << posizione << ", \"file\": "
+        << (con_luogo ? json_stringa(platform::path_to_utf8(diagnosi.file)) : "null") << ", \"line\": "
+        << (con_luogo && diagnosi.riga > 0 ? std::to_string(diagnosi.riga) : "null")
         << ", \"message\": " << json_stringa(messaggio) << ", \"fatal\": "
         << (esito.errore_fatale ? std::to_string(esito.errore_fatale) : "null")
         << ", \"files\": [";
@@ -172,13 +175,13 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
 
   std::string riga;
   if (con_luogo) {
-    riga = visibile(platform::path_to_utf8(esito.luogo.file));
-    if (esito.luogo.riga > 0) riga += ":" + std::to_string(esito.luogo.riga);
+    riga = visibile(platform::path_to_utf8(diagnosi.file));
+    if (diagnosi.riga > 0) riga += ":" + std::to_string(diagnosi.riga);
     riga += ": ";
   }
   if (codice != 0) riga += "code " + std::to_string(codice) + ": ";
   riga += messaggio;
-  if (codice_con_posizione(codice)) riga += " (at " + std::to_string(modello.posizione_errore) + " m)";
+  if (codice_con_posizione(codice)) riga += " (at " + std::to_string(posizione) + " m)";
   err << riga << "\n";
   return kUscitaDiagnosi;
 }

@@ -49,6 +49,4 @@ bool codice_con_posizione(int codice) {
   }
 }
 
-bool codice_del_passo_finale(int codice) { return codice >= 11 && codice <= 13; }
-
 }  // namespace tratta

@@ -11,8 +11,4 @@ std::string messaggio_codice(int codice);
 /// True when `codice` comes with a position in `posizione_errore`.
 bool codice_con_posizione(int codice);
 
-/// True for the codes that the finishing pass records: they name a
-/// position, not a record of a description.
-bool codice_del_passo_finale(int codice);
-
 }  // namespace tratta

@@ -530,8 +530,9 @@ TEST(BuiltInLineDescription, TunnelSignsStandBeforeMontagnaStretches) {
 // --------------------------------------------------------------- read back
 
 TEST(BuiltInLineDescription, ReadsBackCleanly) {
-  const RouteModel m = testing::leggi_descrizioni_predefinite();
-  if (m.codice_errore != 0) return;
+  const std::optional<RouteModel> letto = testing::leggi_descrizioni_predefinite();
+  if (!letto) return;
+  const RouteModel& m = *letto;
 
   EXPECT_EQ(m.ultimo_segmento, 5340);
   EXPECT_EQ(m.voci[kVoceGeneraliPercorso].fine, 260000);

@@ -448,8 +448,9 @@ TEST(BuiltInTrainDescription, CodeAbatementRows) {
 // --------------------------------------------------------------- read back
 
 TEST(BuiltInTrainDescription, ReadsBackCleanly) {
-  const RouteModel m = testing::leggi_descrizioni_predefinite();
-  if (m.codice_errore != 0) return;
+  const std::optional<RouteModel> letto = testing::leggi_descrizioni_predefinite();
+  if (!letto) return;
+  const RouteModel& m = *letto;
 
   EXPECT_EQ(m.voci[kVoceGeneraliPercorso].posizione, 12);
   EXPECT_EQ(m.voci[kVoceGeneraliPercorso].inizio, 130);

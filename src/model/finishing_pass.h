@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "model/diagnosi.h"
 #include "model/route_model.h"
 
 namespace tratta {
@@ -21,7 +23,8 @@ constexpr T minimo(T x, T y) {
 /// (`tipo` 12, value 180): before each signal in the 20 segments before a
 /// slowdown warning, at three distances before each slowdown start, every
 /// 8 segments inside a slowdown below 110 and before the first signal after
-/// its end. A conflict records code 11, 12 or 13 and the pass goes on.
-void completa_percorso(RouteModel& modello);
+/// its end. A conflict gives code 11, 12 or 13 at its position and the pass
+/// goes on; the last conflict comes back, nothing when there was none.
+std::optional<Diagnosi> completa_percorso(RouteModel& modello);
 
 }  // namespace tratta

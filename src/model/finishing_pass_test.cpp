@@ -4,36 +4,41 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace tratta {
 
 namespace {
 
-/// A row of `n` + 1 free segments with events put on it.
-struct Riga {
+/// A row of `ultimo` + 1 free segments with events put on it, and what the
+/// pass over it gave back.
+struct Fila {
   RouteModel m;
-  explicit Riga(int32_t ultimo = 300) {
+  std::optional<Diagnosi> diagnosi;
+  explicit Fila(int32_t ultimo = 300) {
     m.segmenti.assign(static_cast<size_t>(ultimo) + 1, Segmento());
     m.ultimo_segmento = ultimo;
   }
-  Riga& metti(int32_t k, uint8_t tipo, int16_t valore1 = 0) {
+  Fila& metti(int32_t k, uint8_t tipo, int16_t valore1 = 0) {
     m.segmenti[k].tipo = tipo;
     m.segmenti[k].valore1 = valore1;
     return *this;
   }
   /// A slowdown from `inizio` to `fine` of value `v`.
-  Riga& rallentamento(int32_t inizio, int32_t fine, int16_t v) {
+  Fila& rallentamento(int32_t inizio, int32_t fine, int16_t v) {
     return metti(fine, kFineRallentamento, v).metti(inizio, kInizioRallentamento, v);
   }
   /// Segments holding abatements after the pass, with their values.
   std::map<int32_t, int16_t> abbattimenti() {
-    completa_percorso(m);
+    diagnosi = completa_percorso(m);
     std::map<int32_t, int16_t> out;
     for (int32_t k = 0; k <= m.ultimo_segmento; ++k)
       if (m.segmenti[k].tipo == kAbbattimento) out[k] = m.segmenti[k].valore1;
     return out;
   }
+  int32_t codice() const { return diagnosi ? diagnosi->codice_errore : 0; }
+  int32_t posizione() const { return diagnosi ? diagnosi->posizione_errore.value_or(0) : 0; }
 };
 
 using Abb = std::map<int32_t, int16_t>;
@@ -43,61 +48,61 @@ using Abb = std::map<int32_t, int16_t>;
 TEST(FinishingPass, SignalsBeforeAWarning) {
   struct Case {
     const char* nome;
-    std::function<void(Riga&)> prepara;
+    std::function<void(Fila&)> prepara;
     Abb atteso;
     int32_t codice, posizione;
   } cases[] = {
-      {"p - 1 free", [](Riga& r) { r.metti(100, kAvvisoRallentamento).metti(90, kSegnale); },
+      {"p - 1 free", [](Fila& r) { r.metti(100, kAvvisoRallentamento).metti(90, kSegnale); },
        {{89, 180}}, 0, 0},
       {"p - 1 taken, p - 2 free",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kCartello);
        },
        {{88, 180}}, 0, 0},
       {"p - 2 abatement of 200 is capped",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kCartello);
          r.metti(88, kAbbattimento, 200);
        },
        {{88, 180}}, 0, 0},
       {"p - 2 abatement of 150 stays",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kCartello);
          r.metti(88, kAbbattimento, 150);
        },
        {{88, 150}}, 0, 0},
       {"p - 1 abatement capped before p - 2 is looked at",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kAbbattimento, 300);
          r.metti(88, kCartello);
        },
        {{89, 180}}, 0, 0},
       {"no place: code 11 at the signal",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kCartello);
          r.metti(88, kIndicatoreVmax);
        },
        {}, 11, 4500},
       {"signal 21 segments before is outside the window",
-       [](Riga& r) { r.metti(100, kAvvisoRallentamento).metti(79, kSegnale); }, {}, 0, 0},
+       [](Fila& r) { r.metti(100, kAvvisoRallentamento).metti(79, kSegnale); }, {}, 0, 0},
       {"signal 20 segments before is inside",
-       [](Riga& r) { r.metti(100, kAvvisoRallentamento).metti(80, kSegnale); }, {{79, 180}}, 0,
+       [](Fila& r) { r.metti(100, kAvvisoRallentamento).metti(80, kSegnale); }, {{79, 180}}, 0,
        0},
       {"signals below segment 3 are ignored; the one at 3 goes round the one at 2",
-       [](Riga& r) { r.metti(10, kAvvisoRallentamento).metti(2, kSegnale).metti(3, kSegnale); },
+       [](Fila& r) { r.metti(10, kAvvisoRallentamento).metti(2, kSegnale).metti(3, kSegnale); },
        {{1, 180}}, 0, 0},
       {"montagna marker counts as free and is replaced",
-       [](Riga& r) {
+       [](Fila& r) {
          r.metti(100, kAvvisoRallentamento).metti(90, kSegnale).metti(89, kMarcaMontagna);
        },
        {{89, 180}}, 0, 0},
   };
   for (const Case& c : cases) {
-    Riga r;
+    Fila r;
     c.prepara(r);
     EXPECT_EQ(r.abbattimenti(), c.atteso) << c.nome;
-    EXPECT_EQ(r.m.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(r.m.posizione_errore, c.posizione) << c.nome;
+    EXPECT_EQ(r.codice(), c.codice) << c.nome;
+    EXPECT_EQ(r.posizione(), c.posizione) << c.nome;
   }
 }
 
@@ -113,20 +118,21 @@ TEST(FinishingPass, BeforeASlowdownStart) {
       {"25 taken, 24 free", 30, {25}, {{24, 180}, {19, 180}, {12, 180}}, 0},
       {"25, 24 taken", 30, {25, 24}, {{23, 180}, {19, 180}, {12, 180}}, 0},
       {"25, 24, 23 taken: code 12", 30, {25, 24, 23}, {{19, 180}, {12, 180}}, 12},
-      {"start at 10: B1 only", 10, {}, {{5, 180}}, 0},
+      {"start at 10: only the nearest", 10, {}, {{5, 180}}, 0},
       {"start at 7: none", 7, {}, {}, 0},
-      {"start at 14: B1 and B2", 14, {}, {{9, 180}, {3, 180}}, 0},
+      {"start at 14: the two nearest", 14, {}, {{9, 180}, {3, 180}}, 0},
       {"start at 21: all three", 21, {}, {{16, 180}, {10, 180}, {3, 180}}, 0},
   };
   for (const Case& c : cases) {
-    Riga r;
-    // Value 110: no abatements inside the slowdown, to look at B1 to B3 alone.
+    Fila r;
+    // Value 110: no abatements inside the slowdown, to look at the three
+    // before its start alone.
     r.rallentamento(c.inizio, c.inizio + 40, 110);
     for (int32_t k : c.occupati) r.metti(k, kCartello);
     EXPECT_EQ(r.abbattimenti(), c.atteso) << c.nome;
-    EXPECT_EQ(r.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(r.codice(), c.codice) << c.nome;
     if (c.codice != 0) {
-      EXPECT_EQ(r.m.posizione_errore, c.inizio * 50) << c.nome;
+      EXPECT_EQ(r.posizione(), c.inizio * 50) << c.nome;
     }
   }
 }
@@ -166,12 +172,12 @@ TEST(FinishingPass, InsideASlowdownAndAfterItsEnd) {
       {"value 110: no abatement before the next signal", 110, {{135, kSegnale}}, prima, 0, 0},
   };
   for (const Case& c : cases) {
-    Riga r;
+    Fila r;
     r.rallentamento(100, 130, c.valore);
     for (auto [k, tipo] : c.eventi) r.metti(k, tipo);
     EXPECT_EQ(r.abbattimenti(), c.atteso) << c.nome;
-    EXPECT_EQ(r.m.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(r.m.posizione_errore, c.posizione) << c.nome;
+    EXPECT_EQ(r.codice(), c.codice) << c.nome;
+    EXPECT_EQ(r.posizione(), c.posizione) << c.nome;
   }
 }
 
@@ -179,28 +185,28 @@ TEST(FinishingPass, EdgesOfTheRow) {
   // A warning or a start at segment 0 or in the last two segments is not
   // examined.
   for (int32_t k : {0, 99, 100}) {
-    Riga r(100);
+    Fila r(100);
     r.metti(k, kAvvisoRallentamento);
     if (k > 0) r.metti(k - 5, kSegnale);
     EXPECT_TRUE(r.abbattimenti().empty()) << k;
-    Riga s(100);
+    Fila s(100);
     s.metti(k, kInizioRallentamento, 60);
     EXPECT_TRUE(s.abbattimenti().empty()) << k;
   }
   // A slowdown that ends near the end of the row: the walk and the probes
   // stay inside it.
-  Riga r(100);
+  Fila r(100);
   r.rallentamento(90, 98, 60).metti(100, kSegnale);
   EXPECT_EQ(r.abbattimenti(), (Abb{{72, 180}, {79, 180}, {85, 180}, {97, 180}, {99, 180}}));
-  EXPECT_EQ(r.m.codice_errore, 0);
+  EXPECT_EQ(r.codice(), 0);
 
   // A start without an end: the walk stops at the last segment; the probe
   // one past it finds no segment there.
-  Riga t(100);
+  Fila t(100);
   t.metti(92, kInizioRallentamento, 60).metti(100, kCartello).metti(99, kCartello);
   EXPECT_EQ(t.abbattimenti(), (Abb{{74, 180}, {81, 180}, {87, 180}}));
-  EXPECT_EQ(t.m.codice_errore, 13);
-  EXPECT_EQ(t.m.posizione_errore, 5000);
+  EXPECT_EQ(t.codice(), 13);
+  EXPECT_EQ(t.posizione(), 5000);
 }
 
 }  // namespace tratta

@@ -102,8 +102,6 @@ struct RouteModel {
 
   int32_t metri_totali = 0;
   int32_t ultimo_segmento = 0;
-  int32_t codice_errore = 0;
-  int32_t posizione_errore = 0;
 
   bool dimensionato() const { return !segmenti.empty(); }
 

@@ -7,8 +7,11 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <utility>
 
 #include "model/rounding.h"
+#include "model/route_model.h"
 #include "reader/field_reader.h"
 
 namespace tratta {
@@ -53,5 +56,12 @@ inline int16_t basso16(int64_t v) { return static_cast<int16_t>(static_cast<uint
 
 /// The low 8 bits.
 inline uint8_t basso8(int64_t v) { return static_cast<uint8_t>(v & 0xFF); }
+
+/// A text stored as the name of a slot: one longer than the train file can
+/// carry (65535 bytes) fails here.
+inline void metti_nome(Voce& v, std::string testo) {
+  if (testo.size() > 0xFFFF) throw ErroreLettura("text longer than 65535 bytes");
+  v.nome = std::move(testo);
+}
 
 }  // namespace tratta

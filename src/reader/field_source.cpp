@@ -1,19 +1,14 @@
 #include "reader/field_source.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "platform/platform.h"
-#include "reader/checked.h"
 
 namespace tratta {
 
 namespace {
 
 char minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-/// Longest text that a slot of the train file can carry.
-constexpr size_t kMassimoNome = 0xFFFF;
 
 }  // namespace
 
@@ -27,70 +22,43 @@ bool contiene_ci(std::string_view campo, std::string_view chiave) {
   return it != campo.end() || chiave.empty();
 }
 
-bool Lettura::apri(const std::filesystem::path& p) {
-  percorso = p;
-  riga_record = 0;
-  if (!platform::read_file(p, testo_file)) return false;
-  in.emplace(testo_file);
+bool FieldSource::apri() {
+  riga_record_ = 0;
+  if (!platform::read_file(percorso_, testo_)) return false;
+  in_.emplace(testo_);
   return true;
 }
 
-void Lettura::chiudi_e_cancella() {
-  in.reset();
-  if (descrizioni.consuma) platform::delete_file(percorso);
+bool FieldSource::leggi_campo() {
+  campo_ = in_->leggi_testo();
+  riga_record_ = in_->riga_ultimo_campo();
+  return !in_->fine();
 }
 
-bool Lettura::leggi_riga() {
-  riga = in->leggi_testo();
-  riga_record = in->riga_ultimo_campo();
-  return !in->fine();
-}
-
-bool Lettura::prossimo_record() {
-  if (in->fine()) return false;
-  if (!leggi_riga()) return false;
-  for (int commenti = 0; commenti < 2 && contiene(riga, "-"); ++commenti) {
-    if (!leggi_riga()) return false;
+bool FieldSource::prossimo_record() {
+  if (in_->fine()) return false;
+  if (!leggi_campo()) return false;
+  for (int commenti = 0; commenti < 2 && contiene(campo_, "-"); ++commenti) {
+    if (!leggi_campo()) return false;
   }
   return true;
 }
 
-void Lettura::metti_nome(Voce& v, std::string testo) {
-  if (testo.size() > kMassimoNome) throw ErroreLettura("text longer than 65535 bytes");
-  v.nome = std::move(testo);
+void FieldSource::chiudi() {
+  in_.reset();
+  if (consuma_) platform::delete_file(percorso_);
 }
 
-bool Lettura::oltre_percorso(int32_t p, int32_t margine) {
-  if (m.ultimo_segmento < somma32(p, margine) / 50.0) {
-    registra(15, p);
-    return true;
-  }
+void FieldSource::registra(Diagnosi d) {
+  d.file = percorso_;
+  d.riga = riga_record_;
+  tratta::registra(diagnosi_, std::move(d));
+}
+
+bool FieldSource::ferma(Diagnosi d) {
+  chiudi();
+  registra(std::move(d));
   return false;
-}
-
-void Lettura::registra(int32_t codice) {
-  m.codice_errore = codice;
-  luogo = {percorso, riga_record, {}};
-}
-
-void Lettura::registra(int32_t codice, int32_t posizione) {
-  registra(codice);
-  m.posizione_errore = posizione;
-}
-
-void Lettura::fallita(std::string_view dettaglio) {
-  in.reset();
-  if (descrizioni.consuma) {
-    for (const auto& p : {descrizioni.linea, descrizioni.treno}) {
-      try {
-        platform::delete_file(p);
-      } catch (const platform::FileError&) {
-        // The status already says that the reading failed.
-      }
-    }
-  }
-  m.codice_errore = 25;
-  luogo = {percorso, riga_record, std::string(dettaglio)};
 }
 
 }  // namespace tratta

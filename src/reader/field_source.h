@@ -1,14 +1,19 @@
-// State of one reading of the two descriptions, shared by its line half
-// and its train half.
+// A description being read, the one source of fields that the reader's two
+// halves share: its path, its text with the field reader over it, the field
+// that the keyword tests look at and the line of its record, and whether the
+// description is deleted once read. It also knows how a record of its
+// description ends the reading, so that every half stops the same way.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
-#include "model/route_model.h"
+#include "model/diagnosi.h"
 #include "reader/field_reader.h"
-#include "reader/memorizza_dati.h"
 
 namespace tratta {
 
@@ -17,81 +22,88 @@ bool contiene(std::string_view campo, std::string_view chiave);
 /// True when `campo` contains `chiave`, ignoring the case of letters.
 bool contiene_ci(std::string_view campo, std::string_view chiave);
 
-class Lettura {
+/// How a record of the body stops when it cannot be placed. Its diagnostic
+/// stops the reading; a record that lies past the end of the segment row
+/// only ends the body, and the end steps still run.
+struct Arresto {
+  // A diagnostic, as it comes from a placement routine, stops the reading.
+  Arresto(Diagnosi d) : diagnosi(std::move(d)) {}  // NOLINT(google-explicit-constructor)
+  static Arresto fine_corpo(Diagnosi d) {
+    Arresto a(std::move(d));
+    a.solo_corpo = true;
+    return a;
+  }
+
+  Diagnosi diagnosi;
+  bool solo_corpo = false;
+};
+
+class FieldSource {
  public:
-  Lettura(RouteModel& modello, int32_t con_planimetria, const Descrizioni& descrizioni)
-      : m(modello), con_planimetria(con_planimetria), descrizioni(descrizioni) {}
+  /// The description at `percorso`, deleted once read when `consuma` is
+  /// set. Its diagnostics go into `diagnosi`, the reading's diagnostic.
+  FieldSource(std::filesystem::path percorso, bool consuma, Diagnosi& diagnosi)
+      : percorso_(std::move(percorso)), consuma_(consuma), diagnosi_(diagnosi) {}
 
-  /// The line half; returns true when the reading goes on with the train.
-  bool leggi_linea();
-  /// The train half.
-  void leggi_treno();
+  /// Reads the whole description at once. False when it does not exist;
+  /// throws platform::FileError when it exists but cannot be read.
+  bool apri();
 
-  /// The run-time failure trap: deletes both descriptions where they still
-  /// exist and records status 25.
-  void fallita(std::string_view dettaglio);
+  /// Reads the next field into campo(); false when that read reached the end
+  /// of the file (the field is then left uninterpreted).
+  bool leggi_campo();
+  /// The body's read: a field, skipping up to two comment fields ("-").
+  bool prossimo_record();
+  /// The field most recently read by leggi_campo(), which the keyword tests
+  /// look at.
+  const std::string& campo() const { return campo_; }
+  /// True once every byte has been read.
+  bool fine() const { return in_->fine(); }
 
-  LuogoDiagnosi luogo;
+  /// The record's fields after its keyword.
+  int32_t numero() { return in_->leggi_numero(); }
+  std::string testo() { return in_->leggi_testo(); }
+
+  /// Closes the description and, when it is consumed, deletes it.
+  void chiudi();
+
+  /// Records `d` in the reading's diagnostic, at the record being read
+  /// (only the last diagnostic survives).
+  void registra(Diagnosi d);
+
+  /// The one way a record stops the reading: the description is closed
+  /// (and deleted when consumed) and `d` recorded at the record being read.
+  /// Returns false, the reading's "stopped".
+  bool ferma(Diagnosi d);
+
+  /// The body of the description: `record()` for each record, which gives
+  /// back an Arresto when the record cannot be placed. Returns true when the
+  /// body ended (at the end of the file, or at a record past the row, whose
+  /// code is recorded), so that the end steps follow; false when a record
+  /// stopped the reading.
+  template <typename Record>
+  bool leggi_corpo(Record record) {
+    while (prossimo_record()) {
+      std::optional<Arresto> a = record();
+      if (!a) continue;
+      if (!a->solo_corpo) return ferma(std::move(a->diagnosi));
+      registra(std::move(a->diagnosi));
+      break;
+    }
+    return true;
+  }
+
+  const std::filesystem::path& percorso() const { return percorso_; }
 
  private:
-  /// Opens a description: its whole text is read at once.
-  bool apri(const std::filesystem::path& percorso);
-  /// Closes the description being read and, when consuming, deletes it.
-  void chiudi_e_cancella();
-
-  /// Reads the next field into `riga`; false when that read reached the
-  /// end of the file (the field is then left uninterpreted).
-  bool leggi_riga();
-  /// The body's read: a field, skipping up to two comment fields.
-  bool prossimo_record();
-  int32_t numero() { return in->leggi_numero(); }
-  std::string testo() { return in->leggi_testo(); }
-  /// Stores `testo` as the name of slot `v`: a text longer than a slot of
-  /// the train file can carry is a run-time failure, here.
-  static void metti_nome(Voce& v, std::string testo);
-
-  /// The bound check of a body record at `p`: status 15 when the row has no
-  /// room for it with `margine` metres.
-  bool oltre_percorso(int32_t p, int32_t margine);
-
-  void registra(int32_t codice);
-  void registra(int32_t codice, int32_t posizione);
-
-  // Line half.
-  bool leggi_intestazione();
-  /// A curve record: 1 to go on, 0 when the reading stops with a status,
-  /// -1 when the body ends at the bound check.
-  int record_curva(int32_t& k);
-  /// Extends the plan from metre `k` up to `fino` along a straight
-  /// (`kappa` 0) or a curve, stopping after metre `limite`; `k` becomes the
-  /// first metre not computed. A plan that would pass the route's last
-  /// metre is a run-time failure.
-  void estendi_piano(int32_t& k, int32_t fino, double kappa, int32_t limite);
-  void fine_linea(int32_t k);
-
-  // Train half.
-  /// A station record: 1 to go on, 0 when the reading stops with a status,
-  /// -1 when the body ends at the bound check.
-  int record_stazione();
-  void fine_treno();
-
-  RouteModel& m;
-  const int32_t con_planimetria;
-  const Descrizioni& descrizioni;
-  std::string testo_file;
-  std::optional<FieldReader> in;
-  std::filesystem::path percorso;
-  std::string riga;
-  int riga_record = 0;
-
-  int32_t indice_cartelli = kPrimaVoceCartelli;
-  int32_t p_pend = 0;
-  int32_t pend_prec = 0;
-  int32_t indice_stazioni = 1;
-  int32_t p_vel = 0;
-  int32_t vel_prec = 0;
-  int32_t p_ader = 0;
-  int32_t ader_prec = 0;
+  std::filesystem::path percorso_;
+  bool consuma_;
+  Diagnosi& diagnosi_;
+  std::string testo_;
+  std::optional<FieldReader> in_;
+  std::string campo_;
+  /// Line of the keyword field of the record being read; 0 before the first.
+  int riga_record_ = 0;
 };
 
 }  // namespace tratta

@@ -1,10 +1,9 @@
-// The line half of the reader: general values, gradients, the ground plan,
-// montagna stretches, speed indicators and indication signs.
+#include "reader/line_reader.h"
 
-#include <cctype>
+#include <climits>
+#include <string>
 
 #include "reader/checked.h"
-#include "reader/field_source.h"
 #include "reader/placement.h"
 #include "reader/progressive_ordina.h"
 
@@ -37,114 +36,51 @@ double curvatura(std::string_view campo) {
 
 }  // namespace
 
-bool Lettura::leggi_linea() {
+bool LineReader::leggi() {
   m.voci[kVoceGeneraliLinea].nome = m.nomi.nome_scenario;
   m.voci[kVoceGeneraliTreno].nome = m.nomi.numero_treno;
-  if (!apri(descrizioni.linea)) {
-    registra(101);
+  if (!fonte_.apri()) {
+    // Nothing to close or delete: the description is not there.
+    fonte_.registra({.codice_errore = 101});
     return false;
   }
 
   // Preamble: everything up to the "[generale]" field.
   do {
-    if (!leggi_riga()) {
-      chiudi_e_cancella();
-      registra(102);
-      return false;
-    }
-  } while (!contiene_ci(riga, "[generale]"));
+    if (!fonte_.leggi_campo()) return fonte_.ferma({.codice_errore = 102});
+  } while (!contiene_ci(fonte_.campo(), "[generale]"));
 
   if (!leggi_intestazione()) return false;
 
   progressive_ordina(m);
   m.numero_montagne = 0;
-  indice_cartelli = kPrimaVoceCartelli;
+  indice_cartelli_ = kPrimaVoceCartelli;
   p_pend = 0;
-  int32_t k = 2;
+  k = 2;
   if (con_planimetria != 0) {
     if (!m.planimetria.dimensionata() || m.planimetria.metri_totali() < 1)
       throw ErroreLettura("no route length before the plan");
     m.planimetria.semina();
   }
 
-  while (prossimo_record()) {
-    if (contiene_ci(riga, "pendenza")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      const int32_t g = numero();
-      const int32_t n = arrotonda32(p / 50.0);
-      if (n > 0) {
-        do {
-          segmento(m, p_pend).pendenza_seg = basso8(somma32(pend_prec, 100));
-          ++p_pend;
-        } while (p_pend < n);
-      }
-      pend_prec = g;
-    }
-    if (con_planimetria != 0 && contiene_ci(riga, "curva")) {
-      int esito = record_curva(k);
-      if (esito < 0) break;
-      if (esito == 0) return false;
-    }
-    if (contiene_ci(riga, "montagna")) {
-      const int32_t inizio = numero();
-      if (oltre_percorso(inizio, kMargineRecord)) break;
-      const int32_t fine = numero();
-      const int32_t tipo = numero();
-      memo_montagna(m, inizio, fine, tipo);
-    }
-    if (contiene_ci(riga, "indicatori_v")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      int32_t v[8];
-      for (int32_t& x : v) x = numero();
-      memo_indicatori_v_max(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
-      if (m.codice_errore > 0) {
-        chiudi_e_cancella();
-        registra(m.codice_errore, p);
-        return false;
-      }
-    }
-    if (contiene_ci(riga, "cartello") && contiene_ci(riga, "indicat")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      riga = testo();
-      if (indice_cartelli < 1) throw ErroreLettura("more than 80 indication signs");
-      Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
-      if (!seg.libero()) {
-        chiudi_e_cancella();
-        registra(6, p);
-        return false;
-      }
-      // The segment is marked before the text goes into its slot, where a
-      // text too long for the slot stops the reading.
-      seg.tipo = kCartello;
-      seg.valore1 = static_cast<int16_t>(indice_cartelli);
-      metti_nome(m.voci[indice_cartelli], riga);
-      --indice_cartelli;
-    }
-  }
-
-  fine_linea(k);
+  if (!fonte_.leggi_corpo([this] { return record(); })) return false;
+  fine();
   return true;
 }
 
-bool Lettura::leggi_intestazione() {
+bool LineReader::leggi_intestazione() {
   for (;;) {
-    if (in->fine()) return true;
-    if (!leggi_riga()) return true;
+    if (fonte_.fine()) return true;
+    if (!fonte_.leggi_campo()) return true;
     for (int i = 0; i < 10; ++i) {
-      if (contiene(riga, "-")) leggi_riga();
+      if (contiene(fonte_.campo(), "-")) fonte_.leggi_campo();
     }
+    const std::string& campo = fonte_.campo();
 
-    if (contiene_ci(riga, "lunghezza") && contiene_ci(riga, "percorso")) {
-      const int32_t lunghezza = numero();
+    if (contiene_ci(campo, "lunghezza") && contiene_ci(campo, "percorso")) {
+      const int32_t lunghezza = fonte_.numero();
       m.voci[kVoceGeneraliPercorso].fine = lunghezza;
-      if (lunghezza > kMassimaLunghezza) {
-        chiudi_e_cancella();
-        registra(1);
-        return false;
-      }
+      if (lunghezza > kMassimaLunghezza) return fonte_.ferma({.codice_errore = 1});
       if (!m.dimensiona(lunghezza, con_planimetria))
         throw ErroreLettura("route length gives no segment row or plan");
     }
@@ -155,40 +91,123 @@ bool Lettura::leggi_intestazione() {
     for (Progressiva pr : {Progressiva{"tre", kVoceProgressivaTre},
                            Progressiva{"due", kVoceProgressivaDue},
                            Progressiva{"uno", kVoceProgressivaUno}}) {
-      if (contiene(riga, "progressiva") && contiene(riga, pr.nome)) {
+      if (contiene(campo, "progressiva") && contiene(campo, pr.nome)) {
         Voce& v = m.voci[pr.slot];
-        v.inizio = numero();
-        v.fine = numero();
-        v.posizione = numero();
+        v.inizio = fonte_.numero();
+        v.fine = fonte_.numero();
+        v.posizione = fonte_.numero();
       }
     }
     Voce& linea = m.voci[kVoceGeneraliLinea];
-    if (contiene(riga, "sfondo") && contiene(riga, "uno")) linea.inizio = numero();
-    if (contiene(riga, "sfondo") && contiene(riga, "due")) linea.posizione = numero();
-    if (contiene(riga, "sfondo") && contiene(riga, "tre")) linea.fine = numero();
-    if (contiene(riga, "segnali") && contiene(riga, "ripetizione")) {
+    if (contiene(campo, "sfondo") && contiene(campo, "uno")) linea.inizio = fonte_.numero();
+    if (contiene(campo, "sfondo") && contiene(campo, "due")) linea.posizione = fonte_.numero();
+    if (contiene(campo, "sfondo") && contiene(campo, "tre")) linea.fine = fonte_.numero();
+    if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
       Voce& treno = m.voci[kVoceGeneraliTreno];
-      treno.inizio = numero();
-      treno.fine = numero();
-      int32_t codice = 0;
-      if (treno.inizio % 50 != 0) codice = 3;
-      else if (treno.fine % 50 != 0) codice = 4;
-      else if (contiene(riga, "4")) treno.posizione = 4;
-      else if (contiene(riga, "9")) treno.posizione = 9;
-      else codice = 5;
-      if (codice != 0) {
-        chiudi_e_cancella();
-        registra(codice);
-        return false;
+      treno.inizio = fonte_.numero();
+      treno.fine = fonte_.numero();
+      if (treno.inizio % 50 != 0) return fonte_.ferma({.codice_errore = 3});
+      if (treno.fine % 50 != 0) return fonte_.ferma({.codice_errore = 4});
+      if (contiene(campo, "4")) {
+        treno.posizione = 4;
+      } else if (contiene(campo, "9")) {
+        treno.posizione = 9;
+      } else {
+        return fonte_.ferma({.codice_errore = 5});
       }
       if (treno.fine == 0) treno.posizione = 0;
     }
 
-    if (campo_sezione(riga)) return true;
+    if (campo_sezione(campo)) return true;
   }
 }
 
-void Lettura::estendi_piano(int32_t& k, int32_t fino, double kappa, int32_t limite) {
+std::optional<Arresto> LineReader::record() {
+  const std::string& campo = fonte_.campo();
+  if (contiene_ci(campo, "pendenza")) {
+    if (auto a = record_pendenza()) return a;
+  }
+  if (con_planimetria != 0 && contiene_ci(campo, "curva")) {
+    if (auto a = record_curva()) return a;
+  }
+  if (contiene_ci(campo, "montagna")) {
+    if (auto a = record_montagna()) return a;
+  }
+  if (contiene_ci(campo, "indicatori_v")) {
+    if (auto a = record_indicatori()) return a;
+  }
+  if (contiene_ci(campo, "cartello") && contiene_ci(campo, "indicat")) {
+    if (auto a = record_cartello()) return a;
+  }
+  return std::nullopt;
+}
+
+std::optional<Arresto> LineReader::record_pendenza() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t g = fonte_.numero();
+  const int32_t n = arrotonda32(p / 50.0);
+  if (n > 0) {
+    riempi_fino_a(p_pend, n, [&](int32_t i) {
+      segmento(m, i).pendenza_seg = basso8(somma32(pend_prec, 100));
+    });
+  }
+  pend_prec = g;
+  return std::nullopt;
+}
+
+std::optional<Arresto> LineReader::record_curva() {
+  const int32_t s = fonte_.numero();
+  if (auto d = oltre_percorso(m, s, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t l = fonte_.numero();
+  double kappa = curvatura(fonte_.campo());
+  if (kappa == 0.0) return Diagnosi{.codice_errore = 103};
+  if (contiene_ci(fonte_.campo(), "s")) kappa = -kappa;
+  // A straight up to the curve's start, then the curve to its end; the end
+  // s + l is computed only once the straight stands in the plan, so an end
+  // that overflows stops the reading after it.
+  auto fase = [&](int32_t fino, double kappa_fase) {
+    estendi_piano(fino, kappa_fase, kLimitePiano);
+    return k <= kLimitePiano;
+  };
+  if (fase(s, 0.0) && fase(somma32(s, l), kappa)) return std::nullopt;
+  return Diagnosi{.codice_errore = 103};
+}
+
+std::optional<Arresto> LineReader::record_montagna() {
+  const int32_t inizio = fonte_.numero();
+  if (auto d = oltre_percorso(m, inizio, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t fine = fonte_.numero();
+  const int32_t tipo = fonte_.numero();
+  memo_montagna(m, inizio, fine, tipo);
+  return std::nullopt;
+}
+
+std::optional<Arresto> LineReader::record_indicatori() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  int32_t v[8];
+  for (int32_t& x : v) x = fonte_.numero();
+  return memo_indicatori_v_max(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
+}
+
+std::optional<Arresto> LineReader::record_cartello() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  std::string testo = fonte_.testo();
+  if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
+  Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
+  if (!seg.libero()) return Diagnosi{6, p};
+  // The segment is marked before the text goes into its slot, where a text
+  // too long for the slot stops the reading.
+  seg.tipo = kCartello;
+  seg.valore1 = static_cast<int16_t>(indice_cartelli_);
+  metti_nome(m.voci[indice_cartelli_], std::move(testo));
+  --indice_cartelli_;
+  return std::nullopt;
+}
+
+void LineReader::estendi_piano(int32_t fino, double kappa, int32_t limite) {
   const int32_t ultimo_metro = m.planimetria.metri_totali();
   int32_t fin_dove = fino;
   if (fin_dove > limite) fin_dove = limite;
@@ -200,39 +219,12 @@ void Lettura::estendi_piano(int32_t& k, int32_t fino, double kappa, int32_t limi
   if (k <= fino && k <= limite) throw ErroreLettura("plan runs past the route length");
 }
 
-int Lettura::record_curva(int32_t& k) {
-  const int32_t s = numero();
-  if (oltre_percorso(s, kMargineRecord)) return -1;
-  const int32_t l = numero();
-  double kappa = curvatura(riga);
-  if (kappa == 0.0) {
-    chiudi_e_cancella();
-    registra(103);
-    return 0;
-  }
-  if (contiene_ci(riga, "s")) kappa = -kappa;
-  // A straight up to the curve's start, then the curve to its end; the end
-  // s + l is computed only once the straight stands in the plan, so an end
-  // that overflows stops the reading after it.
-  auto fase = [&](int32_t fino, double kappa_fase) {
-    estendi_piano(k, fino, kappa_fase, kLimitePiano);
-    return k <= kLimitePiano;
-  };
-  if (fase(s, 0.0) && fase(somma32(s, l), kappa)) return 1;
-  chiudi_e_cancella();
-  registra(103);
-  return 0;
-}
-
-void Lettura::fine_linea(int32_t k) {
-  chiudi_e_cancella();
-  do {
-    segmento(m, p_pend).pendenza_seg = basso8(somma32(pend_prec, 100));
-    ++p_pend;
-  } while (p_pend < m.ultimo_segmento - 2);
-  if (con_planimetria != 0) {
-    estendi_piano(k, m.metri_totali - 2, 0.0, INT32_MAX);
-  }
+void LineReader::fine() {
+  fonte_.chiudi();
+  riempi_fino_a(p_pend, m.ultimo_segmento - 2, [&](int32_t i) {
+    segmento(m, i).pendenza_seg = basso8(somma32(pend_prec, 100));
+  });
+  if (con_planimetria != 0) estendi_piano(m.metri_totali - 2, 0.0, INT32_MAX);
 }
 
 }  // namespace tratta

@@ -23,7 +23,7 @@ TEST(LineDescription, HeaderValuesAndDimensioning) {
                 "Progressiva chilometrica due,    1000,    2000,    0\r\n"
                 "sfondo uno,    1\r\nsfondo due,    243450\r\nsfondo tre,    7\r\n"
                 "ripetizione segnali 9 codici,    6800,    260100\r\n"));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   EXPECT_EQ(t.m.metri_totali, 267000);
   EXPECT_EQ(t.m.ultimo_segmento, 5340);
   EXPECT_EQ(t.m.voci[84].fine, 260000);
@@ -81,8 +81,8 @@ TEST(LineDescription, StatusesThatStopTheReading) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(c.testo, treno("vetture, 12\r\n"));
-    EXPECT_EQ(t.m.codice_errore, c.atteso.codice) << c.nome;
-    EXPECT_EQ(t.m.posizione_errore, c.atteso.posizione) << c.nome;
+    EXPECT_EQ(t.codice(), c.atteso.codice) << c.nome;
+    EXPECT_EQ(t.posizione(), c.atteso.posizione) << c.nome;
     EXPECT_EQ(t.m.voci[84].posizione, c.treno_letto ? 12 : 0) << c.nome;
     EXPECT_FALSE(std::filesystem::exists(t.percorso_linea())) << c.nome;
     // The train description stays when the reading stopped in the line,
@@ -97,7 +97,7 @@ TEST(LineDescription, MissingFile) {
   testing::Lettura t;
   testing::write_bytes(t.percorso_treno(), treno(""));
   t.leggi_file();
-  EXPECT_EQ(t.m.codice_errore, 101);
+  EXPECT_EQ(t.codice(), 101);
   EXPECT_TRUE(std::filesystem::exists(t.percorso_treno()));
   EXPECT_EQ(t.m.voci[85].nome, "P");
 }
@@ -108,8 +108,8 @@ TEST(LineDescription, BoundCheckLeavesTheBodyAndGoesOn) {
     t.leggi(linea("pendenza, 100, 9\r\npendenza, " + std::to_string(posizione) + ", 5\r\n",
                   260000),
             treno("velocita, 0, 100\r\n"));
-    EXPECT_EQ(t.m.codice_errore, codice) << posizione;
-    EXPECT_EQ(t.m.posizione_errore, codice ? posizione : 0);
+    EXPECT_EQ(t.codice(), codice) << posizione;
+    EXPECT_EQ(t.posizione(), codice ? posizione : 0);
     // The end steps and the train run in both cases.
     EXPECT_EQ(t.seg(100).vel_limite, 20) << posizione;
     EXPECT_EQ(t.seg(5337).pendenza_seg, 109) << posizione;
@@ -128,7 +128,7 @@ TEST(LineDescription, Gradients) {
                 "pendenza, 1510, -3\r\n"
                 "Pendenze ripetute\r\n",
                 2000));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   EXPECT_EQ(t.m.ultimo_segmento, 180);
   for (int32_t i = 0; i < 19; ++i) EXPECT_EQ(t.seg(i).pendenza_seg, 100) << i;
   for (int32_t i = 19; i < 30; ++i) EXPECT_EQ(t.seg(i).pendenza_seg, 89) << i;
@@ -142,14 +142,15 @@ TEST(LineDescription, Gradients) {
 }
 
 TEST(LineDescription, CurvesBuildThePlan) {
+  // The model read, and the code its reading ended with.
   auto piano = [](const std::string& corpo, int32_t j = 1) {
     testing::Lettura t;
     t.leggi(linea(corpo, 1000), treno(""), j);
-    return std::move(t.m);
+    return std::pair{std::move(t.m), t.codice()};
   };
   {
-    RouteModel m = piano("");
-    EXPECT_EQ(m.codice_errore, 0);
+    const auto [m, codice] = piano("");
+    EXPECT_EQ(codice, 0);
     EXPECT_EQ(m.planimetria.prossimo(), 7999);  // up to metri_totali - 2
     EXPECT_EQ(m.planimetria.punto(7998, 0), 0.0);
     EXPECT_EQ(m.planimetria.punto(7998, 1), 7998.0);
@@ -165,15 +166,15 @@ TEST(LineDescription, CurvesBuildThePlan) {
       {"CURVAD6, 100, 100", 0.003 * 100 * 101 / 2},
   };
   for (const Case& c : cases) {
-    RouteModel m = piano(std::string(c.riga) + "\r\n");
-    EXPECT_EQ(m.codice_errore, 0) << c.riga;
+    const auto [m, codice] = piano(std::string(c.riga) + "\r\n");
+    EXPECT_EQ(codice, 0) << c.riga;
     EXPECT_NEAR(m.planimetria.punto(200, 0), c.x_atteso, std::abs(c.x_atteso) * 0.02) << c.riga;
     EXPECT_EQ(m.planimetria.punto(100, 0), 0.0) << c.riga;
   }
   // Without the plan, curve records are skipped and their numbers read as
   // plain fields: no status for a curve without a digit either.
-  RouteModel m = piano("curva, 500, 100\r\ncurvad2, 100, 100\r\n", 0);
-  EXPECT_EQ(m.codice_errore, 0);
+  const auto [m, codice] = piano("curva, 500, 100\r\ncurvad2, 100, 100\r\n", 0);
+  EXPECT_EQ(codice, 0);
   EXPECT_FALSE(m.planimetria.dimensionata());
 }
 
@@ -191,7 +192,7 @@ TEST(LineDescription, CommentFields) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 1000));
-    EXPECT_EQ(t.m.codice_errore, 0) << c.nome;
+    EXPECT_EQ(t.codice(), 0) << c.nome;
     EXPECT_EQ(t.seg(50).pendenza_seg, c.pendenza) << c.nome;
   }
 }
@@ -202,7 +203,7 @@ TEST(LineDescription, MontagnaStretches) {
                 "montagna,   25700,  26000,  2\r\n"
                 "montagna,   26151,  26500,  12\r\n",
                 30000));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   EXPECT_EQ(t.m.numero_montagne, 3);
   EXPECT_EQ(t.seg(450).classe_montagna, 0);
   for (int32_t k = 451; k <= 512; ++k) {
@@ -227,7 +228,7 @@ TEST(LineDescription, IndicatorsAndSigns) {
                 "cartello indicatore,  3000,   (CAVALCAVIA) ( Rio )         \r\n"
                 "cartello indicatore, 4000, \"(A, B)\"\r\n",
                 10000));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   const Segmento& ind = t.seg(118);
   EXPECT_EQ(ind.tipo, kIndicatoreVmax);
   EXPECT_EQ(ind.valore1, 2020);
@@ -257,7 +258,7 @@ TEST(LineDescription, TableCapacities) {
   for (const std::string& corpo : {cartelli, montagne}) {
     testing::Lettura t;
     t.leggi(linea(corpo, 30000));
-    EXPECT_EQ(t.m.codice_errore, 25);
+    EXPECT_EQ(t.codice(), 25);
     EXPECT_LE(t.m.numero_montagne, 80);
   }
   testing::Lettura t;
@@ -302,7 +303,7 @@ TEST(LineDescription, LengthRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(intestazione(c.righe), treno(""));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.m.voci[kVoceGeneraliPercorso].fine, c.lunghezza) << c.nome;
     EXPECT_EQ(t.m.metri_totali, c.metri) << c.nome;
     EXPECT_EQ(t.m.ultimo_segmento, c.ultimo) << c.nome;
@@ -338,7 +339,7 @@ TEST(LineDescription, GeneralValueRecordsAtEachStep) {
   for (const testing::CasoVoce& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000, c.riga + "\r\n"));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.riga;
+    EXPECT_EQ(t.codice(), c.codice) << c.riga;
     EXPECT_EQ(t.m.voci[c.slot], c.attesa) << c.riga;
   }
 }
@@ -363,7 +364,7 @@ TEST(LineDescription, GradientRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 1000));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     for (auto [i, pendenza] : c.pendenze)
       EXPECT_EQ(t.seg(i).pendenza_seg, pendenza) << c.nome << " " << i;
   }
@@ -389,7 +390,7 @@ TEST(LineDescription, CurveRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, c.lunghezza));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.m.planimetria.prossimo(), c.prossimo) << c.nome;
   }
 }
@@ -414,7 +415,7 @@ TEST(LineDescription, MontagnaRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 10000));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.m.numero_montagne, c.numero) << c.nome;
     for (auto [i, classe] : c.classi)
       EXPECT_EQ(t.seg(i).classe_montagna, classe) << c.nome << " " << i;
@@ -462,7 +463,7 @@ TEST(LineDescription, IndicatorRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 10000));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(testing::solo_evento(t.seg(21)), c.atteso) << c.nome;
   }
 }
@@ -493,7 +494,7 @@ TEST(LineDescription, SignRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.corpo, 10000));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(testing::solo_evento(t.seg(21)), c.atteso) << c.nome;
     EXPECT_EQ(t.m.voci[kPrimaVoceCartelli].nome, c.testo) << c.nome;
   }

@@ -1,25 +1,60 @@
 #include "reader/memorizza_dati.h"
 
 #include <new>
+#include <optional>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "reader/field_source.h"
+#include "reader/line_reader.h"
+#include "reader/progressive_ordina.h"
+#include "reader/train_reader.h"
 
 namespace tratta {
 
-LuogoDiagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
-                             const Descrizioni& descrizioni) {
-  Lettura lettura(modello, con_planimetria, descrizioni);
+Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
+                        const Descrizioni& descrizioni) {
+  Diagnosi diagnosi;
+  LineReader linea(modello, con_planimetria,
+                   FieldSource(descrizioni.linea, descrizioni.consuma, diagnosi));
+  std::optional<TrainReader> treno;
+
+  // The run-time failure trap: both descriptions deleted where they still
+  // exist, code 25 at the record being read.
+  auto fallita = [&](std::string_view dettaglio) {
+    if (descrizioni.consuma) {
+      for (const auto& p : {descrizioni.linea, descrizioni.treno}) {
+        try {
+          platform::delete_file(p);
+        } catch (const platform::FileError&) {
+          // The code already says that the reading failed.
+        }
+      }
+    }
+    FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
+    corrente.registra({.codice_errore = 25, .dettaglio = std::string(dettaglio)});
+  };
+
   try {
-    if (lettura.leggi_linea()) lettura.leggi_treno();
+    if (!linea.leggi()) return diagnosi;
+    treno.emplace(modello, FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi),
+                  linea.indice_cartelli(), diagnosi.codice_errore);
+    // The last end step of the train: the mileage change points, which come
+    // from the line header, so the code names the line description.
+    if (treno->leggi()) {
+      if (auto d = verifica_progressive(modello)) {
+        d->file = descrizioni.linea;
+        registra(diagnosi, std::move(*d));
+      }
+    }
   } catch (const ErroreLettura& e) {
-    lettura.fallita(e.what());
+    fallita(e.what());
   } catch (const platform::FileError& e) {
-    lettura.fallita(e.what());
+    fallita(e.what());
   } catch (const std::bad_alloc&) {
-    lettura.fallita("out of memory");
+    fallita("out of memory");
   }
-  return lettura.luogo;
+  return diagnosi;
 }
 
 }  // namespace tratta

@@ -17,6 +17,11 @@ Segmento& segmento(RouteModel& modello, int64_t i) {
   return modello.segmenti[static_cast<size_t>(i)];
 }
 
+std::optional<Diagnosi> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
+  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Diagnosi{15, p};
+  return std::nullopt;
+}
+
 void memo_montagna(RouteModel& modello, int32_t inizio, int32_t fine, int32_t tipo) {
   bool marcatori = false;
   if (tipo > 10) {
@@ -42,14 +47,12 @@ void memo_montagna(RouteModel& modello, int32_t inizio, int32_t fine, int32_t ti
   }
 }
 
-void memo_indicatori_v_max(RouteModel& modello, int32_t posizione, int32_t vas, int32_t vbs,
-                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                           int32_t strisced) {
+std::optional<Diagnosi> memo_indicatori_v_max(RouteModel& modello, int32_t posizione,
+                                              int32_t vas, int32_t vbs, int32_t vcs,
+                                              int32_t strisces, int32_t vad, int32_t vbd,
+                                              int32_t vcd, int32_t strisced) {
   Segmento& seg = segmento(modello, segmento_evento(posizione));
-  if (!seg.libero()) {
-    modello.codice_errore = 21;
-    return;
-  }
+  if (!seg.libero()) return Diagnosi{21, posizione};
   // The segment takes the indicator first; a speed pair that does not fit
   // 16 bits then stops the reading with the values stored before it.
   seg.tipo = kIndicatoreVmax;
@@ -57,17 +60,16 @@ void memo_indicatori_v_max(RouteModel& modello, int32_t posizione, int32_t vas, 
   seg.valore2 = arrotonda16(vbd / 5.0 + prodotto32(20, vbs));
   seg.valore3 = arrotonda16(vcd / 5.0 + prodotto32(20, vcs));
   seg.valore4 = basso16(10 * basso16(strisces) + basso16(strisced));
+  return std::nullopt;
 }
 
-void memo_segnale(RouteModel& modello, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
-                  int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
-                  int32_t tempo) {
+std::optional<Diagnosi> memo_segnale(RouteModel& modello, int32_t posizione, int32_t sx,
+                                     int32_t s1, int32_t s2, int32_t s3, int32_t rapp,
+                                     int32_t dx, int32_t d1, int32_t d2, int32_t d3,
+                                     int32_t tempo) {
   const int32_t i = segmento_evento(posizione);
   Segmento& seg = segmento(modello, i);
-  if (!seg.libero()) {
-    modello.codice_errore = 16;
-    return;
-  }
+  if (!seg.libero()) return Diagnosi{16, posizione};
   seg.tipo = kSegnale;
   seg.valore4 = basso16(10 * basso16(rapp) + 3 * basso16(sx) + basso16(dx));
   seg.valore1 = basso16(10 * basso16(s1) + basso16(d1));
@@ -82,31 +84,23 @@ void memo_segnale(RouteModel& modello, int32_t posizione, int32_t sx, int32_t s1
     if (k < 0) continue;
     segmento(modello, k).avviso = basso8(lato * 10 + j);
   }
+  return std::nullopt;
 }
 
-void memo_rallentamento(RouteModel& modello, int32_t x, int32_t v, int32_t l, int32_t f_tt,
-                        int32_t f_ta, int32_t d_v) {
+std::optional<Diagnosi> memo_rallentamento(RouteModel& modello, int32_t x, int32_t v, int32_t l,
+                                           int32_t f_tt, int32_t f_ta, int32_t d_v) {
   const bool con_avviso = x > 1500;
   int32_t w = 0;
   if (con_avviso) {
     w = arrotonda32(differenza32(x, 1200) / 50.0 + 1.0);
-    if (!segmento(modello, w).libero()) {
-      modello.codice_errore = 17;
-      return;
-    }
+    if (!segmento(modello, w).libero()) return Diagnosi{17, x};
   } else {
     f_ta = 0;
   }
   const int32_t s = segmento_evento(x);
-  if (!segmento(modello, s).libero()) {
-    modello.codice_errore = 18;
-    return;
-  }
+  if (!segmento(modello, s).libero()) return Diagnosi{18, x};
   const int32_t e = segmento_evento(somma32(x, l));
-  if (!segmento(modello, e).libero()) {
-    modello.codice_errore = 19;
-    return;
-  }
+  if (!segmento(modello, e).libero()) return Diagnosi{19, x};
   Segmento& fine = segmento(modello, e);
   fine.tipo = kFineRallentamento;
   if (d_v != 0) fine.valore2 = basso16(d_v);
@@ -124,13 +118,10 @@ void memo_rallentamento(RouteModel& modello, int32_t x, int32_t v, int32_t l, in
   inizio.valore3 = basso16(f_tt);
   fine.valore3 = basso16(f_tt);
 
-  if (f_ta == 0) return;
+  if (f_ta == 0) return std::nullopt;
   const int32_t h = arrotonda32(differenza32(x, 1200) / 50.0);
   for (int32_t j = 0; j <= 3; ++j) {
-    if (!segmento(modello, int64_t{h} - j).libero()) {
-      modello.codice_errore = 20;
-      return;
-    }
+    if (!segmento(modello, int64_t{h} - j).libero()) return Diagnosi{20, x};
   }
   for (int32_t j = 0; j <= 3; ++j) {
     Segmento& pre = segmento(modello, int64_t{h} - j);
@@ -138,6 +129,7 @@ void memo_rallentamento(RouteModel& modello, int32_t x, int32_t v, int32_t l, in
     pre.valore1 = static_cast<int16_t>(j + 1);
     if (d_v != 0) pre.valore2 = static_cast<int16_t>(j + 1);
   }
+  return std::nullopt;
 }
 
 }  // namespace tratta

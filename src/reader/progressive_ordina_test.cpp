@@ -6,23 +6,24 @@ namespace tratta {
 
 namespace {
 
-struct Riga {
+/// A mileage change point: position, mileage, flag.
+struct Cambio {
   int32_t posizione, progressiva, flag;
-  bool operator==(const Riga&) const = default;
+  bool operator==(const Cambio&) const = default;
 };
 
 /// Orders the rows given as "tre", "due", "uno"; returns slots 81, 82, 83.
-std::array<Riga, 3> ordina(Riga tre, Riga due, Riga uno) {
+std::array<Cambio, 3> ordina(Cambio tre, Cambio due, Cambio uno) {
   RouteModel m;
   int slot = kVoceProgressivaTre;
-  for (const Riga& r : {tre, due, uno}) {
+  for (const Cambio& r : {tre, due, uno}) {
     m.voci[slot].inizio = r.posizione;
     m.voci[slot].fine = r.progressiva;
     m.voci[slot].posizione = r.flag;
     ++slot;
   }
   progressive_ordina(m);
-  std::array<Riga, 3> out;
+  std::array<Cambio, 3> out;
   for (int i = 0; i < 3; ++i) {
     const Voce& v = m.voci[kVoceProgressivaTre + i];
     out[i] = {v.inizio, v.fine, v.posizione};
@@ -33,11 +34,11 @@ std::array<Riga, 3> ordina(Riga tre, Riga due, Riga uno) {
 }  // namespace
 
 TEST(MileageOrdering, Cases) {
-  const Riga zero{0, 0, 0};
+  const Cambio zero{0, 0, 0};
   struct Case {
     const char* nome;
-    Riga tre, due, uno;
-    std::array<Riga, 3> atteso;
+    Cambio tre, due, uno;
+    std::array<Cambio, 3> atteso;
   } cases[] = {
       {"built-in header", zero, zero, {257050, 53050, 0}, {{{257050, 53050, 0}, zero, zero}}},
       {"descending positions",
@@ -63,6 +64,28 @@ TEST(MileageOrdering, Cases) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ordina(c.tre, c.due, c.uno), c.atteso) << c.nome;
+  }
+}
+
+TEST(MileageOrdering, CheckOfTheOrderedRows) {
+  // Slot, field (0 position, 1 mileage) and value; code 2 unless on 50.
+  struct Case {
+    int slot, campo;
+    int32_t valore, codice;
+  } cases[] = {
+      {kVoceProgressivaTre, 0, 257050, 0}, {kVoceProgressivaTre, 0, 257051, 2},
+      {kVoceProgressivaDue, 1, 1025, 2},   {kVoceProgressivaUno, 0, -50, 0},
+      {kVoceProgressivaUno, 1, 49, 2},     {kVoceGeneraliPercorso, 0, 1, 0},
+  };
+  for (const Case& c : cases) {
+    RouteModel m;
+    Voce& v = m.voci[c.slot];
+    (c.campo == 0 ? v.inizio : v.fine) = c.valore;
+    const std::optional<Diagnosi> d = verifica_progressive(m);
+    EXPECT_EQ(d ? d->codice_errore : 0, c.codice) << c.slot << " " << c.valore;
+    if (d) {
+      EXPECT_FALSE(d->posizione_errore) << "code 2 names no position";
+    }
   }
 }
 

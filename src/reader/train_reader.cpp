@@ -1,8 +1,6 @@
-// The train half of the reader: general values, speeds, adhesion, signals,
-// slowdowns, code abatements and stations.
+#include "reader/train_reader.h"
 
 #include "reader/checked.h"
-#include "reader/field_source.h"
 #include "reader/placement.h"
 
 namespace tratta {
@@ -21,137 +19,144 @@ uint8_t velocita_segmento(int32_t km_h) {
 
 }  // namespace
 
-void Lettura::leggi_treno() {
-  if (!apri(descrizioni.treno)) throw ErroreLettura("train description missing");
+bool TrainReader::leggi() {
+  if (!fonte_.apri()) throw ErroreLettura("train description missing");
 
   do {
-    leggi_riga();
-  } while (!contiene_ci(riga, "[generale]") && !in->fine());
+    fonte_.leggi_campo();
+  } while (!contiene_ci(fonte_.campo(), "[generale]") && !fonte_.fine());
 
-  while (prossimo_record()) {
-    Voce& generali = m.voci[kVoceGeneraliPercorso];
-    Voce& treno = m.voci[kVoceGeneraliTreno];
-    if (contiene_ci(riga, "frenata") && contiene_ci(riga, "massa")) generali.inizio = numero();
-    if (contiene_ci(riga, "vetture")) generali.posizione = numero();
-    if (contiene_ci(riga, "velocit")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      const int32_t v = numero();
-      const int32_t n = arrotonda32(p / 50.0);
-      if (n > 0) {
-        do {
-          if (p_vel >= m.ultimo_segmento) break;
-          segmento(m, p_vel).vel_limite = velocita_segmento(vel_prec);
-          ++p_vel;
-        } while (p_vel < n);
-      }
-      vel_prec = v;
-    }
-    if (contiene_ci(riga, "aderenza")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      const int32_t a = numero();
-      const int32_t n = arrotonda32(p / 50.0);
-      if (n > 0) {
-        do {
-          segmento(m, p_ader).aderenza_seg = basso8(ader_prec);
-          ++p_ader;
-        } while (p_ader < n);
-      }
-      ader_prec = a;
-    }
-    if (contiene_ci(riga, "orologio")) {
-      treno.d1_b = campo16(numero());
-      treno.d2_b = campo16(numero());
-      treno.d3_b = campo16(numero());
-    }
-    if (contiene_ci(riga, "sabbia")) treno.d2_a = campo16(numero());
-    if (contiene_ci(riga, "segnale")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      int32_t v[10];
-      for (int32_t& x : v) x = numero();
-      memo_segnale(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]);
-      if (m.codice_errore > 0) {
-        chiudi_e_cancella();
-        registra(m.codice_errore, p);
-        return;
-      }
-    }
-    if (contiene_ci(riga, "rallentamento")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      int32_t v[5];
-      for (int32_t& x : v) x = numero();
-      memo_rallentamento(m, p, v[0], v[1], v[2], v[3], v[4]);
-      if (m.codice_errore > 0) {
-        chiudi_e_cancella();
-        registra(m.codice_errore, p);
-        return;
-      }
-    }
-    if (contiene_ci(riga, "abbattimento")) {
-      const int32_t p = numero();
-      if (oltre_percorso(p, kMargineRecord)) break;
-      const int32_t c = numero();
-      Segmento& seg = segmento(m, arrotonda32(p / 50.0));
-      if (!seg.libero()) {
-        chiudi_e_cancella();
-        registra(7, p);
-        return;
-      }
-      if (c > 0) {
-        seg.tipo = kAbbattimento;
-        seg.valore1 = basso16(c);
-      } else {
-        seg.tipo = kAbbattimentoSenzaValore;
-      }
-    }
-    if (contiene_ci(riga, "stazione")) {
-      int esito = record_stazione();
-      if (esito < 0) break;
-      if (esito == 0) return;
-    }
-  }
-
-  fine_treno();
+  if (!fonte_.leggi_corpo([this] { return record(); })) return false;
+  fine();
+  return true;
 }
 
-int Lettura::record_stazione() {
+std::optional<Arresto> TrainReader::record() {
+  const std::string& campo = fonte_.campo();
+  Voce& generali = m.voci[kVoceGeneraliPercorso];
+  Voce& treno = m.voci[kVoceGeneraliTreno];
+  if (contiene_ci(campo, "frenata") && contiene_ci(campo, "massa"))
+    generali.inizio = fonte_.numero();
+  if (contiene_ci(campo, "vetture")) generali.posizione = fonte_.numero();
+  if (contiene_ci(campo, "velocit")) {
+    if (auto a = record_velocita()) return a;
+  }
+  if (contiene_ci(campo, "aderenza")) {
+    if (auto a = record_aderenza()) return a;
+  }
+  if (contiene_ci(campo, "orologio")) {
+    treno.d1_b = campo16(fonte_.numero());
+    treno.d2_b = campo16(fonte_.numero());
+    treno.d3_b = campo16(fonte_.numero());
+  }
+  if (contiene_ci(campo, "sabbia")) treno.d2_a = campo16(fonte_.numero());
+  if (contiene_ci(campo, "segnale")) {
+    if (auto a = record_segnale()) return a;
+  }
+  if (contiene_ci(campo, "rallentamento")) {
+    if (auto a = record_rallentamento()) return a;
+  }
+  if (contiene_ci(campo, "abbattimento")) {
+    if (auto a = record_abbattimento()) return a;
+  }
+  if (contiene_ci(campo, "stazione")) {
+    if (auto a = record_stazione()) return a;
+  }
+  return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record_velocita() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t v = fonte_.numero();
+  const int32_t n = arrotonda32(p / 50.0);
+  if (n > 0) {
+    // Unlike the other fills, this one stops short of the last segment.
+    riempi_fino_a(
+        p_vel, n, [&](int32_t i) { segmento(m, i).vel_limite = velocita_segmento(vel_prec); },
+        m.ultimo_segmento);
+  }
+  vel_prec = v;
+  return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record_aderenza() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t a = fonte_.numero();
+  const int32_t n = arrotonda32(p / 50.0);
+  if (n > 0) {
+    riempi_fino_a(p_ader, n, [&](int32_t i) { segmento(m, i).aderenza_seg = basso8(ader_prec); });
+  }
+  ader_prec = a;
+  return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int32_t p) const {
+  if (d) return *d;
+  if (codice_linea > 0) return Diagnosi{codice_linea, p};
+  return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record_segnale() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  int32_t v[10];
+  for (int32_t& x : v) x = fonte_.numero();
+  return dopo_la_posa(
+      memo_segnale(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]), p);
+}
+
+std::optional<Arresto> TrainReader::record_rallentamento() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  int32_t v[5];
+  for (int32_t& x : v) x = fonte_.numero();
+  return dopo_la_posa(memo_rallentamento(m, p, v[0], v[1], v[2], v[3], v[4]), p);
+}
+
+std::optional<Arresto> TrainReader::record_abbattimento() {
+  const int32_t p = fonte_.numero();
+  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  const int32_t c = fonte_.numero();
+  Segmento& seg = segmento(m, arrotonda32(p / 50.0));
+  if (!seg.libero()) return Diagnosi{7, p};
+  if (c > 0) {
+    seg.tipo = kAbbattimento;
+    seg.valore1 = basso16(c);
+  } else {
+    seg.tipo = kAbbattimentoSenzaValore;
+  }
+  return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record_stazione() {
   const int32_t s = indice_stazioni;
   Voce& st = m.voci.at(static_cast<size_t>(s));
-  const int32_t posizione = numero();
+  const int32_t posizione = fonte_.numero();
   st.posizione = posizione;
-  if (oltre_percorso(posizione, kMargineStazione)) return -1;
-  if (posizione % 50 != 0) {
-    chiudi_e_cancella();
-    registra(8, posizione);
-    return 0;
-  }
-  const uint8_t tipo = campo8(numero());
+  if (auto d = oltre_percorso(m, posizione, kMargineStazione)) return Arresto::fine_corpo(*d);
+  if (posizione % 50 != 0) return Diagnosi{8, posizione};
+  const uint8_t tipo = campo8(fonte_.numero());
   st.tipo = tipo;
-  const int32_t lunghezza = numero();
-  if (lunghezza % 100 != 0) {
-    chiudi_e_cancella();
-    registra(9, posizione);
-    return 0;
-  }
-  st.tps = campo8(numero());
-  st.tab = campo8(numero());
-  st.mar = campo8(numero());
-  st.d2_a = campo16(numero());
-  st.d3_a = campo16(numero());
-  st.rap = campo8(numero());
-  st.d1_b = campo16(numero());
-  st.d2_b = campo16(numero());
-  st.d3_b = campo16(numero());
-  st.ac = campo8(numero());
-  const int32_t ore = numero();
-  const int32_t minuti = numero();
-  const int32_t secondi = numero();
+  const int32_t lunghezza = fonte_.numero();
+  if (lunghezza % 100 != 0) return Diagnosi{9, posizione};
+  st.tps = campo8(fonte_.numero());
+  st.tab = campo8(fonte_.numero());
+  st.mar = campo8(fonte_.numero());
+  st.d2_a = campo16(fonte_.numero());
+  st.d3_a = campo16(fonte_.numero());
+  st.rap = campo8(fonte_.numero());
+  st.d1_b = campo16(fonte_.numero());
+  st.d2_b = campo16(fonte_.numero());
+  st.d3_b = campo16(fonte_.numero());
+  st.ac = campo8(fonte_.numero());
+  const int32_t ore = fonte_.numero();
+  const int32_t minuti = fonte_.numero();
+  const int32_t secondi = fonte_.numero();
   // The whole row is read, name included, before the time is computed: a
   // time that overflows leaves the name in the slot.
-  metti_nome(st, testo());
+  metti_nome(st, fonte_.testo());
   st.orario = somma32(prodotto32(somma32(prodotto32(ore, 60), minuti), 60), secondi);
 
   if (tipo == 5 || tipo == 6) {
@@ -181,47 +186,25 @@ int Lettura::record_stazione() {
   }
   if (tipo < 25) {
     const double x = st.fine / 50.0 - 1;
-    if (x <= 1) {
-      chiudi_e_cancella();
-      registra(24);
-      return 0;
-    }
+    if (x <= 1) return Diagnosi{.codice_errore = 24};
     // The station mark replaces whatever event the segment held.
     Segmento& marca = segmento(m, arrotonda32(x));
     marca.tipo = kStazione;
     marca.valore1 = static_cast<int16_t>(s);
   }
-  if (s > 1 && differenza32(st.inizio, kDistanzaStazioni) < m.voci[s - 1].fine) {
-    chiudi_e_cancella();
-    registra(22, posizione);
-    return 0;
-  }
+  if (s > 1 && differenza32(st.inizio, kDistanzaStazioni) < m.voci[s - 1].fine)
+    return Diagnosi{22, posizione};
   indice_stazioni = s + 1;
-  if (s + 1 >= indice_cartelli) {
-    chiudi_e_cancella();
-    registra(10);
-    return 0;
-  }
-  return 1;
+  if (s + 1 >= indice_cartelli) return Diagnosi{.codice_errore = 10};
+  return std::nullopt;
 }
 
-void Lettura::fine_treno() {
-  chiudi_e_cancella();
-  do {
-    segmento(m, p_vel).vel_limite = velocita_segmento(vel_prec);
-    ++p_vel;
-  } while (p_vel < m.ultimo_segmento - 2);
-  do {
-    segmento(m, p_ader).aderenza_seg = basso8(ader_prec);
-    ++p_ader;
-  } while (p_ader < m.ultimo_segmento - 2);
-  for (int slot = kVoceProgressivaTre; slot <= kVoceProgressivaUno; ++slot) {
-    const Voce& v = m.voci[slot];
-    if (v.inizio % 50 != 0 || v.fine % 50 != 0) {
-      registra(2);
-      luogo = {descrizioni.linea, 0, {}};  // the change points come from the line header
-    }
-  }
+void TrainReader::fine() {
+  fonte_.chiudi();
+  riempi_fino_a(p_vel, m.ultimo_segmento - 2,
+                [&](int32_t i) { segmento(m, i).vel_limite = velocita_segmento(vel_prec); });
+  riempi_fino_a(p_ader, m.ultimo_segmento - 2,
+                [&](int32_t i) { segmento(m, i).aderenza_seg = basso8(ader_prec); });
 }
 
 }  // namespace tratta

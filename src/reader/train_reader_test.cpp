@@ -35,7 +35,7 @@ TEST(TrainDescription, GeneralValuesSpeedsAndAdhesion) {
                 "velocita,    1500,   110\r\n"
                 "velocita,    2000,   200\r\n"
                 "velocita,    2500,   102\r\n"));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   EXPECT_EQ(t.m.voci[84].posizione, 12);
   EXPECT_EQ(t.m.voci[84].inizio, 130);
   EXPECT_EQ(t.m.voci[86].d2_a, 200);
@@ -61,7 +61,7 @@ TEST(TrainDescription, StationExtentsAndMarks) {
                 stazione(6100, 26, 200) +
                 stazione(8000, 2, 600, "0,1,1,1,1,0,4,1,1,0") +
                 stazione(12000, 6, 600, "1,1,1,0,0,0,0,0,0,0", "8,56,0", " Rio d`Oro")));
-  ASSERT_EQ(t.m.codice_errore, 0);
+  ASSERT_EQ(t.codice(), 0);
   const auto& v = t.m.voci;
   struct Atteso {
     int slot;
@@ -136,8 +136,8 @@ TEST(TrainDescription, StatusesThatStopTheReading) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea(c.linea_corpo, 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
-    EXPECT_EQ(t.m.posizione_errore, c.posizione) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
+    EXPECT_EQ(t.posizione(), c.posizione) << c.nome;
     EXPECT_EQ(t.seg(336).vel_limite, c.fine_eseguita ? 10 : 0) << c.nome;
     EXPECT_FALSE(std::filesystem::exists(t.percorso_treno())) << c.nome;
   }
@@ -147,8 +147,8 @@ TEST(TrainDescription, MileageCheckReplacesStatus15) {
   testing::Lettura t;
   t.leggi(linea("", 10000, "progressiva chilometrica uno, 5000, 1025, 0\r\n"),
           treno("velocita, 16901, 60\r\n"));
-  EXPECT_EQ(t.m.codice_errore, 2);
-  EXPECT_EQ(t.m.posizione_errore, 16901);
+  EXPECT_EQ(t.codice(), 2);
+  EXPECT_EQ(t.posizione(), 16901);
 }
 
 TEST(TrainDescription, CodeAbatements) {
@@ -156,7 +156,7 @@ TEST(TrainDescription, CodeAbatements) {
   t.leggi(linea("montagna, 10000, 11000, 11\r\n", 20000),
           treno("abbattimento codice, 10600,270\r\nabbattimento codice, 12000,0\r\n"
                 "abbattimento codice, 10150,180\r\n"));
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   EXPECT_EQ(t.seg(212).tipo, kAbbattimento);
   EXPECT_EQ(t.seg(212).valore1, 270);
   EXPECT_EQ(t.seg(240).tipo, kAbbattimentoSenzaValore);
@@ -174,7 +174,7 @@ TEST(TrainDescription, SlotsSharedWithSignTexts) {
     for (int i = 0; i < stazioni; ++i) righe += stazione(1000 + 1000 * i, 26, 200);
     testing::Lettura t;
     t.leggi(linea(segni, 100000), treno(righe + "velocita, 0, 50\r\n"));
-    EXPECT_EQ(t.m.codice_errore, codice) << cartelli << " " << stazioni;
+    EXPECT_EQ(t.codice(), codice) << cartelli << " " << stazioni;
     EXPECT_EQ(t.m.voci[stazioni].posizione, 1000 + 1000 * (stazioni - 1));
   }
 }
@@ -182,7 +182,7 @@ TEST(TrainDescription, SlotsSharedWithSignTexts) {
 TEST(TrainDescription, WithoutGenerale) {
   testing::Lettura t;
   t.leggi(linea("", 10000), "velocita, 0, 100\r\naderenza, 0, 80\r\n \r\n");
-  EXPECT_EQ(t.m.codice_errore, 0);
+  EXPECT_EQ(t.codice(), 0);
   // Only the end steps ran, with the running values 0.
   EXPECT_EQ(t.seg(0).vel_limite, 0);
   EXPECT_EQ(t.seg(0).aderenza_seg, 0);
@@ -190,7 +190,7 @@ TEST(TrainDescription, WithoutGenerale) {
 
   testing::Lettura u;
   u.leggi(linea("", 10000), "");
-  EXPECT_EQ(u.m.codice_errore, 25);
+  EXPECT_EQ(u.codice(), 25);
 }
 
 // ------------------------------------------------- a failure at each step
@@ -226,7 +226,7 @@ void verifica(const std::vector<CasoEventi>& cases) {
   for (const CasoEventi& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     for (const auto& [i, seg] : c.attesi)
       EXPECT_EQ(testing::solo_evento(t.seg(i)), seg) << c.nome << ", segment " << i;
   }
@@ -248,7 +248,7 @@ TEST(TrainDescription, GeneralValueRecordsAtEachStep) {
   for (const testing::CasoVoce& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000), treno(c.riga + "\r\n"));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.riga;
+    EXPECT_EQ(t.codice(), c.codice) << c.riga;
     EXPECT_EQ(t.m.voci[c.slot], c.attesa) << c.riga;
   }
 }
@@ -279,7 +279,7 @@ TEST(TrainDescription, SpeedAndAdhesionRecordsAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000), treno(prima + c.riga + "\r\n"));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.seg(9).vel_limite, 10) << c.nome;
     EXPECT_EQ(t.seg(9).aderenza_seg, 80) << c.nome;
     EXPECT_EQ(t.seg(10).vel_limite, c.vel10) << c.nome;
@@ -470,7 +470,7 @@ TEST(TrainDescription, StationRecordAtEachStep) {
   for (const Case& c : cases) {
     testing::Lettura t;
     t.leggi(linea("", 10000), treno(c.corpo));
-    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.m.voci[c.slot], c.attesa) << c.nome;
     EXPECT_EQ(t.seg(96).tipo, c.marca) << c.nome;
   }

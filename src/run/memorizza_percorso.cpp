@@ -10,10 +10,9 @@ EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
                                      const Descrizioni& descrizioni,
                                      const std::filesystem::path& uscita) {
   EsitoCompilazione esito;
-  modello.codice_errore = 0;
   modello.pulisci_voci();
-  esito.luogo = memorizza_dati(modello, j, descrizioni);
-  completa_percorso(modello);
+  esito.diagnosi = memorizza_dati(modello, j, descrizioni);
+  if (auto d = completa_percorso(modello)) registra(esito.diagnosi, std::move(*d));
   if (modello.ultimo_segmento < 1 || modello.segmenti.size() < 2) {
     esito.senza_segmenti = true;
     return esito;

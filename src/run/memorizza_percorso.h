@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/diagnosi.h"
 #include "model/route_model.h"
 #include "reader/memorizza_dati.h"
 
@@ -18,8 +19,9 @@ struct EsitoCompilazione {
   bool senza_segmenti = false;
   /// Names of the scenario files written, in order.
   std::vector<std::string> file_scritti;
-  /// Where the reader recorded its last status.
-  LuogoDiagnosi luogo;
+  /// The last diagnostic of the reading and the finishing pass; code 0 when
+  /// there was none.
+  Diagnosi diagnosi;
 };
 
 /// Clears the model's table, reads the descriptions into it, runs the

@@ -49,7 +49,7 @@ constexpr size_t kRecordPercorso = 15;
 TEST(CompileStep, IndicatorWithAValueTooWideKeepsItsTipo) {
   const Compilazione c(linea("indicatori_vmax, 1000, 1700, 105, 110, 0, 100, 105, 110, 0\r\n"),
                        treno(""));
-  EXPECT_EQ(c.m.codice_errore, 25);
+  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
   const std::string percorso = c.file(nome_file_percorso(c.m.nomi));
   const size_t r = 21 * kRecordPercorso;
   EXPECT_EQ(le(percorso, r, 1), kIndicatoreVmax);
@@ -59,7 +59,7 @@ TEST(CompileStep, IndicatorWithAValueTooWideKeepsItsTipo) {
 TEST(CompileStep, StationWhoseTimeOverflowsKeepsItsName) {
   const Compilazione c(
       linea(""), treno("stazione, 4500, 2, 600, 0,0,0,0,0,0,0,0,0,0, 1000000, 0, 0, ALBA\r\n"));
-  EXPECT_EQ(c.m.codice_errore, 25);
+  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
   // Slot 0 is 34 bytes; slot 1 holds the station as far as it was read.
   const std::string sim = c.file(nome_file_treno(c.m.nomi));
   const size_t r = 34;
@@ -71,7 +71,7 @@ TEST(CompileStep, StationWhoseTimeOverflowsKeepsItsName) {
 
 TEST(CompileStep, CurveWhoseEndOverflowsKeepsTheStraightBeforeIt) {
   const Compilazione c(linea("curvad2, 500, 2147483647\r\n", 1000), treno(""));
-  EXPECT_EQ(c.m.codice_errore, 25);
+  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
   // Each axis: two seeds of 4 bytes, metres 2 to 500 computed (10 bytes),
   // metres 501 to 8000 empty (2 bytes).
   const std::string piano = c.file(nome_file_linea(c.m.nomi));
@@ -86,7 +86,7 @@ TEST(CompileStep, CurveWhoseEndOverflowsKeepsTheStraightBeforeIt) {
 TEST(CompileStep, SecondLengthWithoutARowLeavesNoRouteToWrite) {
   const Compilazione c(linea("pendenza, 500, 3\r\n", 1000, "lunghezza percorso, -9000\r\n"),
                        treno(""));
-  EXPECT_EQ(c.m.codice_errore, 25);
+  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
   EXPECT_EQ(c.m.voci[kVoceGeneraliPercorso].fine, -9000);
   EXPECT_TRUE(c.m.segmenti.empty());
   EXPECT_TRUE(c.esito.senza_segmenti);
@@ -100,14 +100,14 @@ TEST(CompileStep, TabBesideANumberIsNamedInTheDiagnostic) {
   for (const char* riga : {"pendenza, 500,\t3", "pendenza,\t500, 3", "pendenza, 5\t00, 3",
                            "pendenza, 500, 3\t", "pendenza, 500, 3 \t"}) {
     const Compilazione c(linea(std::string(riga) + "\r\n", 1000), treno(""));
-    EXPECT_EQ(c.m.codice_errore, 25) << riga;
-    EXPECT_EQ(c.esito.luogo.riga, 8) << riga;
-    EXPECT_NE(c.esito.luogo.dettaglio.find("a tab stands there"), std::string::npos)
-        << riga << ": " << c.esito.luogo.dettaglio;
+    EXPECT_EQ(c.esito.diagnosi.codice_errore, 25) << riga;
+    EXPECT_EQ(c.esito.diagnosi.riga, 8) << riga;
+    EXPECT_NE(c.esito.diagnosi.dettaglio.find("a tab stands there"), std::string::npos)
+        << riga << ": " << c.esito.diagnosi.dettaglio;
   }
   // In a keyword field a tab is an ordinary character.
   const Compilazione c(linea("\tpendenza\t, 500, 3\r\n", 1000), treno(""));
-  EXPECT_EQ(c.m.codice_errore, 0);
+  EXPECT_EQ(c.esito.diagnosi.codice_errore, 0);
   EXPECT_EQ(c.m.segmenti.at(10).pendenza_seg, 103);
 }
 

@@ -1,6 +1,7 @@
 // Small line and train descriptions for the reader's tests.
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "emitter/documents.h"
+#include "model/diagnosi.h"
 #include "model/route_model.h"
 #include "reader/memorizza_dati.h"
 #include "testing/scratch_dir.h"
@@ -65,7 +67,7 @@ inline Segmento solo_evento(Segmento s) {
 struct Lettura {
   ScratchDir dir;
   RouteModel m;
-  LuogoDiagnosi luogo;
+  Diagnosi diagnosi;
 
   std::filesystem::path percorso_linea() const { return dir / "P_linea.txt"; }
   std::filesystem::path percorso_treno() const { return dir / "P_1-.txt"; }
@@ -81,17 +83,21 @@ struct Lettura {
   Lettura& leggi_file(int32_t j = 1) {
     m = RouteModel();
     m.nomi = {"P", "1"};
-    luogo = memorizza_dati(m, j, {percorso_linea(), percorso_treno(), true});
+    diagnosi = memorizza_dati(m, j, {percorso_linea(), percorso_treno(), true});
     return *this;
   }
+
+  int32_t codice() const { return diagnosi.codice_errore; }
+  /// The position of the diagnostic; 0 when none was named.
+  int32_t posizione() const { return diagnosi.posizione_errore.value_or(0); }
 
   Segmento& seg(int32_t i) { return m.segmenti.at(static_cast<size_t>(i)); }
 };
 
 /// Writes the two built-in descriptions into a scratch folder and reads
 /// them back, with the plan; the reading must end with code 0 and consume
-/// both files.
-inline RouteModel leggi_descrizioni_predefinite() {
+/// both files. Nothing when it did not end with code 0.
+inline std::optional<RouteModel> leggi_descrizioni_predefinite() {
   ScratchDir dir;
   const NomiScenario nomi = nomi_predefiniti();
   dati_linea(dir.path(), nomi);
@@ -100,11 +106,12 @@ inline RouteModel leggi_descrizioni_predefinite() {
                                 dir / nome_descrizione_treno(nomi)};
   RouteModel m;
   m.nomi = nomi;
-  const LuogoDiagnosi luogo = memorizza_dati(m, 1, descrizioni);
-  EXPECT_EQ(m.codice_errore, 0) << "line " << luogo.riga << " of " << luogo.file << ": "
-                                << luogo.dettaglio << " at " << m.posizione_errore;
+  const Diagnosi d = memorizza_dati(m, 1, descrizioni);
+  EXPECT_EQ(d.codice_errore, 0) << "line " << d.riga << " of " << d.file << ": " << d.dettaglio
+                                << " at " << d.posizione_errore.value_or(0);
   EXPECT_FALSE(std::filesystem::exists(descrizioni.linea));
   EXPECT_FALSE(std::filesystem::exists(descrizioni.treno));
+  if (d.codice_errore != 0) return std::nullopt;
   return m;
 }
 
