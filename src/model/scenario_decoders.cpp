@@ -122,8 +122,8 @@ Decodificato<std::array<Voce, kNumeroVoci>> decodifica_file_treno(std::string_vi
   }
   if (!c.at_end()) {
     d.errore = errore(file, c.offset(),
-                      std::to_string(c.remaining()) +
-                          " bytes left over after slot 86, the last slot of a train file");
+                      std::to_string(c.remaining()) + (c.remaining() == 1 ? " byte" : " bytes") +
+                          " left over after slot 86, the last slot of a train file");
   }
   return d;
 }

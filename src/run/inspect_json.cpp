@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "model/windows1252.h"
 #include "run/display_text.h"
@@ -113,7 +115,16 @@ void linea(std::string& out, const ScenarioCompilato& s, bool con_punti) {
 }  // namespace
 
 std::string numero_json(double v) {
-  if (std::isnan(v)) return "\"NaN\"";
+  if (std::isnan(v)) {
+    // The one NaN that arithmetic gives reads "NaN"; any other keeps its
+    // bits, so that the file can still be rebuilt from the text.
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if (bits == 0x7FF8000000000000u) return "\"NaN\"";
+    char b[32];
+    std::snprintf(b, sizeof b, "\"NaN(0x%016llx)\"", static_cast<unsigned long long>(bits));
+    return b;
+  }
   if (std::isinf(v)) return v > 0 ? "\"Infinity\"" : "\"-Infinity\"";
   char b[40];
   const auto r = std::to_chars(b, b + sizeof b, v);

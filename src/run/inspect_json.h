@@ -11,7 +11,8 @@ namespace tratta {
 /// A double as JSON: the shortest text that reads back to the same double,
 /// always with a point or an exponent ("2.0", "1e+22"), so that a reader
 /// tells it from the plan's 16-bit integers; a value that JSON cannot hold
-/// as a number is a string: "NaN", "Infinity", "-Infinity".
+/// as a number is a string: "Infinity", "-Infinity", "NaN" for the usual
+/// NaN and "NaN(0x...)" with all 64 bits for any other.
 std::string numero_json(double v);
 
 /// {"scenario", "train_number", "route": {"file", "segmenti"}, "train":

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <set>
 
 #include "model/rounding.h"
 #include "model/windows1252.h"
@@ -118,17 +117,11 @@ std::string sezione_percorso(const ScenarioCompilato& s) {
 }
 
 std::string sezione_voci(const ScenarioCompilato& s) {
-  std::set<int> cartelli;
-  for (const Segmento& seg : s.segmenti)
-    if (seg.tipo == kCartello) cartelli.insert(seg.valore1);
   std::string t = "\nStations and sign texts (train file)\n";
-  for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
-    const Voce& v = s.voci[static_cast<size_t>(slot)];
-    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 &&
-                       v.posizione == 0 && v.orario == 0;
-    if (vuota) continue;
-    std::string r = "  slot " + n(slot) + ": ";
-    if (cartelli.count(slot)) {
+  for (const VoceInUso& u : voci_in_uso(s.segmenti, s.voci)) {
+    const Voce& v = s.voci[static_cast<size_t>(u.slot)];
+    std::string r = "  slot " + n(u.slot) + ": ";
+    if (u.cartello) {
       r += "sign text " + nome(v);
     } else {
       r += "station " + nome(v) + " (kind " + n(v.tipo) + "): from " + n(v.inizio) + " m to " +

@@ -1,6 +1,7 @@
 #include "run/route_events.h"
 
 #include <cstdio>
+#include <set>
 
 #include "model/windows1252.h"
 
@@ -89,6 +90,22 @@ std::string_view nome_marca(TipoMarca tipo) {
     case TipoMarca::kMontagna: return "montagna";
   }
   return "";
+}
+
+std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
+                                   const std::array<Voce, kNumeroVoci>& voci) {
+  std::set<int> cartelli;
+  for (const Segmento& s : segmenti)
+    if (s.tipo == kCartello) cartelli.insert(s.valore1);
+  std::vector<VoceInUso> out;
+  for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
+    const Voce& v = voci[static_cast<size_t>(slot)];
+    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.posizione == 0 &&
+                       v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 && v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 &&
+                       v.rap == 0 && v.ac == 0 && v.mar == 0 && v.tab == 0 && v.orario == 0;
+    if (!vuota) out.push_back({slot, cartelli.count(slot) > 0});
+  }
+  return out;
 }
 
 std::string ora_del_giorno(int64_t secondi) {

@@ -54,6 +54,16 @@ struct EventoPercorso {
 std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segmenti,
                                             const std::array<Voce, kNumeroVoci>& voci);
 
+/// A slot of the shared part of `voci` (1 to 80) that holds something.
+struct VoceInUso {
+  int slot = 0;
+  bool cartello = false;  ///< a sign text (a sign segment names the slot), else a station
+};
+
+/// Slots 1 to 80 that are not empty, in slot order.
+std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
+                                   const std::array<Voce, kNumeroVoci>& voci);
+
 /// "07:06:30" for a time of day in seconds.
 std::string ora_del_giorno(int64_t secondi);
 

@@ -6,7 +6,6 @@
 
 #include "model/windows1252.h"
 #include "run/html_text.h"
-#include "run/plan_thinning.h"
 #include "run/route_events.h"
 #include "run/route_stretches.h"
 #include "run/view_plan.h"
@@ -77,6 +76,14 @@ std::string banda(int64_t metro, int64_t da, int64_t a, const Scala& s, double y
          "\" width=\"" + fisso(std::max(1.5, (a - da) * s.k), 2) + "\" y=\"" + fisso(y0, 1) +
          "\" height=\"" + fisso(y1 - y0, 1) + "\"/>";
 }
+
+/// What the page is drawn from: the files and what they hold in words.
+struct Contenuto {
+  const ScenarioCompilato& sc;
+  std::vector<EventoPercorso> eventi;
+  TrattiPercorso tratti;
+  int64_t fine;  // the end of the last segment, metres
+};
 
 /// Runs of equal gradient with the height reached at their start: the
 /// height is built up from the gradients, from 0 at the route's start.
@@ -165,11 +172,11 @@ std::string linee_profilo(const TrattiPercorso& t, const std::vector<TrattoAltez
   return out;
 }
 
-std::string marche_eventi(const ScenarioCompilato& sc, const Scala& s) {
+std::string marche_eventi(const Contenuto& c, const Scala& s) {
+  const ScenarioCompilato& sc = c.sc;
   std::string out;
-  const auto eventi = eventi_percorso(sc.segmenti, sc.voci);
   int riga_stazione = 0;
-  for (const EventoPercorso& e : eventi) {
+  for (const EventoPercorso& e : c.eventi) {
     if (!e.marca) continue;
     const std::string info = "at " + migliaia(e.metro) + " m: " + e.testo;
     const Segmento& seg = sc.segmenti[e.segmento];
@@ -234,14 +241,15 @@ std::string marche_montagna(const TrattiPercorso& t, const Scala& s) {
 
 /// Junctions and other places without a station mark: named in the
 /// station lane, not counted as stations.
-std::string luoghi(const ScenarioCompilato& sc, const Scala& s) {
+std::string luoghi(const Contenuto& c, const Scala& s) {
   std::set<int> con_marca;
-  for (const Segmento& seg : sc.segmenti)
-    if (seg.tipo == kStazione) con_marca.insert(seg.valore1);
+  for (const EventoPercorso& e : c.eventi)
+    if (e.tipo == kStazione) con_marca.insert(c.sc.segmenti[e.segmento].valore1);
   std::string out;
-  for (int slot : slot_stazioni(sc)) {
-    if (con_marca.count(slot)) continue;
-    const Voce& v = sc.voci[static_cast<size_t>(slot)];
+  for (const VoceInUso& u : voci_in_uso(c.sc.segmenti, c.sc.voci)) {
+    if (u.cartello || con_marca.count(u.slot)) continue;
+    const int slot = u.slot;
+    const Voce& v = c.sc.voci[static_cast<size_t>(slot)];
     const std::string nome = decode_windows1252(v.nome);
     out += "<g class=\"place\" data-metre=\"" + n(v.posizione) + "\" data-info=\"" +
            html("at " + migliaia(v.posizione) + " m: " + nome + " (station slot " + n(slot) + ", kind " +
@@ -253,19 +261,19 @@ std::string luoghi(const ScenarioCompilato& sc, const Scala& s) {
   return out;
 }
 
-std::string sezione_profilo(const ScenarioCompilato& sc, std::string& dati_script) {
-  const int64_t fine = static_cast<int64_t>(sc.segmenti.size()) * 50;
+std::string sezione_profilo(const Contenuto& c, std::string& dati_script) {
+  const int64_t fine = c.fine;
   const Scala s{(kDestra - kSinistra) / static_cast<double>(fine)};
-  const TrattiPercorso t = tratti_percorso(sc.segmenti);
+  const TrattiPercorso& t = c.tratti;
   const auto alt = profilo_altezza(t);
 
   std::string etichette, corsie;
-  for (const Corsia& c : kCorsie) {
-    corsie += (corsie.empty() ? "" : " ") + std::string(nome_marca(c.tipo)) + ":" + fisso(c.y0, 0) + ":" + fisso(c.y1, 0);
-    etichette += "<text class=\"lane\" x=\"8\" y=\"" + fisso((c.y0 + c.y1) / 2 + 4, 1) + "\">" + c.etichetta + "</text>";
-    if (&c != &kCorsie[0])
-      etichette += "<line class=\"sep\" x1=\"0\" x2=\"" + fisso(kLarghezza, 0) + "\" y1=\"" + fisso(c.y0 - 5, 1) +
-                   "\" y2=\"" + fisso(c.y0 - 5, 1) + "\"/>";
+  for (const Corsia& l : kCorsie) {
+    corsie += (corsie.empty() ? "" : " ") + std::string(nome_marca(l.tipo)) + ":" + fisso(l.y0, 0) + ":" + fisso(l.y1, 0);
+    etichette += "<text class=\"lane\" x=\"8\" y=\"" + fisso((l.y0 + l.y1) / 2 + 4, 1) + "\">" + l.etichetta + "</text>";
+    if (&l != &kCorsie[0])
+      etichette += "<line class=\"sep\" x1=\"0\" x2=\"" + fisso(kLarghezza, 0) + "\" y1=\"" + fisso(l.y0 - 5, 1) +
+                   "\" y2=\"" + fisso(l.y0 - 5, 1) + "\"/>";
   }
   std::string linee = linee_profilo(t, alt, s, fine, dati_script, etichette);
 
@@ -283,20 +291,21 @@ std::string sezione_profilo(const ScenarioCompilato& sc, std::string& dati_scrip
   out += "<rect class=\"bg\" x=\"" + fisso(kSinistra, 1) + "\" y=\"0\" width=\"" + fisso(kDestra - kSinistra, 1) +
          "\" height=\"" + fisso(kAsse, 1) + "\"/>" + etichette;
   out += "<g id=\"grid\" clip-path=\"url(#plot)\"></g>";
-  out += "<g clip-path=\"url(#plot)\">" + linee + marche_montagna(t, s) + luoghi(sc, s) + marche_eventi(sc, s) + "</g>";
+  out += "<g clip-path=\"url(#plot)\">" + linee + marche_montagna(t, s) + luoghi(c, s) + marche_eventi(c, s) + "</g>";
   out += "<line id=\"cursor\" y1=\"0\" y2=\"" + fisso(kAsse, 1) + "\" visibility=\"hidden\"/>";
   out += "<g id=\"axis\"></g></svg></section>";
   return out;
 }
 
-std::string intestazione(const ScenarioCompilato& sc) {
+std::string intestazione(const Contenuto& c) {
+  const ScenarioCompilato& sc = c.sc;
   int conta[10] = {};
-  for (const EventoPercorso& e : eventi_percorso(sc.segmenti, sc.voci))
+  for (const EventoPercorso& e : c.eventi)
     if (e.marca) ++conta[static_cast<int>(*e.marca)];
-  const int64_t fine = static_cast<int64_t>(sc.segmenti.size()) * 50;
+  const int64_t fine = c.fine;
   const auto voce = [&](TipoMarca t, const char* uno, const char* molti) {
-    const int c = conta[static_cast<int>(t)];
-    return "<span class=\"count " + std::string(nome_marca(t)) + "\">" + n(c) + " " + (c == 1 ? uno : molti) + "</span>";
+    const int k = conta[static_cast<int>(t)];
+    return "<span class=\"count " + std::string(nome_marca(t)) + "\">" + n(k) + " " + (k == 1 ? uno : molti) + "</span>";
   };
   std::string out = "<header><h1>" + html(sc.nomi.nome_scenario) + " <small>train " +
                     html(sc.nomi.numero_treno) + "</small></h1><p class=\"summary\">";
@@ -306,7 +315,7 @@ std::string intestazione(const ScenarioCompilato& sc) {
          voce(TipoMarca::kSign, "sign", "signs") + voce(TipoMarca::kIndicator, "speed indicator", "speed indicators") +
          voce(TipoMarca::kSlowdown, "slowdown", "slowdowns") +
          voce(TipoMarca::kAbatement, "code abatement", "code abatements");
-  out += "<span class=\"count montagna\">" + n(static_cast<int64_t>(tratti_percorso(sc.segmenti).montagna.size())) +
+  out += "<span class=\"count montagna\">" + n(static_cast<int64_t>(c.tratti.montagna.size())) +
          " montagna stretches</span></p></header>";
   return out;
 }
@@ -314,10 +323,12 @@ std::string intestazione(const ScenarioCompilato& sc) {
 }  // namespace
 
 std::string pagina_percorso(const ScenarioCompilato& s) {
-  std::string dati = "const ROUTE_END=" + n(static_cast<int64_t>(s.segmenti.size()) * 50) + ";\n";
-  std::string corpo = intestazione(s);
+  const Contenuto c{s, eventi_percorso(s.segmenti, s.voci), tratti_percorso(s.segmenti),
+                    static_cast<int64_t>(s.segmenti.size()) * 50};
+  std::string dati;
+  std::string corpo = intestazione(c);
   corpo += sezione_piano(s, dati);
-  corpo += sezione_profilo(s, dati);
+  corpo += sezione_profilo(c, dati);
 
   std::string out = "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
                     "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>" +

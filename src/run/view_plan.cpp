@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <set>
 
 #include "model/windows1252.h"
 #include "run/html_text.h"
@@ -53,18 +52,6 @@ struct Vista {
 };
 
 }  // namespace
-
-std::vector<int> slot_stazioni(const ScenarioCompilato& s) {
-  std::set<int> cartelli;
-  for (const Segmento& seg : s.segmenti)
-    if (seg.tipo == kCartello) cartelli.insert(seg.valore1);
-  std::vector<int> out;
-  for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
-    const Voce& v = s.voci[static_cast<size_t>(slot)];
-    if (!cartelli.count(slot) && (!v.nome.empty() || v.tipo != 0 || v.fine != 0)) out.push_back(slot);
-  }
-  return out;
-}
 
 std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) {
   std::string out = "<section class=\"panel\" id=\"plan-panel\"><h2>Plan</h2>";
@@ -148,8 +135,9 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
 
   // Stations first, so that their names win over the kilometre marks.
   std::string stazioni;
-  for (int slot : slot_stazioni(s)) {
-    const Voce& voce = s.voci[static_cast<size_t>(slot)];
+  for (const VoceInUso& u : voci_in_uso(s.segmenti, s.voci)) {
+    if (u.cartello) continue;
+    const Voce& voce = s.voci[static_cast<size_t>(u.slot)];
     const auto p = punto(std::clamp<int64_t>(voce.posizione, 0, ultimo_metro));
     if (!p) continue;
     const bool stazione = voce.tipo < 25;

@@ -14,7 +14,4 @@ namespace tratta {
 /// the page's script highlights the stretch in view.
 std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script);
 
-/// Slots 1 to 80 that hold a station rather than a sign text.
-std::vector<int> slot_stazioni(const ScenarioCompilato& s);
-
 }  // namespace tratta

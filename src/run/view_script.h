@@ -7,7 +7,7 @@ namespace tratta {
 
 std::string_view stile_pagina();
 
-/// Runs after the page's data (ROUTE_END, PLAN, GRAD, SPEED, ADH): places
+/// Runs after the page's data (PLAN, GRAD, SPEED, ADH): places
 /// the marks for the stretch in view, zooms and pans the profile (wheel,
 /// drag, double-click, keys), highlights that stretch on the plan and
 /// shows a mark's details on hover. Errors of its own are written into the
