@@ -126,7 +126,8 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
     for (let m = Math.ceil(v0 / step) * step; m <= v1; m += step) {
       const x = (PL + (m - v0) * k).toFixed(2);
       g += `<line x1="${x}" x2="${x}" y1="0" y2="${AXIS}"/>`;
-      a += `<line x1="${x}" x2="${x}" y1="${AXIS}" y2="${AXIS + 5}"/><text x="${x}" y="${AXIS + 18}">${kmText(m, step)}</text>`;
+      const anchor = x > PR - 24 ? ' style="text-anchor:end"' : "";
+      a += `<line x1="${x}" x2="${x}" y1="${AXIS}" y2="${AXIS + 5}"/><text x="${x}" y="${AXIS + 18}"${anchor}>${kmText(m, step)}</text>`;
     }
     grid.innerHTML = g;
     axis.innerHTML = `<line x1="${PL}" x2="${PR}" y1="${AXIS}" y2="${AXIS}"/>` + a;
@@ -244,8 +245,13 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
                                            : `#${Math.round(v0)}-${Math.round(v1)}`);
     } catch (e) { /* a page opened where its address cannot change */ }
   }
+  // Drawn at the next frame; a browser that draws no frames (a page in
+  // the background, a headless check) gets it a little later all the same.
   function schedule() {
-    if (!pending) { pending = true; requestAnimationFrame(render); }
+    if (pending) return;
+    pending = true;
+    requestAnimationFrame(() => { if (pending) render(); });
+    setTimeout(() => { if (pending) render(); }, 100);
   }
   function setView(a, span) {
     span = Math.min(END, Math.max(MIN_SPAN, span));
@@ -323,7 +329,9 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
   svg.addEventListener("pointerdown", (e) => {
     if (e.button !== 0) return;
     drag = { x: svgPoint(e)[0], v0, span: v1 - v0 };
-    svg.setPointerCapture(e.pointerId);
+    try {
+      svg.setPointerCapture(e.pointerId);
+    } catch (err) { /* a pointer that is no longer down */ }
     svg.classList.add("dragging");
   });
   svg.addEventListener("pointermove", (e) => {
