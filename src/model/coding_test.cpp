@@ -53,14 +53,46 @@ TEST(Coding, CursorNeverReadsPastTheEnd) {
     bool (*leggi)(ByteCursor&);
   };
   const Caso casi[] = {
-      {"u8 at the end", 3, 3, [](ByteCursor& c) { uint8_t v; return c.get_u8(v); }},
-      {"u16 one byte short", 3, 2, [](ByteCursor& c) { uint16_t v; return c.get_u16(v); }},
-      {"i16 on nothing", 0, 0, [](ByteCursor& c) { int16_t v; return c.get_i16(v); }},
-      {"u32 three bytes short", 4, 3, [](ByteCursor& c) { uint32_t v; return c.get_u32(v); }},
-      {"i32 one byte short", 4, 1, [](ByteCursor& c) { int32_t v; return c.get_i32(v); }},
-      {"f64 one byte short", 8, 1, [](ByteCursor& c) { double v; return c.get_f64(v); }},
-      {"bytes one short", 5, 1, [](ByteCursor& c) { std::string_view v; return c.get_bytes(5, v); }},
-      {"bytes far too many", 5, 0, [](ByteCursor& c) { std::string_view v; return c.get_bytes(SIZE_MAX, v); }},
+      {"u8 at the end", 3, 3,
+       [](ByteCursor& c) {
+         uint8_t v;
+         return c.get_u8(v);
+       }},
+      {"u16 one byte short", 3, 2,
+       [](ByteCursor& c) {
+         uint16_t v;
+         return c.get_u16(v);
+       }},
+      {"i16 on nothing", 0, 0,
+       [](ByteCursor& c) {
+         int16_t v;
+         return c.get_i16(v);
+       }},
+      {"u32 three bytes short", 4, 3,
+       [](ByteCursor& c) {
+         uint32_t v;
+         return c.get_u32(v);
+       }},
+      {"i32 one byte short", 4, 1,
+       [](ByteCursor& c) {
+         int32_t v;
+         return c.get_i32(v);
+       }},
+      {"f64 one byte short", 8, 1,
+       [](ByteCursor& c) {
+         double v;
+         return c.get_f64(v);
+       }},
+      {"bytes one short", 5, 1,
+       [](ByteCursor& c) {
+         std::string_view v;
+         return c.get_bytes(5, v);
+       }},
+      {"bytes far too many", 5, 0,
+       [](ByteCursor& c) {
+         std::string_view v;
+         return c.get_bytes(SIZE_MAX, v);
+       }},
   };
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.nome);

@@ -77,7 +77,8 @@ Decodificato<std::vector<Segmento>> decodifica_file_percorso(std::string_view by
                                                              std::string_view file) {
   Decodificato<std::vector<Segmento>> d;
   if (byte.empty()) {
-    d.errore = errore(file, 0, "the file is empty: a route file holds at least one 15-byte segment record");
+    d.errore = errore(file, 0,
+                      "the file is empty: a route file holds at least one 15-byte segment record");
     return d;
   }
   if (const size_t resto = byte.size() % kBytesRecordPercorso; resto != 0) {

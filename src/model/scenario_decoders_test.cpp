@@ -19,7 +19,9 @@ RouteModel modello_estremo() {
   m.segmenti[0] = {255, -32768, 32767, -1, 1, 255, 254, 253, 252, 251, 250};
   m.segmenti[3] = {14, 80, 0, 0, 0, 0, 84, 3, 19, 89, 80};
   Voce& v = m.voci[1];
-  v = {255, INT32_MIN, INT32_MAX, -1, 7, std::string("CITT\xC0 \"A\"\\\x00\x81", 12), -32768, 32767, 1, 2, 3, 4, 5, 6, 7, -25620};
+  v = {255,    INT32_MIN, INT32_MAX, -1,    7, std::string("CITT\xC0 \"A\"\\\x00\x81", 12),
+       -32768, 32767,     1,         2,     3, 4,
+       5,      6,         7,         -25620};
   m.voci[80].nome = std::string(300, 'x');
   m.voci[86].nome = "30";
   return m;
@@ -83,9 +85,11 @@ TEST(ScenarioDecoders, LineFileReadsBackElementByElement) {
   EXPECT_EQ(l.assi[0][9].tag, TagPiano::kVuoto);
 
   // Any mix of tags is a line file, however the plan came to be.
-  const auto misto = decodifica_file_linea(
-      elementi({{TagPiano::kDoppio, NAN}, {TagPiano::kVuoto, 0}, {TagPiano::kIntero16, -7}, {TagPiano::kDoppio, 1e300}}),
-      "L.dat");
+  const auto misto = decodifica_file_linea(elementi({{TagPiano::kDoppio, NAN},
+                                                     {TagPiano::kVuoto, 0},
+                                                     {TagPiano::kIntero16, -7},
+                                                     {TagPiano::kDoppio, 1e300}}),
+                                           "L.dat");
   ASSERT_TRUE(misto.ok());
   EXPECT_EQ(misto.valore.metri_totali(), 1);
   EXPECT_TRUE(std::isnan(misto.valore.assi[0][0].valore));
@@ -121,18 +125,21 @@ TEST(ScenarioDecoders, DamagedFilesSayWhereAndWhy) {
   } casi[] = {
       {"empty route file", kPercorso, "", 0, "the file is empty"},
       {"route file one byte long", kPercorso, percorso + "x", 80115, "whole number of 15-byte"},
-      {"route file short of a record", kPercorso, percorso.substr(0, 14), 0, "14 bytes leave 14 over"},
+      {"route file short of a record", kPercorso, percorso.substr(0, 14), 0,
+       "14 bytes leave 14 over"},
       {"train file cut in slot 0", kTreno, treno.substr(0, 10), 0, "slot 0 runs past the end"},
       {"train file cut in slot 86's name", kTreno, treno.substr(0, 2890 + 34 + 13 + 17), 2937,
        "slot 86 runs past the end"},
       {"train file with a name past the end", kTreno, nome_lungo, 102, "slot 3 runs past the end"},
-      {"train file with a byte after slot 86", kTreno, treno + "x", 2973, "1 byte left over after slot 86"},
+      {"train file with a byte after slot 86", kTreno, treno + "x", 2973,
+       "1 byte left over after slot 86"},
       {"train file of another kind", kTreno, std::string(5000, '\0'), 2958, "2042 bytes left over"},
       {"empty line file", kLinea, "", 0, "the file is empty"},
       {"unknown tag", kLinea, tag_ignoto, 18, "unknown element tag 7"},
       {"axes of different lengths", kLinea, linea.substr(0, linea.size() - 2), linea.size() - 2,
        "the two axes of the plan differ in length"},
-      {"value cut short", kLinea, elementi({{TagPiano::kIntero16, 0}, {TagPiano::kDoppio, 1}}).substr(0, 8), 4,
+      {"value cut short", kLinea,
+       elementi({{TagPiano::kIntero16, 0}, {TagPiano::kDoppio, 1}}).substr(0, 8), 4,
        "ends inside the value of an element with tag 5"},
       {"tag cut short", kLinea, std::string(1, '\0'), 0, "ends inside an element's tag"},
   };
@@ -140,14 +147,21 @@ TEST(ScenarioDecoders, DamagedFilesSayWhereAndWhy) {
     SCOPED_TRACE(k.caso);
     std::optional<ErroreDecodifica> e;
     switch (k.file) {
-      case kPercorso: e = decodifica_file_percorso(k.byte, "dir/R.dat").errore; break;
-      case kTreno: e = decodifica_file_treno(k.byte, "dir/R.sim").errore; break;
-      case kLinea: e = decodifica_file_linea(k.byte, "dir/L.dat").errore; break;
+      case kPercorso:
+        e = decodifica_file_percorso(k.byte, "dir/R.dat").errore;
+        break;
+      case kTreno:
+        e = decodifica_file_treno(k.byte, "dir/R.sim").errore;
+        break;
+      case kLinea:
+        e = decodifica_file_linea(k.byte, "dir/L.dat").errore;
+        break;
     }
     ASSERT_TRUE(e.has_value());
     EXPECT_EQ(e->offset, k.offset);
     EXPECT_NE(e->cosa.find(k.cosa), std::string::npos) << e->cosa;
-    EXPECT_EQ(e->testo().rfind(e->file + ": byte " + std::to_string(k.offset) + ": ", 0), 0u) << e->testo();
+    EXPECT_EQ(e->testo().rfind(e->file + ": byte " + std::to_string(k.offset) + ": ", 0), 0u)
+        << e->testo();
   }
 }
 

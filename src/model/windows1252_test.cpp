@@ -16,13 +16,13 @@ TEST(Windows1252, LettersOfTheCodePage) {
     const char* byte;
     const char* utf8;
   } casi[] = {
-      {"CITT\xC0", "CITT\xC3\x80"},        // À
-      {"citt\xE0", "citt\xC3\xA0"},        // à
-      {"\x80", "\xE2\x82\xAC"},            // euro sign
-      {"\x92", "\xE2\x80\x99"},            // right single quotation mark
-      {"\x9F", "\xC5\xB8"},                // Ÿ
-      {"\xB0", "\xC2\xB0"},                // degree sign
-      {"\x81", "\xC2\x81"},                // unassigned: its own control character
+      {"CITT\xC0", "CITT\xC3\x80"},  // À
+      {"citt\xE0", "citt\xC3\xA0"},  // à
+      {"\x80", "\xE2\x82\xAC"},      // euro sign
+      {"\x92", "\xE2\x80\x99"},      // right single quotation mark
+      {"\x9F", "\xC5\xB8"},          // Ÿ
+      {"\xB0", "\xC2\xB0"},          // degree sign
+      {"\x81", "\xC2\x81"},          // unassigned: its own control character
       {"\"\\", "\"\\"},
   };
   for (const auto& k : casi) {

@@ -57,7 +57,8 @@ Opzioni leggi_opzioni(const std::vector<std::string>& argomenti, bool con_json, 
       posizionali.push_back(a);
     }
   }
-  if (posizionali.size() != 1) throw UsoErrato{argomenti[0] + " needs the folder of the scenario files"};
+  if (posizionali.size() != 1)
+    throw UsoErrato{argomenti[0] + " needs the folder of the scenario files"};
   if (o.punti && !o.json) throw UsoErrato{"--points goes with --json"};
   if (o.nomi.nome_scenario.empty()) throw UsoErrato{"the scenario name is empty"};
   if (o.nomi.numero_treno.empty()) throw UsoErrato{"the train number is empty"};
@@ -106,31 +107,33 @@ bool stesso_file(const fs::path& a, const fs::path& b) {
 
 int comando_inspect(const std::vector<std::string>& argomenti, std::ostream& out,
                     std::ostream& err) {
-  return esegui(argomenti, true, false, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
-    const std::string testo = o.json ? json_scenario(s, o.punti) : elenco_scenario(s);
-    out.write(testo.data(), static_cast<std::streamsize>(testo.size()));
-    return kUscitaOk;
-  });
+  return esegui(argomenti, true, false, err,
+                [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
+                  const std::string testo = o.json ? json_scenario(s, o.punti) : elenco_scenario(s);
+                  out.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+                  return kUscitaOk;
+                });
 }
 
-int comando_view(const std::vector<std::string>& argomenti, std::ostream& out,
-                 std::ostream& err) {
-  return esegui(argomenti, false, true, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
-    const fs::path pagina =
-        o.uscita ? *o.uscita
-                 : o.cartella / platform::path_from_utf8(s.nomi.nome_scenario + "_" + s.nomi.numero_treno + ".html");
-    for (const fs::path& dato : {s.file_percorso, s.file_treno, s.file_linea})
-      if (stesso_file(pagina, dato))
-        return uso_errato(err, "the page would replace the scenario file '" +
-                                   visibile(platform::path_to_utf8(dato)) + "'");
-    const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
-    if (!platform::directory_writable(cartella))
-      return uso_errato(err, "cannot write into the folder '" +
-                                 visibile(platform::path_to_utf8(cartella)) + "'");
-    platform::replace_file(pagina, pagina_percorso(s));
-    out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
-    return kUscitaOk;
-  });
+int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+  return esegui(
+      argomenti, false, true, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
+        const fs::path pagina =
+            o.uscita ? *o.uscita
+                     : o.cartella / platform::path_from_utf8(s.nomi.nome_scenario + "_" +
+                                                             s.nomi.numero_treno + ".html");
+        for (const fs::path& dato : {s.file_percorso, s.file_treno, s.file_linea})
+          if (stesso_file(pagina, dato))
+            return uso_errato(err, "the page would replace the scenario file '" +
+                                       visibile(platform::path_to_utf8(dato)) + "'");
+        const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
+        if (!platform::directory_writable(cartella))
+          return uso_errato(err, "cannot write into the folder '" +
+                                     visibile(platform::path_to_utf8(cartella)) + "'");
+        platform::replace_file(pagina, pagina_percorso(s));
+        out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
+        return kUscitaOk;
+      });
 }
 
 }  // namespace tratta

@@ -13,7 +13,6 @@ int comando_inspect(const std::vector<std::string>& argomenti, std::ostream& out
                     std::ostream& err);
 
 /// view DIR [--scenario NAME] [--train-number N] [--out FILE]
-int comando_view(const std::vector<std::string>& argomenti, std::ostream& out,
-                 std::ostream& err);
+int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err);
 
 }  // namespace tratta

@@ -30,9 +30,15 @@ void campo(std::string& out, const char* sep, const char* nome, int64_t v) {
 
 void elemento(std::string& out, const ElementoPiano& e) {
   switch (e.tag) {
-    case TagPiano::kVuoto: out += "null"; return;
-    case TagPiano::kIntero16: intero(out, static_cast<int64_t>(e.valore)); return;
-    case TagPiano::kDoppio: out += numero_json(e.valore); return;
+    case TagPiano::kVuoto:
+      out += "null";
+      return;
+    case TagPiano::kIntero16:
+      intero(out, static_cast<int64_t>(e.valore));
+      return;
+    case TagPiano::kDoppio:
+      out += numero_json(e.valore);
+      return;
   }
 }
 

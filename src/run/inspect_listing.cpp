@@ -7,8 +7,8 @@
 #include "model/rounding.h"
 #include "model/windows1252.h"
 #include "run/display_text.h"
-#include "run/platform.h"
 #include "run/plan_thinning.h"
+#include "run/platform.h"
 #include "run/route_events.h"
 #include "run/route_stretches.h"
 
@@ -42,14 +42,17 @@ std::string tratto(const Tratto& t, const std::string& cosa) {
 
 void righe_tratti(std::vector<Riga>& righe, const TrattiPercorso& t) {
   for (const Tratto& s : t.velocita)
-    righe.push_back({s.da, 0, tratto(s, s.valore ? "limit " + n(s.valore * 5) + " km/h" : "limit not set")});
+    righe.push_back(
+        {s.da, 0, tratto(s, s.valore ? "limit " + n(s.valore * 5) + " km/h" : "limit not set")});
   for (const Tratto& s : t.pendenza) {
     const int g = s.valore - 100;
-    righe.push_back({s.da, 1, tratto(s, s.valore == 0 ? "gradient not set"
-                                        : g == 0     ? "gradient level"
-                                                     : "gradient " + n(g) + " per mille")});
+    righe.push_back({s.da, 1,
+                     tratto(s, s.valore == 0 ? "gradient not set"
+                               : g == 0      ? "gradient level"
+                                             : "gradient " + n(g) + " per mille")});
   }
-  for (const Tratto& s : t.aderenza) righe.push_back({s.da, 2, tratto(s, "adhesion " + n(s.valore))});
+  for (const Tratto& s : t.aderenza)
+    righe.push_back({s.da, 2, tratto(s, "adhesion " + n(s.valore))});
   for (const Tratto& s : t.montagna) {
     std::string cosa = "montagna class " + n(s.valore);
     if (s.marcatori) cosa += " (" + n(s.marcatori) + " markers)";
@@ -79,7 +82,8 @@ std::string sezione_file(const ScenarioCompilato& s) {
          n(static_cast<int64_t>(l.conta(TagPiano::kVuoto))) + " empty\n";
     if (round_half_even(l.metri_totali() / 50.0) != static_cast<double>(segmenti - 1))
       t += "  note: the plan's " + n(l.metri_totali()) + " m do not give the route file's " +
-           n(static_cast<int64_t>(segmenti)) + " segments: the line file may be left from an earlier compile\n";
+           n(static_cast<int64_t>(segmenti)) +
+           " segments: the line file may be left from an earlier compile\n";
   }
   t += "route length " + n(s.voci[kVoceGeneraliPercorso].fine) + " m as written (slot 84), " +
        n(static_cast<int64_t>(segmenti)) + " segments\n";
@@ -161,7 +165,8 @@ std::string sezione_generali(const ScenarioCompilato& s) {
        "\n";
   if (s.segmenti.size() > 1) {
     const Segmento& uno = s.segmenti[1];
-    t += "  segment 1 (route file): mark " + n(uno.valore1) + ", route code " + n(uno.valore2) + "\n";
+    t += "  segment 1 (route file): mark " + n(uno.valore1) + ", route code " + n(uno.valore2) +
+         "\n";
   }
   return t;
 }

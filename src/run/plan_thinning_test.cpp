@@ -15,7 +15,8 @@ double distanza(const PuntoPiano& p, const std::vector<PuntoPiano>& kept) {
     const PuntoPiano& a = kept[i];
     const PuntoPiano& b = kept[i + 1];
     const double dx = b.x - a.x, dy = b.y - a.y, l2 = dx * dx + dy * dy;
-    const double t = l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
+    const double t =
+        l2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / l2, 0.0, 1.0) : 0.0;
     migliore = std::min(migliore, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
   }
   return migliore;

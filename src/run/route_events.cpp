@@ -78,16 +78,26 @@ std::string testo_stazione(const std::array<Voce, kNumeroVoci>& voci, int16_t sl
 
 std::string_view nome_marca(TipoMarca tipo) {
   switch (tipo) {
-    case TipoMarca::kPlan: return "plan";
-    case TipoMarca::kHeight: return "height";
-    case TipoMarca::kSpeed: return "speed";
-    case TipoMarca::kSignal: return "signal";
-    case TipoMarca::kStation: return "station";
-    case TipoMarca::kSign: return "sign";
-    case TipoMarca::kIndicator: return "indicator";
-    case TipoMarca::kSlowdown: return "slowdown";
-    case TipoMarca::kAbatement: return "abatement";
-    case TipoMarca::kMontagna: return "montagna";
+    case TipoMarca::kPlan:
+      return "plan";
+    case TipoMarca::kHeight:
+      return "height";
+    case TipoMarca::kSpeed:
+      return "speed";
+    case TipoMarca::kSignal:
+      return "signal";
+    case TipoMarca::kStation:
+      return "station";
+    case TipoMarca::kSign:
+      return "sign";
+    case TipoMarca::kIndicator:
+      return "indicator";
+    case TipoMarca::kSlowdown:
+      return "slowdown";
+    case TipoMarca::kAbatement:
+      return "abatement";
+    case TipoMarca::kMontagna:
+      return "montagna";
   }
   return "";
 }
@@ -100,9 +110,10 @@ std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
   std::vector<VoceInUso> out;
   for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
     const Voce& v = voci[static_cast<size_t>(slot)];
-    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 && v.posizione == 0 &&
-                       v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 && v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 &&
-                       v.rap == 0 && v.ac == 0 && v.mar == 0 && v.tab == 0 && v.orario == 0;
+    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 &&
+                       v.posizione == 0 && v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 &&
+                       v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 && v.rap == 0 && v.ac == 0 &&
+                       v.mar == 0 && v.tab == 0 && v.orario == 0;
     if (!vuota) out.push_back({slot, cartelli.count(slot) > 0});
   }
   return out;
@@ -113,7 +124,8 @@ std::string ora_del_giorno(int64_t secondi) {
   const uint64_t s = negativo ? 0 - static_cast<uint64_t>(secondi) : static_cast<uint64_t>(secondi);
   char b[48];
   std::snprintf(b, sizeof b, "%s%02llu:%02llu:%02llu", negativo ? "-" : "",
-                static_cast<unsigned long long>(s / 3600), static_cast<unsigned long long>(s / 60 % 60),
+                static_cast<unsigned long long>(s / 3600),
+                static_cast<unsigned long long>(s / 60 % 60),
                 static_cast<unsigned long long>(s % 60));
   return b;
 }

@@ -12,10 +12,10 @@
 namespace tratta {
 
 struct Tratto {
-  int64_t da = 0;        ///< first metre: first segment x 50
-  int64_t a = 0;         ///< end: (last segment + 1) x 50
-  uint8_t valore = 0;    ///< the field's value throughout
-  int32_t marcatori = 0; ///< montagna markers (tipo 11) inside it
+  int64_t da = 0;         ///< first metre: first segment x 50
+  int64_t a = 0;          ///< end: (last segment + 1) x 50
+  uint8_t valore = 0;     ///< the field's value throughout
+  int32_t marcatori = 0;  ///< montagna markers (tipo 11) inside it
 };
 
 struct TrattiPercorso {

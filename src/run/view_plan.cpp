@@ -83,15 +83,16 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
   const double tolleranza = v.u / 4;
   const int decimali = v.u < 0.05 ? 3 : v.u < 0.5 ? 2 : 1;
 
-  out += "<svg id=\"plan\" style=\"height:" + fisso(v.altezza, 0) + "px\" viewBox=\"" + fisso(v.vx, 1) +
-         " " + fisso(v.vy, 1) + " " + fisso(kLarghezza * v.u, 1) + " " + fisso(v.altezza * v.u, 1) +
-         "\" data-unit=\"" + fisso(v.u, 4) +
-         "\" preserveAspectRatio=\"xMidYMid meet\" role=\"img\" aria-label=\"the plan of the route from above\">";
+  out += "<svg id=\"plan\" style=\"height:" + fisso(v.altezza, 0) + "px\" viewBox=\"" +
+         fisso(v.vx, 1) + " " + fisso(v.vy, 1) + " " + fisso(kLarghezza * v.u, 1) + " " +
+         fisso(v.altezza * v.u, 1) + "\" data-unit=\"" + fisso(v.u, 4) +
+         "\" preserveAspectRatio=\"xMidYMid meet\" role=\"img\" aria-label=\"the plan of the route "
+         "from above\">";
   dati_script += "const PLAN=[";
   for (size_t i = 0; i < linee.size(); ++i) {
     const auto punti = dirada(linee[i], tolleranza);
-    out += "<polyline class=\"mk track\" data-kind=\"plan\" data-metre=\"" + n(punti.front().metro) +
-           "\" data-info=\"" +
+    out += "<polyline class=\"mk track\" data-kind=\"plan\" data-metre=\"" +
+           n(punti.front().metro) + "\" data-info=\"" +
            html("plan from " + n(punti.front().metro) + " m to " + n(punti.back().metro) + " m, " +
                 n(static_cast<int64_t>(linee[i].size())) + " points, " +
                 n(static_cast<int64_t>(punti.size())) + " drawn") +
@@ -106,8 +107,8 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
     dati_script += "]";
   }
   dati_script += "];\n";
-  out += "<polyline id=\"plan-view\" points=\"\"/><circle id=\"plan-here\" r=\"" + fisso(v.u * 5, 3) +
-         "\" cx=\"0\" cy=\"0\" visibility=\"hidden\"/>";
+  out += "<polyline id=\"plan-view\" points=\"\"/><circle id=\"plan-here\" r=\"" +
+         fisso(v.u * 5, 3) + "\" cx=\"0\" cy=\"0\" visibility=\"hidden\"/>";
 
   const int64_t ultimo_metro = linea.metri_totali();
   const auto punto = [&](int64_t m) -> std::optional<PuntoPiano> {
@@ -124,13 +125,13 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
                             const std::string& t, const char* attributi) -> std::string {
     const double larghezza = larghezza_testo(t, corpo);
     const double x = v.px(p.x) + dx;
-    const Riquadro r{a_destra ? x : x - larghezza, v.py(p.y) - corpo * 0.8, a_destra ? x + larghezza : x,
-                     v.py(p.y) + corpo * 0.3};
+    const Riquadro r{a_destra ? x : x - larghezza, v.py(p.y) - corpo * 0.8,
+                     a_destra ? x + larghezza : x, v.py(p.y) + corpo * 0.3};
     if (!etichette.libero(r)) return {};
     etichette.prese.push_back(r);
-    return "<text x=\"" + fisso(p.x + dx * v.u, 1) + "\" y=\"" + fisso(-p.y + corpo * 0.35 * v.u, 1) +
-           "\" font-size=\"" + fisso(corpo * v.u, 3) + "\"" + attributi +
-           (a_destra ? "" : " text-anchor=\"end\"") + ">" + html(t) + "</text>";
+    return "<text x=\"" + fisso(p.x + dx * v.u, 1) + "\" y=\"" +
+           fisso(-p.y + corpo * 0.35 * v.u, 1) + "\" font-size=\"" + fisso(corpo * v.u, 3) + "\"" +
+           attributi + (a_destra ? "" : " text-anchor=\"end\"") + ">" + html(t) + "</text>";
   };
 
   // Stations first, so that their names win over the kilometre marks.
@@ -168,8 +169,9 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
            fisso(2.4 * v.u, 3) + "\"/>" + testo_in(*p, 6, 10, true, n(m / 1000) + " km", "");
   }
   out += "</g><g class=\"places\">" + stazioni + "</g>";
-  out += "</svg><p class=\"caption\">North is up. Kilometre marks every " + n(passo / 1000) +
-         " km from the route's start; the stretch shown in the profile is drawn in red.</p></section>";
+  out +=
+      "</svg><p class=\"caption\">North is up. Kilometre marks every " + n(passo / 1000) +
+      " km from the route's start; the stretch shown in the profile is drawn in red.</p></section>";
   return out;
 }
 

@@ -57,7 +57,8 @@ class LettoreJson {
     throw std::runtime_error("JSON, byte " + std::to_string(i_) + ": " + cosa);
   }
   void spazi() {
-    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r')) ++i_;
+    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t' || t_[i_] == '\n' || t_[i_] == '\r'))
+      ++i_;
   }
   bool prendi(char c) {
     spazi();
@@ -182,14 +183,30 @@ class LettoreJson {
         if (++i_ >= t_.size()) errore("the text ends inside an escape");
         const char e = t_[i_++];
         switch (e) {
-          case '"': out += '"'; break;
-          case '\\': out += '\\'; break;
-          case '/': out += '/'; break;
-          case 'b': out += '\b'; break;
-          case 'f': out += '\f'; break;
-          case 'n': out += '\n'; break;
-          case 'r': out += '\r'; break;
-          case 't': out += '\t'; break;
+          case '"':
+            out += '"';
+            break;
+          case '\\':
+            out += '\\';
+            break;
+          case '/':
+            out += '/';
+            break;
+          case 'b':
+            out += '\b';
+            break;
+          case 'f':
+            out += '\f';
+            break;
+          case 'n':
+            out += '\n';
+            break;
+          case 'r':
+            out += '\r';
+            break;
+          case 't':
+            out += '\t';
+            break;
           case 'u': {
             uint32_t cp = esadecimale4();
             if (cp >= 0xD800 && cp <= 0xDBFF) {
@@ -203,15 +220,21 @@ class LettoreJson {
             utf8(out, cp);
             break;
           }
-          default: errore("an unknown escape");
+          default:
+            errore("an unknown escape");
         }
         continue;
       }
       // UTF-8 as it stands, checked.
-      const size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+      const size_t n = c < 0x80                 ? 1
+                       : c >= 0xC2 && c <= 0xDF ? 2
+                       : c >= 0xE0 && c <= 0xEF ? 3
+                       : c >= 0xF0 && c <= 0xF4 ? 4
+                                                : 0;
       if (n == 0 || t_.size() - i_ < n) errore("bytes that are not UTF-8");
       for (size_t k = 1; k < n; ++k)
-        if ((static_cast<unsigned char>(t_[i_ + k]) & 0xC0) != 0x80) errore("bytes that are not UTF-8");
+        if ((static_cast<unsigned char>(t_[i_ + k]) & 0xC0) != 0x80)
+          errore("bytes that are not UTF-8");
       out.append(t_.substr(i_, n));
       i_ += n;
     }
