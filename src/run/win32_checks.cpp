@@ -240,13 +240,14 @@ std::wstring common_controls_of(HWND window) {
   std::vector<HMODULE> modules(1024);
   DWORD bytes = 0;
   std::wstring found = L"none";
-  if (EnumProcessModulesEx(process, modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
-                           &bytes, LIST_MODULES_ALL)) {
+  const DWORD room = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+  if (EnumProcessModulesEx(process, modules.data(), room, &bytes, LIST_MODULES_ALL)) {
     modules.resize(std::min<size_t>(modules.size(), bytes / sizeof(HMODULE)));
     for (HMODULE m : modules) {
       wchar_t path[MAX_PATH];
       DWORD n = GetModuleFileNameExW(process, m, path, MAX_PATH);
-      if (n > 0 && ends_with(lower(std::wstring(path, n)), L"\\comctl32.dll")) found.assign(path, n);
+      if (n > 0 && ends_with(lower(std::wstring(path, n)), L"\\comctl32.dll"))
+        found.assign(path, n);
     }
   }
   CloseHandle(process);
@@ -448,7 +449,8 @@ int main() {
   if (mode == L"version" && argc == 3) return print_version(argv[2]);
   if (mode == L"launch" && argc >= 4) {
     std::wstring command_line;
-    for (int i = 3; i < argc; ++i) command_line += (i > 3 ? L" \"" : L"\"") + std::wstring(argv[i]) + L"\"";
+    for (int i = 3; i < argc; ++i)
+      command_line += (i > 3 ? L" \"" : L"\"") + std::wstring(argv[i]) + L"\"";
     return launch(std::wcstoul(argv[2], nullptr, 10), command_line);
   }
   std::fprintf(stderr,
