@@ -9,6 +9,7 @@
 #include "run/diagnostics.h"
 #include "run/display_text.h"
 #include "run/platform.h"
+#include "run/version.h"
 
 namespace tratta {
 
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kVersione = "tratta_valle3 1.0.0";
+constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 
 constexpr std::string_view kAiuto =
     "usage:\n"
