@@ -165,6 +165,14 @@ TEST(BuiltInLineDescription, PreambleAndEnd) {
   EXPECT_EQ(cifre.size(), 17u);
   EXPECT_TRUE(std::all_of(cifre.begin(), cifre.end(), [](char c) { return c >= '0' && c <= '9'; }))
       << nota;
+  // Two positions and their difference, for people: not the figures of the
+  // kilometre-change record, which alone feeds the route.
+  const std::vector<int> figure = testing::cifre_nota(nota);
+  EXPECT_EQ(figure[1] - figure[0], figure[2]) << nota;
+  for (int f : figure) {
+    EXPECT_NE(f, 257050) << nota;
+    EXPECT_NE(f, 53050) << nota;
+  }
   EXPECT_EQ(doc[4], "");
   EXPECT_EQ(doc[5], "");
   EXPECT_EQ(doc[6], "inizio dati");
@@ -379,6 +387,8 @@ TEST(BuiltInLineDescription, MontagnaStretchesCodesAndOrder) {
   ASSERT_EQ(righe.size(), 44u);
   EXPECT_EQ(documento()[righe.front().indice], "montagna,   22550,  25650,  11");
   EXPECT_EQ(documento()[righe.back().indice], "montagna,   258500,  258750,  2");
+  // The example row of the line description's grammar.
+  EXPECT_EQ(documento()[righe[1].indice], "montagna,   26000,  26650,  12");
   EXPECT_EQ(documento()[420], "");  // the last line of the section
   const std::vector<Tratto> tratti = montagne();
   std::map<int, int> codici;

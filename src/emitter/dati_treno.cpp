@@ -12,7 +12,7 @@ constexpr std::string_view kRighe[] = {
     "Percorso Valdalba-Torgrivia  3",
     "Il treno percorre l'intera tratta della linea tra Valdalba Centrale e Torgrivia",
     "CASTEL ALVENA   cambio   progressiva   km  come  segue:",
-    "Distanza dall'inizio= 257050-310112 differenza 53062",
+    "Distanza dall'inizio= 257000-310062 differenza 53062",
     "",
     "",
     "inizio dati",

@@ -108,6 +108,9 @@ TEST(BuiltInTrainDescription, HeaderBlock) {
   const std::string cifre = r[4].substr(22, 6) + r[4].substr(29, 6) + r[4].substr(47);
   EXPECT_EQ(cifre.size(), 17u);
   EXPECT_TRUE(std::all_of(cifre.begin(), cifre.end(), [](char c) { return c >= '0' && c <= '9'; }));
+  // The same figures as the line description's note.
+  const std::vector<std::string> linea = testing::dividi(componi_documento(righe_linea()));
+  EXPECT_EQ(testing::cifre_nota(r[4]), testing::cifre_nota(linea.at(3)));
   EXPECT_EQ(r[5], "");
   EXPECT_EQ(r[6], "");
   EXPECT_EQ(r[7], "inizio dati");

@@ -11,12 +11,15 @@ void RouteModel::pulisci_voci() {
 }
 
 bool RouteModel::dimensiona(int32_t lunghezza) {
-  int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
+  const int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
   if (metri > INT32_MAX) return false;
-  double ultimo = round_half_even(static_cast<double>(metri) / 50.0);
-  if (ultimo < 0) return false;
   metri_totali = static_cast<int32_t>(metri);
-  ultimo_segmento = static_cast<int32_t>(ultimo);
+  ultimo_segmento = static_cast<int32_t>(round_half_even(static_cast<double>(metri) / 50.0));
+  // The route stored so far goes, whether or not the new length gives a
+  // row: its segments and its plan belong to the old length.
+  segmenti = std::vector<Segmento>();
+  if (con_planimetria != 0) planimetria.libera();
+  if (ultimo_segmento < 0) return false;
   segmenti.assign(static_cast<size_t>(ultimo_segmento) + 1, Segmento());
   if (con_planimetria != 0) {
     if (metri_totali < 0) return false;

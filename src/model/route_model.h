@@ -33,6 +33,8 @@ struct Segmento {
   /// Free segments take signals, signs, indicators, slowdown marks and
   /// abatements: no event, or only a montagna marker.
   bool libero() const { return tipo == 0 || tipo == 11; }
+
+  bool operator==(const Segmento&) const = default;
 };
 
 /// Event codes of `Segmento::tipo`.
@@ -58,7 +60,7 @@ struct Voce {
   int32_t fine = 0;
   int32_t posizione = 0;
   uint8_t tps = 0;
-  std::string nome;  ///< 8-bit text, one byte per character
+  std::string nome{};  ///< 8-bit text, one byte per character
   int16_t d2_a = 0;
   int16_t d3_a = 0;
   int16_t d1_b = 0;
@@ -69,6 +71,8 @@ struct Voce {
   uint8_t mar = 0;
   uint8_t tab = 0;
   int32_t orario = 0;  ///< seconds since midnight
+
+  bool operator==(const Voce&) const = default;
 };
 
 inline constexpr int kNumeroVoci = 87;
@@ -109,7 +113,11 @@ struct RouteModel {
 
   /// Dimensions the segment row (and the plan when `con_planimetria` is
   /// set) for a route of `lunghezza` metres, discarding what was stored.
-  /// Returns false when the length gives no valid row (nothing changes).
+  /// Returns false when the length gives no valid row or plan: `metri_totali`
+  /// and `ultimo_segmento` then hold the new length's values and the old
+  /// route is gone all the same, the row empty (or of the one segment 0
+  /// when only the plan has no room) and the plan undimensioned. (A length
+  /// whose metres do not fit 32 bits changes nothing.)
   bool dimensiona(int32_t lunghezza);
 };
 

@@ -50,6 +50,17 @@ std::string FieldReader::leggi_testo() {
   return campo;
 }
 
+void FieldReader::non_intero(size_t inizio) const {
+  size_t fine_campo = inizio;
+  while (fine_campo < testo_.size() && testo_[fine_campo] != ',' && !fine_riga(fine_campo))
+    ++fine_campo;
+  const std::string_view campo = testo_.substr(inizio, fine_campo - inizio);
+  std::string messaggio = "not a whole number: '" + std::string(campo) + "'";
+  if (campo.find('\t') != std::string_view::npos)
+    messaggio += " (a tab stands there; only spaces count as blanks)";
+  throw ErroreLettura(messaggio);
+}
+
 int32_t FieldReader::leggi_numero() {
   inizia_campo();
   size_t inizio = pos_;
@@ -67,16 +78,13 @@ int32_t FieldReader::leggi_numero() {
     ++cifre;
   }
   if (cifre == 0 || (pos_ < testo_.size() && testo_[pos_] != ',' && !blank(pos_) &&
-                     !fine_riga(pos_))) {
-    size_t fine_campo = pos_;
-    while (fine_campo < testo_.size() && testo_[fine_campo] != ',' && !fine_riga(fine_campo))
-      ++fine_campo;
-    throw ErroreLettura("not a whole number: '" +
-                        std::string(testo_.substr(inizio, fine_campo - inizio)) + "'");
-  }
+                     !fine_riga(pos_)))
+    non_intero(inizio);
   if (negativo) valore = -valore;
   if (valore > INT32_MAX || valore < INT32_MIN) throw ErroreLettura("number too large");
   salta_blank();
+  // A tab after the number's blanks still belongs to this field.
+  if (pos_ < testo_.size() && testo_[pos_] == '\t') non_intero(inizio);
   if (pos_ < testo_.size() && testo_[pos_] == ',') {
     ++pos_;
   } else {

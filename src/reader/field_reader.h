@@ -18,12 +18,14 @@ class ErroreLettura : public std::runtime_error {
 
 /// Reads fields from the bytes of a description file.
 ///
-/// Fields are separated by commas and line ends (CR LF, LF or CR). A text
+/// Fields are separated by commas and line ends (CR LF, LF or CR). A blank
+/// is the space character alone; a tab is an ordinary character. A text
 /// field starts at its first non-blank character and runs to the next comma
 /// or line end; a text that starts with a double quote runs to the closing
 /// quote. A numeric field is an optionally signed whole number; it also ends
 /// at a blank, and the blanks and the one comma or line end after it are
-/// consumed.
+/// consumed. A tab before, inside or right after a number (blanks aside)
+/// makes the field no whole number.
 class FieldReader {
  public:
   explicit FieldReader(std::string_view testo) : testo_(testo) {}
@@ -35,17 +37,16 @@ class FieldReader {
   std::string leggi_testo();
 
   /// Reads a numeric field as a 32-bit signed number. Throws ErroreLettura
-  /// when already at the end, when the field is not a whole number, or when
-  /// it does not fit 32 bits.
+  /// when already at the end, when the field is not a whole number (the
+  /// message says so when a tab stands in it), or when it does not fit 32
+  /// bits.
   int32_t leggi_numero();
 
   /// Line (from 1) on which the last field returned started.
   int riga_ultimo_campo() const { return riga_campo_; }
 
  private:
-  bool blank(size_t i) const {
-    return i < testo_.size() && (testo_[i] == ' ' || testo_[i] == '\t');
-  }
+  bool blank(size_t i) const { return i < testo_.size() && testo_[i] == ' '; }
   bool fine_riga(size_t i) const {
     return i < testo_.size() && (testo_[i] == '\r' || testo_[i] == '\n');
   }
@@ -53,6 +54,9 @@ class FieldReader {
   /// Consumes one line end at the current position, if there is one.
   void consuma_fine_riga();
   void inizia_campo();
+  /// The failure for a numeric field that starts at `inizio` and is no
+  /// whole number.
+  [[noreturn]] void non_intero(size_t inizio) const;
 
   std::string_view testo_;
   size_t pos_ = 0;

@@ -64,4 +64,32 @@ TEST(FieldReader, RefusedNumbers) {
   }
 }
 
+TEST(FieldReader, TabsAreNotBlanks) {
+  // A tab before, inside or after a number, blanks aside, makes the field
+  // no whole number, and the failure says that a tab stands there.
+  for (const char* testo : {"\t5", " \t5", "-\t5", "5\t", "5\t6", "5\t,6", "5 \t", "5  \t\r\n"}) {
+    FieldReader in(testo);
+    try {
+      in.leggi_numero();
+      ADD_FAILURE() << "read a number from '" << testo << "'";
+    } catch (const ErroreLettura& e) {
+      EXPECT_NE(std::string(e.what()).find("a tab stands there"), std::string::npos)
+          << testo << ": " << e.what();
+    }
+  }
+  try {
+    FieldReader("12abc").leggi_numero();
+    ADD_FAILURE() << "read a number from '12abc'";
+  } catch (const ErroreLettura& e) {
+    EXPECT_EQ(std::string(e.what()), "not a whole number: '12abc'");
+  }
+  // Spaces still separate numbers; in a text field a tab is kept.
+  FieldReader in("5 6,\tpendenza\t, 7\r\n");
+  EXPECT_EQ(in.leggi_numero(), 5);
+  EXPECT_EQ(in.leggi_numero(), 6);
+  EXPECT_EQ(in.leggi_testo(), "\tpendenza\t");
+  EXPECT_EQ(in.leggi_numero(), 7);
+  EXPECT_TRUE(in.fine());
+}
+
 }  // namespace tratta

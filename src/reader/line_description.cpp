@@ -2,7 +2,6 @@
 // montagna stretches, speed indicators and indication signs.
 
 #include <cctype>
-#include <utility>
 
 #include "reader/checked.h"
 #include "reader/mileage_ordering.h"
@@ -17,10 +16,11 @@ constexpr int32_t kMassimaLunghezza = 1000000;
 constexpr int32_t kLimitePiano = 1000000;
 constexpr int32_t kMargineRecord = 100;
 
-/// A section field closes the header: "[" and "]", not a comment line.
+/// A section field closes the header: "[" and "]", not a comment line
+/// (leading blanks, which are spaces only, aside).
 bool campo_sezione(std::string_view campo) {
   size_t i = 0;
-  while (i < campo.size() && (campo[i] == ' ' || campo[i] == '\t')) ++i;
+  while (i < campo.size() && campo[i] == ' ') ++i;
   return contiene(campo, "[") && contiene(campo, "]") && !(i < campo.size() && campo[i] == '-');
 }
 
@@ -116,9 +116,11 @@ bool Lettura::leggi_linea() {
         registra(6, p);
         return false;
       }
+      // The segment is marked before the text goes into its slot, where a
+      // text too long for the slot stops the reading.
       seg.tipo = kCartello;
       seg.valore1 = static_cast<int16_t>(indice_cartelli);
-      m.voci[indice_cartelli].nome = riga;
+      metti_nome(m.voci[indice_cartelli], riga);
       --indice_cartelli;
     }
   }
@@ -143,7 +145,8 @@ bool Lettura::leggi_intestazione() {
         registra(1);
         return false;
       }
-      if (!m.dimensiona(lunghezza)) throw ErroreLettura("route length gives no segment row");
+      if (!m.dimensiona(lunghezza))
+        throw ErroreLettura("route length gives no segment row or plan");
     }
     struct Progressiva {
       const char* nome;
@@ -208,17 +211,17 @@ int Lettura::record_curva(int32_t& k) {
     return 0;
   }
   if (contiene_ci(riga, "s")) kappa = -kappa;
-  // A straight up to the curve's start, then the curve to its end.
-  const int32_t fine_curva = somma32(s, l);
-  for (auto [fino, kappa_fase] : {std::pair{s, 0.0}, std::pair{fine_curva, kappa}}) {
+  // A straight up to the curve's start, then the curve to its end; the end
+  // s + l is computed only once the straight stands in the plan, so an end
+  // that overflows stops the reading after it.
+  auto fase = [&](int32_t fino, double kappa_fase) {
     estendi_piano(k, fino, kappa_fase, kLimitePiano);
-    if (k > kLimitePiano) {
-      chiudi_e_cancella();
-      registra(103);
-      return 0;
-    }
-  }
-  return 1;
+    return k <= kLimitePiano;
+  };
+  if (fase(s, 0.0) && fase(somma32(s, l), kappa)) return 1;
+  chiudi_e_cancella();
+  registra(103);
+  return 0;
 }
 
 void Lettura::fine_linea(int32_t k) {

@@ -269,4 +269,234 @@ TEST(LineDescription, TableCapacities) {
   EXPECT_EQ(t.seg(179).tipo, kCartello);
 }
 
+// ------------------------------------------------- a failure at each step
+//
+// Each record reads, converts and stores its fields one after another, so
+// a failure at any step leaves exactly what was stored before it.
+
+TEST(LineDescription, LengthRecordAtEachStep) {
+  auto intestazione = [](const std::string& righe) {
+    return "titolo\r\n[generale]\r\n" + righe + "[dati]\r\n[fine]\r\n \r\n";
+  };
+  struct Case {
+    const char* nome;
+    std::string righe;
+    int32_t codice, lunghezza, metri, ultimo;
+    size_t segmenti;
+    bool piano;
+  } cases[] = {
+      {"unreadable length", "lunghezza percorso, x\r\n", 25, 0, 0, 0, 0, false},
+      {"length above 1,000,000", "lunghezza percorso, 1000001\r\n", 1, 1000001, 0, 0, 0, false},
+      {"no room for a row", "lunghezza percorso, -9000\r\n", 25, -9000, -2000, -40, 0, false},
+      {"a row of one segment, no room for the plan", "lunghezza percorso, -7010\r\n", 25, -7010,
+       -10, 0, 1, false},
+      {"a second length dimensions again",
+       "lunghezza percorso, 1000\r\nlunghezza percorso, 2000\r\n", 0, 2000, 9000, 180, 181, true},
+      {"a second length without a row discards the first route",
+       "lunghezza percorso, 1000\r\nlunghezza percorso, -9000\r\n", 25, -9000, -2000, -40, 0,
+       false},
+      {"a second length above 1,000,000 keeps the first route",
+       "lunghezza percorso, 1000\r\nlunghezza percorso, 1000001\r\n", 1, 1000001, 8000, 160, 161,
+       true},
+  };
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(intestazione(c.righe), treno(""));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.m.voci[kVoceGeneraliPercorso].fine, c.lunghezza) << c.nome;
+    EXPECT_EQ(t.m.metri_totali, c.metri) << c.nome;
+    EXPECT_EQ(t.m.ultimo_segmento, c.ultimo) << c.nome;
+    EXPECT_EQ(t.m.segmenti.size(), c.segmenti) << c.nome;
+    EXPECT_EQ(t.m.planimetria.dimensionata(), c.piano) << c.nome;
+    if (c.piano) {
+      EXPECT_EQ(t.m.planimetria.metri_totali(), c.metri) << c.nome;
+    }
+  }
+}
+
+TEST(LineDescription, GeneralValueRecordsAtEachStep) {
+  const testing::CasoVoce cases[] = {
+      {"progressiva chilometrica uno, x, 200, 1", 25, kVoceProgressivaUno, Voce{}},
+      {"progressiva chilometrica uno, 5000, x, 1", 25, kVoceProgressivaUno, Voce{.inizio = 5000}},
+      {"progressiva chilometrica uno, 5000, 200, x", 25, kVoceProgressivaUno,
+       Voce{.inizio = 5000, .fine = 200}},
+      {"sfondo due, x", 25, kVoceGeneraliLinea, Voce{.nome = "P"}},
+      {"ripetizione segnali 9, x, 9000", 25, kVoceGeneraliTreno, Voce{.nome = "1"}},
+      {"ripetizione segnali 9, 6800, x", 25, kVoceGeneraliTreno,
+       Voce{.inizio = 6800, .nome = "1"}},
+      {"ripetizione segnali 9, 6810, 9000", 3, kVoceGeneraliTreno,
+       Voce{.inizio = 6810, .fine = 9000, .nome = "1"}},
+      {"ripetizione segnali 9, 6800, 9001", 4, kVoceGeneraliTreno,
+       Voce{.inizio = 6800, .fine = 9001, .nome = "1"}},
+      {"ripetizione segnali, 6800, 9000", 5, kVoceGeneraliTreno,
+       Voce{.inizio = 6800, .fine = 9000, .nome = "1"}},
+      {"ripetizione segnali 4, 6800, 0", 0, kVoceGeneraliTreno,
+       Voce{.inizio = 6800, .nome = "1"}},
+      {"ripetizione segnali 9, 6800, 9000", 0, kVoceGeneraliTreno,
+       Voce{.inizio = 6800, .fine = 9000, .posizione = 9, .nome = "1"}},
+  };
+  for (const testing::CasoVoce& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea("", 10000, c.riga + "\r\n"));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.riga;
+    EXPECT_EQ(t.m.voci[c.slot], c.attesa) << c.riga;
+  }
+}
+
+TEST(LineDescription, GradientRecordAtEachStep) {
+  const std::string prima = "pendenza, 500, 3\r\n";
+  struct Case {
+    const char* nome;
+    std::string corpo;
+    int32_t codice;
+    std::vector<std::pair<int32_t, uint8_t>> pendenze;  // segment, pendenza_seg
+  } cases[] = {
+      {"unreadable position", prima + "pendenza, x, 5\r\n", 25, {{9, 100}, {10, 0}}},
+      {"position past the row: the end steps fill on", prima + "pendenza, 9000, 5\r\n", 15,
+       {{9, 100}, {10, 103}, {157, 103}, {158, 0}}},
+      {"unreadable gradient: no fill", prima + "pendenza, 1000, x\r\n", 25, {{9, 100}, {10, 0}}},
+      {"the fill overflows at its first segment",
+       prima + "pendenza, 1000, 2147483647\r\npendenza, 1500, 0\r\n", 25,
+       {{9, 100}, {10, 103}, {19, 103}, {20, 0}}},
+      {"no failure", prima + "pendenza, 1000, 5\r\n", 0, {{9, 100}, {10, 103}, {20, 105}}},
+  };
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea(c.corpo, 1000));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    for (auto [i, pendenza] : c.pendenze)
+      EXPECT_EQ(t.seg(i).pendenza_seg, pendenza) << c.nome << " " << i;
+  }
+}
+
+TEST(LineDescription, CurveRecordAtEachStep) {
+  struct Case {
+    const char* nome;
+    std::string corpo;
+    int32_t lunghezza, codice, prossimo;  // prossimo: first metre of the plan not computed
+  } cases[] = {
+      {"unreadable start", "curvad2, x, 100\r\n", 1000, 25, 2},
+      {"start past the row: the end steps extend the plan", "curvad2, 9000, 100\r\n", 1000, 15,
+       7999},
+      {"unreadable length", "curvad2, 500, x\r\n", 1000, 25, 2},
+      {"no class digit", "curva, 500, 100\r\n", 1000, 103, 2},
+      {"start + length overflows after the straight", "curvad2, 500, 2147483647\r\n", 1000, 25,
+       501},
+      {"the curve runs past the route's last metre", "curvad2, 500, 20000\r\n", 1000, 25, 8001},
+      {"the plan passes 1,000,000", "curvad2, 999000, 5000\r\n", 1000000, 103, 1000001},
+      {"no failure", "curvad2, 500, 100\r\n", 1000, 0, 7999},
+  };
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea(c.corpo, c.lunghezza));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.m.planimetria.prossimo(), c.prossimo) << c.nome;
+  }
+}
+
+TEST(LineDescription, MontagnaRecordAtEachStep) {
+  struct Case {
+    const char* nome;
+    std::string corpo;
+    int32_t codice, numero;
+    std::vector<std::pair<int32_t, uint8_t>> classi;  // segment, classe_montagna
+  } cases[] = {
+      {"unreadable start", "montagna, x, 2000, 2\r\n", 25, 0, {{20, 0}}},
+      {"start past the row", "montagna, 17000, 17500, 2\r\n", 15, 0, {{20, 0}}},
+      {"unreadable end", "montagna, 1000, x, 2\r\n", 25, 0, {{20, 0}}},
+      {"unreadable class", "montagna, 1000, 2000, x\r\n", 25, 0, {{20, 0}}},
+      {"the gap to the previous stretch overflows: stored, no class",
+       "montagna, 1000, -2147483000, 2\r\nmontagna, 2000, 3000, 2\r\n", 25, 2, {{40, 0}}},
+      {"the stretch runs past the row: classes up to its last segment",
+       "montagna, 16000, 99999, 2\r\n", 25, 1, {{319, 0}, {320, 2}, {340, 2}}},
+      {"no failure", "montagna, 1000, 2000, 2\r\n", 0, 1, {{19, 0}, {20, 2}, {39, 2}, {40, 0}}},
+  };
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea(c.corpo, 10000));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(t.m.numero_montagne, c.numero) << c.nome;
+    for (auto [i, classe] : c.classi)
+      EXPECT_EQ(t.seg(i).classe_montagna, classe) << c.nome << " " << i;
+  }
+  // The stretch stored before the gap was computed.
+  testing::Lettura t;
+  t.leggi(linea("montagna, 1000, -2147483000, 2\r\nmontagna, 2000, 3000, 2\r\n", 10000));
+  EXPECT_EQ(t.m.montagne_inizio[2], 2000);
+  EXPECT_EQ(t.m.montagne_fine[2], 3000);
+}
+
+TEST(LineDescription, IndicatorRecordAtEachStep) {
+  // position, vas, vbs, vcs, strisces, vad, vbd, vcd, strisced
+  const std::vector<std::string> campi = {"1000", "100", "105", "110", "2",
+                                          "100",  "105", "110", "1"};
+  auto riga = [](const std::vector<std::string>& c) {
+    return testing::riga_record("indicatori_vmax", c);
+  };
+  struct Case {
+    std::string nome;
+    std::string corpo;
+    int32_t codice;
+    Segmento atteso;
+  };
+  std::vector<Case> cases;
+  for (size_t i = 0; i < campi.size(); ++i)
+    cases.push_back({"field " + std::to_string(i) + " unreadable",
+                     riga(testing::con_campo(campi, i, "x")), 25, Segmento{}});
+  const Segmento cartello{.tipo = kCartello, .valore1 = 80};
+  cases.insert(cases.end(), {
+      {"position past the row", riga(testing::con_campo(campi, 0, "17000")), 15, Segmento{}},
+      {"segment taken", "cartello indicatore, 1000, (X)\r\n" + riga(campi), 21, cartello},
+      {"20 x vas overflows", riga(testing::con_campo(campi, 1, "200000000")), 25,
+       Segmento{.tipo = kIndicatoreVmax}},
+      {"valore1 too wide", riga(testing::con_campo(campi, 1, "1700")), 25,
+       Segmento{.tipo = kIndicatoreVmax}},
+      {"valore2 too wide", riga(testing::con_campo(campi, 2, "1700")), 25,
+       Segmento{.tipo = kIndicatoreVmax, .valore1 = 2020}},
+      {"valore3 too wide", riga(testing::con_campo(campi, 3, "1700")), 25,
+       Segmento{.tipo = kIndicatoreVmax, .valore1 = 2020, .valore2 = 2121}},
+      {"no failure", riga(campi), 0,
+       Segmento{.tipo = kIndicatoreVmax, .valore1 = 2020, .valore2 = 2121, .valore3 = 2222,
+                .valore4 = 21}},
+  });
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea(c.corpo, 10000));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(testing::solo_evento(t.seg(21)), c.atteso) << c.nome;
+  }
+}
+
+TEST(LineDescription, SignRecordAtEachStep) {
+  const std::string lungo(65536, 'A');
+  const Segmento indicatore{
+      .tipo = kIndicatoreVmax, .valore1 = 20, .valore2 = 20, .valore3 = 20};
+  const Segmento cartello{.tipo = kCartello, .valore1 = 80};
+  struct Case {
+    const char* nome;
+    std::string corpo;
+    int32_t codice;
+    Segmento atteso;
+    std::string testo;  // voci(80).nome
+  } cases[] = {
+      {"unreadable position", "cartello indicatore, x, (A)\r\n", 25, Segmento{}, ""},
+      {"position past the row", "cartello indicatore, 17000, (A)\r\n", 15, Segmento{}, ""},
+      {"segment taken",
+       "indicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\ncartello indicatore, 1000, (A)\r\n", 6,
+       indicatore, ""},
+      {"text too long for its slot: the segment is marked",
+       "cartello indicatore, 1000, " + lungo + "\r\n", 25, cartello, ""},
+      {"the longest text", "cartello indicatore, 1000, " + lungo.substr(1) + "\r\n", 0, cartello,
+       lungo.substr(1)},
+      {"no failure", "cartello indicatore, 1000, (A)\r\n", 0, cartello, "(A)"},
+  };
+  for (const Case& c : cases) {
+    testing::Lettura t;
+    t.leggi(linea(c.corpo, 10000));
+    EXPECT_EQ(t.m.codice_errore, c.codice) << c.nome;
+    EXPECT_EQ(testing::solo_evento(t.seg(21)), c.atteso) << c.nome;
+    EXPECT_EQ(t.m.voci[kPrimaVoceCartelli].nome, c.testo) << c.nome;
+  }
+}
+
 }  // namespace tratta

@@ -50,13 +50,12 @@ void memo_indicatori_v_max(RouteModel& modello, int32_t posizione, int32_t vas, 
     modello.codice_errore = 21;
     return;
   }
-  const int16_t v1 = arrotonda16(vad / 5.0 + prodotto32(20, vas));
-  const int16_t v2 = arrotonda16(vbd / 5.0 + prodotto32(20, vbs));
-  const int16_t v3 = arrotonda16(vcd / 5.0 + prodotto32(20, vcs));
+  // The segment takes the indicator first; a speed pair that does not fit
+  // 16 bits then stops the reading with the values stored before it.
   seg.tipo = kIndicatoreVmax;
-  seg.valore1 = v1;
-  seg.valore2 = v2;
-  seg.valore3 = v3;
+  seg.valore1 = arrotonda16(vad / 5.0 + prodotto32(20, vas));
+  seg.valore2 = arrotonda16(vbd / 5.0 + prodotto32(20, vbs));
+  seg.valore3 = arrotonda16(vcd / 5.0 + prodotto32(20, vcs));
   seg.valore4 = basso16(10 * basso16(strisces) + basso16(strisced));
 }
 

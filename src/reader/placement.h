@@ -19,7 +19,8 @@ Segmento& segmento(RouteModel& modello, int64_t i);
 void memo_montagna(RouteModel& modello, int32_t inizio, int32_t fine, int32_t tipo);
 
 /// A maximum-speed indicator on segment round(posizione / 50 + 1); status
-/// 21 when that segment is not free.
+/// 21 when that segment is not free. The segment's `tipo` is set before its
+/// values are computed, one after another.
 void memo_indicatori_v_max(RouteModel& modello, int32_t posizione, int32_t vas, int32_t vbs,
                            int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int32_t strisced);

@@ -1,6 +1,7 @@
 #include "reader/reading.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "reader/checked.h"
 #include "run/platform.h"
@@ -54,10 +55,9 @@ bool Lettura::prossimo_record() {
   return true;
 }
 
-std::string Lettura::testo() {
-  std::string t = in->leggi_testo();
-  if (t.size() > kMassimoNome) throw ErroreLettura("text longer than 65535 bytes");
-  return t;
+void Lettura::metti_nome(Voce& v, std::string testo) {
+  if (testo.size() > kMassimoNome) throw ErroreLettura("text longer than 65535 bytes");
+  v.nome = std::move(testo);
 }
 
 bool Lettura::oltre_percorso(int32_t p, int32_t margine) {

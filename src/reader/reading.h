@@ -45,7 +45,10 @@ class Lettura {
   /// The body's read: a field, skipping up to two comment fields.
   bool prossimo_record();
   int32_t numero() { return in->leggi_numero(); }
-  std::string testo();
+  std::string testo() { return in->leggi_testo(); }
+  /// Stores `testo` as the name of slot `v`: a text longer than a slot of
+  /// the train file can carry is a run-time failure, here.
+  static void metti_nome(Voce& v, std::string testo);
 
   /// The bound check of a body record at `p`: status 15 when the row has no
   /// room for it with `margine` metres.

@@ -149,8 +149,10 @@ int Lettura::record_stazione() {
   const int32_t ore = numero();
   const int32_t minuti = numero();
   const int32_t secondi = numero();
+  // The whole row is read, name included, before the time is computed: a
+  // time that overflows leaves the name in the slot.
+  metti_nome(st, testo());
   st.orario = somma32(prodotto32(somma32(prodotto32(ore, 60), minuti), 60), secondi);
-  st.nome = testo();
 
   if (tipo == 5 || tipo == 6) {
     st.fine = somma32(posizione, 150);

@@ -10,6 +10,7 @@
 #include "run/display_text.h"
 #include "run/inspect_command.h"
 #include "run/platform.h"
+#include "run/version.h"
 
 namespace tratta {
 
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kVersione = "tratta_valle3 1.0.0";
+constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 
 constexpr std::string_view kAiuto =
     "usage:\n"

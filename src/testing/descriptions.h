@@ -1,7 +1,9 @@
 // Small line and train descriptions for the reader's tests.
 #pragma once
 
+#include <ostream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +27,38 @@ inline std::string linea(const std::string& corpo, int lunghezza = 10000,
 /// A train description: "[generale]", then `corpo`, then the closing lines.
 inline std::string treno(const std::string& corpo) {
   return "Treno di prova\r\n[generale]\r\n" + corpo + "[fine]\r\n     \r\n";
+}
+
+/// A record row: the keyword and its fields, separated by ", ".
+inline std::string riga_record(const std::string& chiave, const std::vector<std::string>& campi) {
+  std::string riga = chiave;
+  for (const std::string& c : campi) riga += ", " + c;
+  return riga + "\r\n";
+}
+
+/// `campi` with field `i` (from 0, after the keyword) replaced by `valore`.
+inline std::vector<std::string> con_campo(std::vector<std::string> campi, size_t i,
+                                          const std::string& valore) {
+  campi.at(i) = valore;
+  return campi;
+}
+
+/// A record row, the status its reading ends with and the slot it then
+/// leaves.
+struct CasoVoce {
+  std::string riga;
+  int32_t codice;
+  int slot;
+  Voce attesa;
+};
+
+/// The point event of segment `s`: its running values (speed, gradient,
+/// adhesion), which the end steps fill, cleared.
+inline Segmento solo_evento(Segmento s) {
+  s.vel_limite = 0;
+  s.pendenza_seg = 0;
+  s.aderenza_seg = 0;
+  return s;
 }
 
 /// Writes the two descriptions into a scratch folder and reads them.
@@ -77,3 +111,23 @@ inline RouteModel leggi_descrizioni_predefinite() {
 }
 
 }  // namespace tratta::testing
+
+namespace tratta {
+
+// Readable failures for whole segments and slots.
+inline void PrintTo(const Segmento& s, std::ostream* os) {
+  *os << "{tipo " << +s.tipo << ", valori " << s.valore1 << " " << s.valore2 << " " << s.valore3
+      << " " << s.valore4 << ", tempo " << +s.tempo_segnale << ", avviso " << +s.avviso
+      << ", classe " << +s.classe_montagna << ", vel " << +s.vel_limite << ", pend "
+      << +s.pendenza_seg << ", ader " << +s.aderenza_seg << "}";
+}
+
+inline void PrintTo(const Voce& v, std::ostream* os) {
+  *os << "{tipo " << +v.tipo << ", inizio " << v.inizio << ", fine " << v.fine << ", posizione "
+      << v.posizione << ", tps " << +v.tps << ", nome '" << v.nome.substr(0, 40) << "' ("
+      << v.nome.size() << " bytes), d2_a " << v.d2_a << ", d3_a " << v.d3_a << ", d1_b " << v.d1_b
+      << ", d2_b " << v.d2_b << ", d3_b " << v.d3_b << ", rap " << +v.rap << ", ac " << +v.ac
+      << ", mar " << +v.mar << ", tab " << +v.tab << ", orario " << v.orario << "}";
+}
+
+}  // namespace tratta

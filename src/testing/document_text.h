@@ -67,4 +67,18 @@ inline int intero(const std::string& s) {
   return v;
 }
 
+/// The three figures of the mileage change note of the description
+/// preambles, "Distanza dall'inizio= A-B  differenza C": A, B and C.
+inline std::vector<int> cifre_nota(const std::string& nota) {
+  const size_t trattino = nota.find('-', 22);
+  const size_t differenza = nota.find("differenza ");
+  if (trattino == std::string::npos || differenza == std::string::npos) {
+    ADD_FAILURE() << "no mileage change note: '" << nota << "'";
+    return {0, 0, 0};
+  }
+  return {intero(nota.substr(22, trattino - 22)),
+          intero(senza_blank(nota.substr(trattino + 1, differenza - trattino - 1))),
+          intero(nota.substr(differenza + 11))};
+}
+
 }  // namespace tratta::testing
