@@ -20,20 +20,43 @@
 //       "label-screen X Y W H" (the label's place on the screen) for the
 //       caller's look at the pixels.
 //
-//   tratta_win32_checks box TEXT TIMEOUT_MS
-//       Waits for a message box that shows exactly TEXT and checks that it
-//       has a single OK button. Prints its caption.
+//       Also prints "controls PATH", the common controls library that the
+//       program's process loaded ("controls none" when none): version 6,
+//       from the side-by-side store, when its manifest asked for it.
 //
-// The two watching modes exit 0 when all is as it should be, 1 on a
-// mismatch and 2 when nothing appeared in time.
+//   tratta_win32_checks box TEXT TIMEOUT_MS
+//   tratta_win32_checks box-starting TEXT TIMEOUT_MS
+//       Waits for a message box that shows exactly TEXT (or a text that
+//       starts with it) and checks that it has a single OK button. Prints
+//       its caption.
+//
+//   tratta_win32_checks version FILE
+//       Prints the version resource of FILE as Windows reads it for the
+//       file's Properties: "file-version A.B.C.D", "product-version
+//       A.B.C.D" and one line "string NAME VALUE" per text of its US
+//       English table. Exits 1 when FILE has none.
+//
+//   tratta_win32_checks launch TIMEOUT_MS PROGRAM [ARGUMENTS...]
+//       Starts PROGRAM as the Explorer does when it is double-clicked: a
+//       console program gets a console window of its own, a windowed one
+//       none. Watches the screen for console windows until the program
+//       ends, then prints "console-windows N" and "exit STATUS". Exits 2
+//       (and ends the program) when it is still running after TIMEOUT_MS.
+//
+// The watching modes exit 0 when all is as it should be, 1 on a mismatch
+// and 2 when nothing appeared in time.
 
 #include <windows.h>
-// After windows.h, which it needs.
+// After windows.h, which they need.
+#include <psapi.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <exception>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -198,6 +221,39 @@ HWND wait_for(Find find, DWORD timeout_ms) {
   }
 }
 
+std::wstring lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+bool ends_with(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+/// The path of the common controls library loaded in the process of
+/// `window`, or "none".
+std::wstring common_controls_of(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) return L"none";
+  std::vector<HMODULE> modules(1024);
+  DWORD bytes = 0;
+  std::wstring found = L"none";
+  const DWORD room = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+  if (EnumProcessModulesEx(process, modules.data(), room, &bytes, LIST_MODULES_ALL)) {
+    modules.resize(std::min<size_t>(modules.size(), bytes / sizeof(HMODULE)));
+    for (HMODULE m : modules) {
+      wchar_t path[MAX_PATH];
+      DWORD n = GetModuleFileNameExW(process, m, path, MAX_PATH);
+      if (n > 0 && ends_with(lower(std::wstring(path, n)), L"\\comctl32.dll"))
+        found.assign(path, n);
+    }
+  }
+  CloseHandle(process);
+  return found;
+}
+
 int check_window(DWORD timeout_ms) {
   HWND window = wait_for(
       [] {
@@ -243,14 +299,18 @@ int check_window(DWORD timeout_ms) {
   ClientToScreen(window, &origin);
   std::printf("label-screen %ld %ld %ld %ld\n", origin.x, origin.y, r.right - r.left,
               r.bottom - r.top);
+  std::printf("controls %s\n", utf8(common_controls_of(window)).c_str());
   return failures == 0 ? 0 : 1;
 }
 
-int check_box(const std::wstring& text, DWORD timeout_ms) {
-  auto shows_text = [&text](HWND h) {
+int check_box(const std::wstring& text, bool whole, DWORD timeout_ms) {
+  auto shows_text = [&text, whole](HWND h) {
     if (class_name(h) != L"#32770" || !IsWindowVisible(h)) return false;
-    for (HWND c : children(h))
-      if (class_name(c) == L"Static" && window_text(c) == text) return true;
+    for (HWND c : children(h)) {
+      if (class_name(c) != L"Static") continue;
+      const std::wstring shown = window_text(c);
+      if (whole ? shown == text : shown.rfind(text, 0) == 0) return true;
+    }
     return false;
   };
   HWND box = wait_for(
@@ -280,6 +340,85 @@ int check_box(const std::wstring& text, DWORD timeout_ms) {
   return failures == 0 ? 0 : 1;
 }
 
+int print_version(const std::wstring& file) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
+  std::vector<unsigned char> block(size);
+  if (size == 0 || !GetFileVersionInfoW(file.c_str(), 0, size, block.data())) {
+    std::printf("FAIL no version resource in %s\n", utf8(file).c_str());
+    return 1;
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      length < sizeof *fixed || fixed->dwSignature != VS_FFI_SIGNATURE) {
+    std::printf("FAIL no fixed file information in %s\n", utf8(file).c_str());
+    return 1;
+  }
+  auto dotted = [](DWORD high, DWORD low) {
+    std::printf("%u.%u.%u.%u\n", HIWORD(high), LOWORD(high), HIWORD(low), LOWORD(low));
+  };
+  std::printf("file-version ");
+  dotted(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+  std::printf("product-version ");
+  dotted(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+  for (const wchar_t* name : {L"FileDescription", L"FileVersion", L"InternalName",
+                              L"OriginalFilename", L"ProductName", L"ProductVersion"}) {
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    wchar_t* value = nullptr;
+    if (VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) &&
+        value != nullptr)
+      std::printf("string %s %s\n", utf8(name).c_str(), utf8(value).c_str());
+  }
+  return 0;
+}
+
+/// A visible console window: the system's console host draws it.
+bool is_console_window(HWND h) {
+  if (!IsWindowVisible(h)) return false;
+  if (class_name(h) == L"ConsoleWindowClass") return true;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return false;
+  wchar_t image[MAX_PATH];
+  DWORD n = MAX_PATH;
+  std::wstring name;
+  if (QueryFullProcessImageNameW(process, 0, image, &n)) name.assign(image, n);
+  CloseHandle(process);
+  return ends_with(lower(name), L"\\conhost.exe");
+}
+
+int launch(DWORD timeout_ms, std::wstring command_line) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  // The Explorer has no console: a console program it starts gets a new one.
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                      nullptr, nullptr, &startup, &started)) {
+    std::printf("FAIL cannot start %s (error %lu)\n", utf8(command_line).c_str(), GetLastError());
+    return 2;
+  }
+  CloseHandle(started.hThread);
+  std::set<HWND> consoles;
+  const ULONGLONG until = GetTickCount64() + timeout_ms;
+  while (WaitForSingleObject(started.hProcess, 5) == WAIT_TIMEOUT) {
+    for (HWND h : top_level_windows())
+      if (is_console_window(h)) consoles.insert(h);
+    if (GetTickCount64() >= until) {
+      TerminateProcess(started.hProcess, 124);
+      CloseHandle(started.hProcess);
+      std::printf("FAIL still running after %lu ms\n", timeout_ms);
+      return 2;
+    }
+  }
+  DWORD status = 0;
+  GetExitCodeProcess(started.hProcess, &status);
+  CloseHandle(started.hProcess);
+  std::printf("console-windows %zu\nexit %lu\n", consoles.size(), status);
+  return 0;
+}
+
 }  // namespace
 
 int main() {
@@ -305,9 +444,18 @@ int main() {
     }
   }
   if (mode == L"window" && argc == 3) return check_window(std::wcstoul(argv[2], nullptr, 10));
-  if (mode == L"box" && argc == 4) return check_box(argv[2], std::wcstoul(argv[3], nullptr, 10));
-  std::fprintf(
-      stderr,
-      "usage: tratta_win32_checks errore-1250 | files | window TIMEOUT_MS | box TEXT TIMEOUT_MS\n");
+  if ((mode == L"box" || mode == L"box-starting") && argc == 4)
+    return check_box(argv[2], mode == L"box", std::wcstoul(argv[3], nullptr, 10));
+  if (mode == L"version" && argc == 3) return print_version(argv[2]);
+  if (mode == L"launch" && argc >= 4) {
+    std::wstring command_line;
+    for (int i = 3; i < argc; ++i)
+      command_line += (i > 3 ? L" \"" : L"\"") + std::wstring(argv[i]) + L"\"";
+    return launch(std::wcstoul(argv[2], nullptr, 10), command_line);
+  }
+  std::fprintf(stderr,
+               "usage: tratta_win32_checks errore-1250 | files | window TIMEOUT_MS\n"
+               "       | box TEXT TIMEOUT_MS | box-starting TEXT TIMEOUT_MS | version FILE\n"
+               "       | launch TIMEOUT_MS PROGRAM [ARGUMENTS...]\n");
   return 64;
 }

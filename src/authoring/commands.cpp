@@ -6,9 +6,11 @@
 
 #include "authoring/diagnostics.h"
 #include "authoring/display_text.h"
+#include "authoring/inspect_command.h"
 #include "emitter/documents.h"
 #include "platform/platform.h"
 #include "run/memorizza_percorso.h"
+#include "run/version.h"
 
 namespace tratta {
 
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kVersione = "tratta_valle3 1.0.0";
+constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 
 constexpr std::string_view kAiuto =
     "usage:\n"
@@ -27,6 +29,15 @@ constexpr std::string_view kAiuto =
     "                                compile a line description and a train description\n"
     "                                into the line, train and route files; the two\n"
     "                                descriptions are only read\n"
+    "  tratta_valle3 inspect DIR [--scenario NAME] [--train-number N] [--json [--points]]\n"
+    "                                print what the scenario files in DIR hold: events and\n"
+    "                                stretches along the route, stations, general values;\n"
+    "                                --json: every field of every record as one JSON\n"
+    "                                object, --points: with the plan's points\n"
+    "  tratta_valle3 view DIR [--scenario NAME] [--train-number N] [--out FILE]\n"
+    "                                draw the route in a self-contained web page (default\n"
+    "                                DIR/<scenario>_<train>.html): the plan, the profile,\n"
+    "                                signals, stations, signs, slowdowns\n"
     "\n"
     "compile options:\n"
     "  --out DIR             where the scenario files go (default: the current directory)\n"
@@ -38,7 +49,9 @@ constexpr std::string_view kAiuto =
     "\n"
     "exit status: 0 done, 1 a stamp field was already taken (no file written),\n"
     "2 bad use (no file written), 3 the descriptions have a problem (files written\n"
-    "as far as they were read; the problem is reported on stderr)\n"
+    "as far as they were read; the problem is reported on stderr) or, for inspect\n"
+    "and view, a scenario file is damaged or foreign, 4 a file cannot be read or\n"
+    "written\n"
     "  --help, --version\n";
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
@@ -202,6 +215,8 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     }
     if (comando == "emit") return comando_emit(argomenti);
     if (comando == "compile") return comando_compile(argomenti, out, err);
+    if (comando == "inspect") return comando_inspect(argomenti, out, err);
+    if (comando == "view") return comando_view(argomenti, out, err);
     return uso_errato(err, "unknown command '" + visibile(comando) + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);

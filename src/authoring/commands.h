@@ -1,5 +1,6 @@
 // The authoring subcommands: emit the built-in descriptions, compile a
-// scenario author's own descriptions with diagnostics.
+// scenario author's own descriptions with diagnostics, inspect and view
+// the compiled files.
 #pragma once
 
 #include <ostream>
@@ -14,6 +15,8 @@ enum StatoUscita {
   kUscitaErroreFatale = 1,
   kUscitaUsoErrato = 2,
   kUscitaDiagnosi = 3,
+  kUscitaFileGuasto = 3,     ///< inspect, view: a damaged or foreign scenario file
+  kUscitaErroreSistema = 4,  ///< a file that cannot be read or written, no memory
 };
 
 /// Runs the subcommand named by `argomenti` (the program's arguments

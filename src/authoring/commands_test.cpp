@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "emitter/documents.h"
 #include "model/file_names.h"
 #include "platform/platform.h"
+#include "run/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
 
@@ -235,7 +237,10 @@ TEST(Compile, BadUse) {
   }
   EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim"));
   EXPECT_EQ(esegui({"--help"}).stato, kUscitaOk);
-  EXPECT_EQ(esegui({"--version"}).out, "tratta_valle3 1.0.0\n");
+  // The one version of the build, as MAJOR.MINOR.PATCH.
+  EXPECT_EQ(esegui({"--version"}).out, "tratta_valle3 " TRATTA_VERSION "\n");
+  EXPECT_TRUE(std::regex_match(esegui({"--version"}).out,
+                               std::regex("tratta_valle3 [0-9]+\\.[0-9]+\\.[0-9]+\n")));
 }
 
 TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {

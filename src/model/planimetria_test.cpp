@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "model/coding.h"
 #include "model/route_model.h"
 #include "model/scenario_files.h"
 #include "testing/scratch_dir.h"
@@ -15,11 +14,6 @@ namespace {
 double x_di(int32_t m) { return m + 0.25; }
 double y_di(int32_t m) { return -1.5 * m; }
 
-void aggiungi_u16(std::string& b, uint16_t v) {
-  b.push_back(static_cast<char>(v & 0xFF));
-  b.push_back(static_cast<char>(v >> 8));
-}
-
 /// The line file of a plan of `metri` metres, built element by element:
 /// seeds when seeded, x_di / y_di for metres 2 to `prossimo` - 1, the rest
 /// empty.
@@ -29,19 +23,16 @@ std::string file_atteso(int32_t metri, bool seminata, int32_t prossimo) {
     for (int32_t m = 0; m <= metri; ++m) {
       if (m < 2) {
         if (seminata) {
-          aggiungi_u16(b, 2);
-          aggiungi_u16(b, asse == 1 && m == 1 ? 1 : 0);
+          put_u16(b, 2);
+          put_u16(b, asse == 1 && m == 1 ? 1 : 0);
         } else {
-          aggiungi_u16(b, 0);
+          put_u16(b, 0);
         }
       } else if (m < prossimo) {
-        aggiungi_u16(b, 5);
-        const double v = asse == 0 ? x_di(m) : y_di(m);
-        uint64_t bits;
-        std::memcpy(&bits, &v, 8);
-        for (int i = 0; i < 8; ++i) b.push_back(static_cast<char>(bits >> (8 * i)));
+        put_u16(b, 5);
+        put_f64(b, asse == 0 ? x_di(m) : y_di(m));
       } else {
-        aggiungi_u16(b, 0);
+        put_u16(b, 0);
       }
     }
   }

@@ -2,31 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "model/coding.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta {
-
-namespace {
-
-uint16_t u16(const std::string& b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) |
-                               (static_cast<unsigned char>(b[at + 1]) << 8));
-}
-
-uint32_t u32(const std::string& b, size_t at) {
-  return u16(b, at) | (static_cast<uint32_t>(u16(b, at + 2)) << 16);
-}
-
-double f64(const std::string& b, size_t at) {
-  uint64_t bits = u32(b, at) | (static_cast<uint64_t>(u32(b, at + 4)) << 32);
-  double d;
-  std::memcpy(&d, &bits, sizeof d);
-  return d;
-}
-
-}  // namespace
 
 TEST(RouteFile, EveryFieldAtItsOffset) {
   RouteModel m;
@@ -37,10 +16,10 @@ TEST(RouteFile, EveryFieldAtItsOffset) {
   ASSERT_EQ(b.size(), 45u);
   const size_t r = 15;
   EXPECT_EQ(static_cast<unsigned char>(b[r + 0]), 0xAB);
-  EXPECT_EQ(static_cast<int16_t>(u16(b, r + 1)), -2);
-  EXPECT_EQ(u16(b, r + 3), 0x1234);
-  EXPECT_EQ(static_cast<int16_t>(u16(b, r + 5)), -300);
-  EXPECT_EQ(u16(b, r + 7), 0x7FFF);
+  EXPECT_EQ(static_cast<int16_t>(decode_u16(b.data() + r + 1)), -2);
+  EXPECT_EQ(decode_u16(b.data() + r + 3), 0x1234);
+  EXPECT_EQ(static_cast<int16_t>(decode_u16(b.data() + r + 5)), -300);
+  EXPECT_EQ(decode_u16(b.data() + r + 7), 0x7FFF);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(static_cast<unsigned char>(b[r + 9 + i]), 0xC1 + i);
   EXPECT_EQ(b.substr(0, 15), std::string(15, '\0'));
 }
@@ -76,22 +55,22 @@ TEST(TrainFile, RecordLayoutWithAName) {
   const size_t L = 5;
   ASSERT_EQ(b.size(), 87u * 34 + L);
   EXPECT_EQ(b[0], 7);
-  EXPECT_EQ(static_cast<int32_t>(u32(b, 1)), -500);
-  EXPECT_EQ(u32(b, 5), 0x01020304u);
-  EXPECT_EQ(u32(b, 9), 9u);
+  EXPECT_EQ(static_cast<int32_t>(decode_u32(b.data() + 1)), -500);
+  EXPECT_EQ(decode_u32(b.data() + 5), 0x01020304u);
+  EXPECT_EQ(decode_u32(b.data() + 9), 9u);
   EXPECT_EQ(b[13], 3);
-  EXPECT_EQ(u16(b, 14), L);
+  EXPECT_EQ(decode_u16(b.data() + 14), L);
   EXPECT_EQ(b.substr(16, L), "ABCDE");
-  EXPECT_EQ(static_cast<int16_t>(u16(b, 16 + L)), -1);
-  EXPECT_EQ(u16(b, 18 + L), 2);
-  EXPECT_EQ(u16(b, 20 + L), 3);
-  EXPECT_EQ(u16(b, 22 + L), 4);
-  EXPECT_EQ(u16(b, 24 + L), 5);
+  EXPECT_EQ(static_cast<int16_t>(decode_u16(b.data() + 16 + L)), -1);
+  EXPECT_EQ(decode_u16(b.data() + 18 + L), 2);
+  EXPECT_EQ(decode_u16(b.data() + 20 + L), 3);
+  EXPECT_EQ(decode_u16(b.data() + 22 + L), 4);
+  EXPECT_EQ(decode_u16(b.data() + 24 + L), 5);
   EXPECT_EQ(b[26 + L], 6);
   EXPECT_EQ(b[27 + L], 7);
   EXPECT_EQ(b[28 + L], 8);
   EXPECT_EQ(b[29 + L], 9);
-  EXPECT_EQ(u32(b, 30 + L), 25620u);
+  EXPECT_EQ(decode_u32(b.data() + 30 + L), 25620u);
   // The next record starts right after: 34 + L bytes.
   EXPECT_EQ(b.substr(34 + L, 34), std::string(34, '\0'));
 }
@@ -102,10 +81,10 @@ TEST(TrainFile, OnlyTheTwoIdentifierSlotsNamed) {
   m.voci[86].nome = "30";
   const std::string b = codifica_file_treno(m);
   ASSERT_EQ(b.size(), 2973u);
-  EXPECT_EQ(u16(b, 2890 + 14), 13);
+  EXPECT_EQ(decode_u16(b.data() + 2890 + 14), 13);
   EXPECT_EQ(b.substr(2890 + 16, 13), "Tratta_Valle3");
   const size_t slot86 = 2890 + 34 + 13;
-  EXPECT_EQ(u16(b, slot86 + 14), 2);
+  EXPECT_EQ(decode_u16(b.data() + slot86 + 14), 2);
   EXPECT_EQ(b.substr(slot86 + 16, 2), "30");
 }
 
@@ -120,18 +99,18 @@ TEST(LineFile, TagsAndValuesOfAComputedPlan) {
   for (int a = 0; a < 2; ++a) {
     size_t o = a * asse;
     // Seeds: (0, 0) at metre 0 and (0, 1) at metre 1, 16-bit integers.
-    EXPECT_EQ(u16(b, o), 2);
-    EXPECT_EQ(u16(b, o + 2), 0);
-    EXPECT_EQ(u16(b, o + 4), 2);
-    EXPECT_EQ(u16(b, o + 6), a == 0 ? 0 : 1);
+    EXPECT_EQ(decode_u16(b.data() + o), 2);
+    EXPECT_EQ(decode_u16(b.data() + o + 2), 0);
+    EXPECT_EQ(decode_u16(b.data() + o + 4), 2);
+    EXPECT_EQ(decode_u16(b.data() + o + 6), a == 0 ? 0 : 1);
     o += 8;
     for (int32_t m = 2; m <= 8; ++m, o += 10) {
-      EXPECT_EQ(u16(b, o), 5);
-      EXPECT_EQ(f64(b, o + 2), a == 0 ? m * 0.5 : m * 1.25);
+      EXPECT_EQ(decode_u16(b.data() + o), 5);
+      EXPECT_EQ(decode_f64(b.data() + o + 2), a == 0 ? m * 0.5 : m * 1.25);
     }
     // The last two metres stay empty.
-    EXPECT_EQ(u16(b, o), 0);
-    EXPECT_EQ(u16(b, o + 2), 0);
+    EXPECT_EQ(decode_u16(b.data() + o), 0);
+    EXPECT_EQ(decode_u16(b.data() + o + 2), 0);
     EXPECT_EQ(o + 4, (a + 1) * asse);
   }
 }

@@ -44,6 +44,13 @@ void show_window(std::string_view label);
 /// A modal box with the text and one OK button; returns once it is closed.
 void message_box(std::string_view text);
 
+/// Whether an authoring subcommand has somewhere to print: its standard
+/// output and standard error lead to a console, a file or a pipe. When
+/// they do not (a windowed program started without redirections), shows in
+/// a box where to run the subcommands instead and returns false; the caller
+/// then does nothing.
+bool command_output_ready();
+
 /// Reports an unexpected failure the way the platform reports errors.
 void report_failure(std::string_view text);
 

@@ -70,6 +70,8 @@ void message_box(std::string_view text) {
   }
 }
 
+bool command_output_ready() { return true; }
+
 void report_failure(std::string_view text) {
   std::cerr << "tratta_valle3: " << text << std::endl;
 }

@@ -2,6 +2,11 @@
 // file functions throughout, so that a program directory with letters
 // outside the ANSI code page works.
 //
+// The same layer serves tratta_valle3.exe, a windowed program that gets no
+// console, and its console twin tratta_valle3.com, which gets one when it
+// is double-clicked and gives it up once its window shows. DPI awareness
+// and the themed controls come from the manifest both carry.
+//
 // TRATTA_HOLD_MS (test aid, read only here): when set to a number of
 // milliseconds, the end of the program waits until the window has been up
 // that long, so that an automated check can see it. Capped at one minute.
@@ -16,6 +21,7 @@
 #include <iostream>
 
 #include "platform/platform.h"
+#include "platform/resources.h"
 
 namespace tratta::platform {
 
@@ -118,6 +124,29 @@ bool write_all(HANDLE h, std::string_view bytes, DWORD& err) {
   return true;
 }
 
+/// The program's own path.
+fs::path module_path() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) {
+      DWORD err = GetLastError();
+      throw FileError("cannot find the program's own path: " + system_message(err));
+    }
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return fs::path(buffer);
+    }
+    buffer.resize(buffer.size() * 2);  // cut short: try again with more room
+  }
+}
+
+/// True when the standard handle leads to a console, a file or a pipe.
+bool leads_somewhere(DWORD which) {
+  HANDLE h = GetStdHandle(which);
+  return h != nullptr && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN;
+}
+
 /// Pixels for a length in twips at `dpi` pixels per inch.
 int twips_to_pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
@@ -152,40 +181,27 @@ std::vector<std::string> arguments() {
   return out;
 }
 
-fs::path program_directory() {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0) {
-      DWORD err = GetLastError();
-      throw FileError("cannot find the program's own path: " + system_message(err));
-    }
-    if (n < buffer.size()) {
-      buffer.resize(n);
-      break;
-    }
-    buffer.resize(buffer.size() * 2);  // cut short: try again with more room
-  }
-  return fs::path(buffer).parent_path();
-}
+fs::path program_directory() { return module_path().parent_path(); }
 
 void show_window(std::string_view label) {
-  // Double-clicked, the program got a console window of its own, which the
-  // one-shot run never writes to: let it go. A console shared with a shell
-  // stays.
+  // The console twin, double-clicked, got a console window of its own,
+  // which the one-shot run never writes to: let it go. A console shared
+  // with a shell stays.
   DWORD console_processes[2];
   if (GetConsoleWindow() != nullptr && GetConsoleProcessList(console_processes, 2) == 1)
     FreeConsole();
 
-  // Sizes follow the screen's real DPI rather than a scaled 96.
-  SetProcessDPIAware();
+  // Sizes follow the screen's real DPI rather than a scaled 96: the
+  // manifest declares the program DPI-aware.
   HINSTANCE instance = GetModuleHandleW(nullptr);
 
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = instance;
-  wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(TRATTA_ICON));
+  if (wc.hIcon == nullptr)
+    wc.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kWindowClass;
@@ -234,6 +250,23 @@ void show_window(std::string_view label) {
 void message_box(std::string_view text) {
   // No title: the system's default caption applies.
   MessageBoxW(main_window, wide(text).c_str(), nullptr, MB_OK);
+}
+
+bool command_output_ready() {
+  if (leads_somewhere(STD_OUTPUT_HANDLE) && leads_somewhere(STD_ERROR_HANDLE)) return true;
+  // The windowed program started with a command from the Explorer, a
+  // shortcut or a shell that does not wait for it: there is nowhere to
+  // print, so point to the console twin beside it.
+  fs::path twin = module_path();
+  twin.replace_extension(L".com");
+  const std::wstring text =
+      L"The authoring commands print into a console, and this program has none.\n\n"
+      L"Run them from a command prompt with\n\n" +
+      twin.native() +
+      L"\n\n(in a command prompt in that folder, typing tratta_valle3 runs it).\n\n"
+      L"Nothing was done.";
+  MessageBoxW(nullptr, text.c_str(), kWindowTitle, MB_OK | MB_ICONINFORMATION);
+  return false;
 }
 
 void report_failure(std::string_view text) {

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "model/codice_gara.h"
+#include "model/coding.h"
 #include "testing/program_copy.h"
 
 namespace tratta {
@@ -20,10 +21,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CartellaProgramma;
 
+/// The little-endian number of `bytes` bytes at `at`, checked against the
+/// end of `b`.
 uint32_t le(const std::string& b, size_t at, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b.at(at + i));
-  return v;
+  if (at > b.size() || b.size() - at < static_cast<size_t>(bytes)) throw std::out_of_range("past the end");
+  return bytes == 2 ? decode_u16(b.data() + at) : decode_u32(b.data() + at);
 }
 
 /// Offset of slot `slot`'s record in a train file.

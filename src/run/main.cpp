@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   try {
     const std::vector<std::string> argomenti = tratta::platform::arguments();
     if (argomenti.empty()) return tratta::Form_Load();
+    if (!tratta::platform::command_output_ready()) return tratta::kUscitaUsoErrato;
     return tratta::esegui_comando(argomenti, std::cout, std::cerr);
   } catch (const tratta::platform::FileError& e) {
     tratta::platform::report_failure(e.what());

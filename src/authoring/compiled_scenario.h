@@ -1,0 +1,43 @@
+// The scenario files of a folder read back: the route file and the train
+// file, and the line file where there is one (a compile without a plan
+// writes none).
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/file_names.h"
+#include "model/route_model.h"
+#include "model/scenario_decoders.h"
+
+namespace tratta {
+
+struct ScenarioCompilato {
+  NomiScenario nomi;
+  std::filesystem::path file_percorso, file_treno, file_linea;
+  std::vector<Segmento> segmenti;
+  std::array<Voce, kNumeroVoci> voci;
+  /// Nothing when the folder holds no line file.
+  std::optional<FileLinea> linea;
+};
+
+/// Why the files could not be read back.
+struct ProblemaLettura {
+  enum class Tipo {
+    kMancante,  ///< the folder, the route file or the train file is missing
+    kGuasto,    ///< a file is damaged or not a scenario file
+  };
+  Tipo tipo;
+  std::string messaggio;
+};
+
+/// Reads the files that `compile` names after `nomi` from `cartella`.
+/// A file that exists but cannot be read throws platform::FileError.
+std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
+    const std::filesystem::path& cartella, const NomiScenario& nomi);
+
+}  // namespace tratta

@@ -1,0 +1,139 @@
+#include "authoring/inspect_command.h"
+
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <system_error>
+
+#include "authoring/commands.h"
+#include "authoring/compiled_scenario.h"
+#include "authoring/display_text.h"
+#include "authoring/inspect_json.h"
+#include "authoring/inspect_listing.h"
+#include "platform/platform.h"
+#include "authoring/view_page.h"
+
+namespace tratta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Opzioni {
+  fs::path cartella;
+  NomiScenario nomi = nomi_predefiniti();
+  bool json = false;
+  bool punti = false;
+  std::optional<fs::path> uscita;
+};
+
+struct UsoErrato {
+  std::string messaggio;
+};
+
+/// Reads the options of inspect (`con_json`) or view (`con_out`).
+Opzioni leggi_opzioni(const std::vector<std::string>& argomenti, bool con_json, bool con_out) {
+  Opzioni o;
+  std::vector<std::string> posizionali;
+  for (size_t i = 1; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    auto valore = [&]() -> const std::string& {
+      if (i + 1 >= argomenti.size()) throw UsoErrato{a + " needs a value"};
+      return argomenti[++i];
+    };
+    if (a == "--scenario") {
+      o.nomi.nome_scenario = valore();
+    } else if (a == "--train-number") {
+      o.nomi.numero_treno = valore();
+    } else if (con_json && a == "--json") {
+      o.json = true;
+    } else if (con_json && a == "--points") {
+      o.punti = true;
+    } else if (con_out && a == "--out") {
+      o.uscita = platform::path_from_utf8(valore());
+    } else if (a.starts_with("-") && a != "-") {
+      throw UsoErrato{"unknown option '" + visibile(a) + "'"};
+    } else {
+      posizionali.push_back(a);
+    }
+  }
+  if (posizionali.size() != 1)
+    throw UsoErrato{argomenti[0] + " needs the folder of the scenario files"};
+  if (o.punti && !o.json) throw UsoErrato{"--points goes with --json"};
+  if (o.nomi.nome_scenario.empty()) throw UsoErrato{"the scenario name is empty"};
+  if (o.nomi.numero_treno.empty()) throw UsoErrato{"the train number is empty"};
+  o.cartella = platform::path_from_utf8(posizionali[0]);
+  return o;
+}
+
+int uso_errato(std::ostream& err, const std::string& messaggio) {
+  err << "tratta_valle3: " << messaggio << "\n(see tratta_valle3 --help)\n";
+  return kUscitaUsoErrato;
+}
+
+/// Reads the options and the scenario files, then hands the scenario to
+/// `usa`; every failure becomes its exit status and one line on `err`.
+template <typename Usa>
+int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_out,
+           std::ostream& err, Usa usa) {
+  try {
+    const Opzioni o = leggi_opzioni(argomenti, con_json, con_out);
+    auto letto = leggi_scenario_compilato(o.cartella, o.nomi);
+    if (const ProblemaLettura* p = std::get_if<ProblemaLettura>(&letto)) {
+      if (p->tipo == ProblemaLettura::Tipo::kMancante) return uso_errato(err, p->messaggio);
+      err << "tratta_valle3: " << p->messaggio << "\n";
+      return kUscitaFileGuasto;
+    }
+    return usa(o, std::get<ScenarioCompilato>(letto));
+  } catch (const UsoErrato& e) {
+    return uso_errato(err, e.messaggio);
+  } catch (const platform::FileError& e) {
+    err << "tratta_valle3: " << e.what() << "\n";
+  } catch (const fs::filesystem_error& e) {
+    err << "tratta_valle3: " << visibile(e.what()) << "\n";
+  } catch (const std::bad_alloc&) {
+    err << "tratta_valle3: out of memory\n";
+  }
+  return kUscitaErroreSistema;
+}
+
+/// True when `a` and `b` name the same existing file.
+bool stesso_file(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  return fs::equivalent(a, b, ec) && !ec;
+}
+
+}  // namespace
+
+int comando_inspect(const std::vector<std::string>& argomenti, std::ostream& out,
+                    std::ostream& err) {
+  return esegui(argomenti, true, false, err,
+                [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
+                  const std::string testo = o.json ? json_scenario(s, o.punti) : elenco_scenario(s);
+                  out.write(testo.data(), static_cast<std::streamsize>(testo.size()));
+                  return kUscitaOk;
+                });
+}
+
+int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+  return esegui(
+      argomenti, false, true, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
+        const fs::path pagina =
+            o.uscita ? *o.uscita
+                     : o.cartella / platform::path_from_utf8(s.nomi.nome_scenario + "_" +
+                                                             s.nomi.numero_treno + ".html");
+        for (const fs::path& dato : {s.file_percorso, s.file_treno, s.file_linea})
+          if (stesso_file(pagina, dato))
+            return uso_errato(err, "the page would replace the scenario file '" +
+                                       visibile(platform::path_to_utf8(dato)) + "'");
+        const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
+        if (!platform::directory_writable(cartella))
+          return uso_errato(err, "cannot write into the folder '" +
+                                     visibile(platform::path_to_utf8(cartella)) + "'");
+        platform::replace_file(pagina, pagina_percorso(s));
+        out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
+        return kUscitaOk;
+      });
+}
+
+}  // namespace tratta

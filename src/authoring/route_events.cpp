@@ -1,0 +1,214 @@
+#include "authoring/route_events.h"
+
+#include <cstdio>
+#include <set>
+
+#include "model/windows1252.h"
+
+namespace tratta {
+
+namespace {
+
+std::string numero(int64_t v) { return std::to_string(v); }
+
+/// The text of slot `slot` in quotes, or why there is none.
+std::string testo_voce(const std::array<Voce, kNumeroVoci>& voci, int slot) {
+  if (slot < 0 || slot >= kNumeroVoci) return "(slot " + numero(slot) + " lies outside the table)";
+  return "\"" + decode_windows1252(voci[static_cast<size_t>(slot)].nome) + "\"";
+}
+
+/// A signal's columns as the train description gives them: each aspect
+/// value is 10 x left + right, the side value 10 x rapp + 3 x sx + dx.
+/// Values that do not split so are shown as they stand.
+std::string testo_segnale(const Segmento& s) {
+  const int16_t aspetti[3] = {s.valore1, s.valore2, s.valore3};
+  bool in_cifre = s.valore4 >= 0 && s.valore4 % 10 <= 8;
+  for (int16_t v : aspetti) in_cifre = in_cifre && v >= 0 && v <= 99;
+  std::string t = "signal: ";
+  if (in_cifre) {
+    t += "aspects " + numero(aspetti[0] / 10) + " " + numero(aspetti[1] / 10) + " " +
+         numero(aspetti[2] / 10) + " left, " + numero(aspetti[0] % 10) + " " +
+         numero(aspetti[1] % 10) + " " + numero(aspetti[2] % 10) + " right; sx " +
+         numero(s.valore4 % 10 / 3) + ", dx " + numero(s.valore4 % 10 % 3) + ", rapp " +
+         numero(s.valore4 / 10);
+  } else {
+    t += "values " + numero(s.valore1) + " " + numero(s.valore2) + " " + numero(s.valore3) + " " +
+         numero(s.valore4);
+  }
+  if (s.tempo_segnale != 0) t += ", time " + numero(s.tempo_segnale);
+  return t;
+}
+
+/// A speed indicator's three values, each 20 x left speed + right speed / 5:
+/// with speeds in steps of 5 km/h the hundreds give the left speed and the
+/// rest the right one.
+std::string testo_indicatore(const Segmento& s) {
+  std::string t = "speed indicator:";
+  for (int16_t v : {s.valore1, s.valore2, s.valore3}) {
+    if (v >= 0)
+      t += " " + numero(v / 100 * 5) + "|" + numero(v % 100 * 5);
+    else
+      t += " (" + numero(v) + ")";
+  }
+  t += " km/h left|right";
+  if (s.valore4 >= 0 && s.valore4 <= 99)
+    t += ", stripes " + numero(s.valore4 / 10) + "|" + numero(s.valore4 % 10);
+  else
+    t += ", stripes value " + numero(s.valore4);
+  return t;
+}
+
+std::string testo_rallentamento(std::string_view che, const Segmento& s, bool con_f_tt) {
+  std::string t = std::string(che) + ": speed value " + numero(s.valore1);
+  if (s.valore2 != 0) t += ", d_v " + numero(s.valore2);
+  if (con_f_tt) t += ", f_tt " + numero(s.valore3);
+  return t;
+}
+
+std::string testo_stazione(const std::array<Voce, kNumeroVoci>& voci, int16_t slot) {
+  std::string t = "station " + numero(slot) + " ";
+  if (slot < 1 || slot > kPrimaVoceCartelli) return t + "(slot outside the station slots 1 to 80)";
+  const Voce& v = voci[static_cast<size_t>(slot)];
+  return t + testo_voce(voci, slot) + " (kind " + numero(v.tipo) + "): from " + numero(v.inizio) +
+         " m to " + numero(v.fine) + " m, position " + numero(v.posizione) + " m, time " +
+         ora_del_giorno(v.orario);
+}
+
+}  // namespace
+
+std::string_view nome_marca(TipoMarca tipo) {
+  switch (tipo) {
+    case TipoMarca::kPlan:
+      return "plan";
+    case TipoMarca::kHeight:
+      return "height";
+    case TipoMarca::kSpeed:
+      return "speed";
+    case TipoMarca::kSignal:
+      return "signal";
+    case TipoMarca::kStation:
+      return "station";
+    case TipoMarca::kSign:
+      return "sign";
+    case TipoMarca::kIndicator:
+      return "indicator";
+    case TipoMarca::kSlowdown:
+      return "slowdown";
+    case TipoMarca::kAbatement:
+      return "abatement";
+    case TipoMarca::kMontagna:
+      return "montagna";
+  }
+  return "";
+}
+
+std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
+                                   const std::array<Voce, kNumeroVoci>& voci) {
+  std::set<int> cartelli;
+  for (const Segmento& s : segmenti)
+    if (s.tipo == kCartello) cartelli.insert(s.valore1);
+  std::vector<VoceInUso> out;
+  for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
+    const Voce& v = voci[static_cast<size_t>(slot)];
+    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 &&
+                       v.posizione == 0 && v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 &&
+                       v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 && v.rap == 0 && v.ac == 0 &&
+                       v.mar == 0 && v.tab == 0 && v.orario == 0;
+    if (!vuota) out.push_back({slot, cartelli.count(slot) > 0});
+  }
+  return out;
+}
+
+std::string ora_del_giorno(int64_t secondi) {
+  const bool negativo = secondi < 0;
+  const uint64_t s = negativo ? 0 - static_cast<uint64_t>(secondi) : static_cast<uint64_t>(secondi);
+  char b[48];
+  std::snprintf(b, sizeof b, "%s%02llu:%02llu:%02llu", negativo ? "-" : "",
+                static_cast<unsigned long long>(s / 3600),
+                static_cast<unsigned long long>(s / 60 % 60),
+                static_cast<unsigned long long>(s % 60));
+  return b;
+}
+
+std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segmenti,
+                                            const std::array<Voce, kNumeroVoci>& voci) {
+  std::vector<EventoPercorso> eventi;
+  for (size_t i = 0; i < segmenti.size(); ++i) {
+    const Segmento& s = segmenti[i];
+    if (s.tipo == kNessuno || s.tipo == kMarcaMontagna) continue;
+    EventoPercorso e;
+    e.segmento = i;
+    e.metro = static_cast<int64_t>(i) * 50;
+    e.tipo = s.tipo;
+    e.da = e.metro;
+    e.a = e.metro + 50;
+    switch (s.tipo) {
+      case kSegnale:
+        e.marca = TipoMarca::kSignal;
+        e.testo = testo_segnale(s);
+        break;
+      case kFineRallentamento:
+        e.testo = testo_rallentamento("slowdown end", s, true);
+        break;
+      case kInizioRallentamento: {
+        e.marca = TipoMarca::kSlowdown;
+        e.testo = testo_rallentamento("slowdown start", s, true);
+        // The slowdown runs to its end mark; a start that replaced its own
+        // end (a slowdown shorter than a segment) covers its segment.
+        size_t k = i + 1;
+        while (k < segmenti.size() && segmenti[k].tipo != kFineRallentamento &&
+               segmenti[k].tipo != kInizioRallentamento)
+          ++k;
+        if (k < segmenti.size() && segmenti[k].tipo == kFineRallentamento) {
+          e.a = static_cast<int64_t>(k) * 50 + 50;
+          e.testo += ", to " + numero(static_cast<int64_t>(k) * 50) + " m";
+        } else {
+          e.testo += ", no end mark";
+        }
+        break;
+      }
+      case kAvvisoRallentamento:
+        e.testo = testo_rallentamento("slowdown warning", s, false);
+        break;
+      case kPreavviso:
+        e.testo = "slowdown pre-warning " + numero(s.valore1) + " of 4";
+        break;
+      case kIndicatoreVmax:
+        e.marca = TipoMarca::kIndicator;
+        e.testo = testo_indicatore(s);
+        break;
+      case kStazione: {
+        e.marca = TipoMarca::kStation;
+        e.testo = testo_stazione(voci, s.valore1);
+        if (s.valore1 >= 1 && s.valore1 <= kPrimaVoceCartelli) {
+          const Voce& v = voci[static_cast<size_t>(s.valore1)];
+          if (v.inizio < v.fine) {
+            e.da = v.inizio;
+            e.a = v.fine;
+          }
+        }
+        break;
+      }
+      case kAbbattimento:
+        e.marca = TipoMarca::kAbatement;
+        e.testo = "code abatement " + numero(s.valore1);
+        break;
+      case kAbbattimentoSenzaValore:
+        e.marca = TipoMarca::kAbatement;
+        e.testo = "code abatement without a value";
+        break;
+      case kCartello:
+        e.marca = TipoMarca::kSign;
+        e.testo = "sign " + testo_voce(voci, s.valore1);
+        break;
+      default:
+        e.testo = "unknown event " + numero(s.tipo) + ": values " + numero(s.valore1) + " " +
+                  numero(s.valore2) + " " + numero(s.valore3) + " " + numero(s.valore4);
+        break;
+    }
+    eventi.push_back(std::move(e));
+  }
+  return eventi;
+}
+
+}  // namespace tratta
