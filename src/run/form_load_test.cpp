@@ -11,7 +11,7 @@
 #include <set>
 
 #include "model/codice_gara.h"
-#include "model/coding.h"
+#include "model/scenario_decoders.h"
 #include "testing/program_copy.h"
 
 namespace tratta {
@@ -20,20 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CartellaProgramma;
-
-/// The little-endian number of `bytes` bytes at `at`, checked against the
-/// end of `b`.
-uint32_t le(const std::string& b, size_t at, int bytes) {
-  if (at > b.size() || b.size() - at < static_cast<size_t>(bytes)) throw std::out_of_range("past the end");
-  return bytes == 2 ? decode_u16(b.data() + at) : decode_u32(b.data() + at);
-}
-
-/// Offset of slot `slot`'s record in a train file.
-size_t record_treno(const std::string& sim, int slot) {
-  size_t at = 0;
-  for (int i = 0; i < slot; ++i) at += 34 + le(sim, at + 14, 2);
-  return at;
-}
 
 const std::set<std::string> kDopoLaCorsa = {
     "tratta_valle3",         "out.log",
@@ -46,7 +32,9 @@ const std::set<std::string> kDopoLaCorsa = {
 
 TEST(OneShotRun, WritesBesideItselfAndAgainTheSameBytes) {
   CartellaProgramma p;
-  p.dir.path();
+  // Before the run the folder holds the program alone; it is run from
+  // another folder (esegui starts it from /).
+  ASSERT_EQ(p.file(), std::set<std::string>{"tratta_valle3"});
   testing::write_bytes(p.dir / "Tratta_Valle3_30.dat", std::string(200000, 'x'));
   ASSERT_EQ(p.esegui(), 0) << p.leggi("err.log");
   EXPECT_EQ(p.leggi("out.log"), "Attendere\n");
@@ -59,14 +47,19 @@ TEST(OneShotRun, WritesBesideItselfAndAgainTheSameBytes) {
   EXPECT_EQ(lin.size(), 20u * 267000 - 36);
   EXPECT_GE(sim.size(), 87u * 34);
   // The stamps and route codes: slot 85 carries the mark 610 and the
-  // weighted code, segment 1 the mark 5121 and the plain code.
-  const size_t r85 = record_treno(sim, 85);
-  ASSERT_EQ(sim.substr(r85 + 16, 13), "Tratta_Valle3");
-  EXPECT_EQ(le(sim, r85 + 16 + 13, 2), 610u);
-  EXPECT_EQ(le(sim, r85 + 30 + 13, 4), static_cast<uint32_t>(codice_gara_st("30", "Tratta_Valle3")));
-  EXPECT_EQ(le(dat, 15 + 1, 2), 5121u);
-  EXPECT_EQ(le(dat, 15 + 3, 2), static_cast<uint32_t>(codice_gara_og("30", "Tratta_Valle3")));
-  EXPECT_EQ(record_treno(sim, 87), sim.size());
+  // weighted code, segment 1 the mark 5121 and the plain code. Both files
+  // decode whole: 87 slots and nothing after them, 15-byte records.
+  const auto voci = decodifica_file_treno(sim, "Tratta_Valle3_30.sim");
+  const auto segmenti = decodifica_file_percorso(dat, "Tratta_Valle3_30.dat");
+  ASSERT_TRUE(voci.ok()) << voci.errore->testo();
+  ASSERT_TRUE(segmenti.ok()) << segmenti.errore->testo();
+  const Voce& linea = voci.valore[85];
+  EXPECT_EQ(linea.nome, "Tratta_Valle3");
+  EXPECT_EQ(linea.d2_a, 610);
+  EXPECT_EQ(linea.orario, codice_gara_st("30", "Tratta_Valle3"));
+  ASSERT_GT(segmenti.valore.size(), 1u);
+  EXPECT_EQ(segmenti.valore[1].valore1, 5121);
+  EXPECT_EQ(segmenti.valore[1].valore2, codice_gara_og("30", "Tratta_Valle3"));
 
   ASSERT_EQ(p.esegui(), 0);
   EXPECT_EQ(p.leggi("Tratta_Valle3_30.sim"), sim);

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 
 #include "model/file_names.h"
+#include "model/scenario_decoders.h"
 #include "testing/descriptions.h"
 
 namespace tratta {
@@ -33,60 +33,72 @@ struct Compilazione {
   }
 
   std::string file(const std::string& nome) const { return testing::read_bytes(dir / nome); }
+  int32_t codice() const { return esito.diagnosi.codice_errore; }
+
+  // The files written, read back.
+  std::vector<Segmento> segmenti() const {
+    auto d = decodifica_file_percorso(file(nome_file_percorso(m.nomi)), "route file");
+    EXPECT_TRUE(d.ok()) << d.errore->testo();
+    return d.valore;
+  }
+  std::array<Voce, kNumeroVoci> voci() const {
+    auto d = decodifica_file_treno(file(nome_file_treno(m.nomi)), "train file");
+    EXPECT_TRUE(d.ok()) << d.errore->testo();
+    return d.valore;
+  }
+  FileLinea piano() const {
+    auto d = decodifica_file_linea(file(nome_file_linea(m.nomi)), "line file");
+    EXPECT_TRUE(d.ok()) << d.errore->testo();
+    return d.valore;
+  }
 };
-
-/// The little-endian number of `n` bytes at `offset`.
-uint64_t le(const std::string& b, size_t offset, size_t n) {
-  uint64_t v = 0;
-  for (size_t i = n; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(b.at(offset + i));
-  return v;
-}
-
-constexpr size_t kRecordPercorso = 15;
 
 }  // namespace
 
 TEST(CompileStep, IndicatorWithAValueTooWideKeepsItsTipo) {
   const Compilazione c(linea("indicatori_vmax, 1000, 1700, 105, 110, 0, 100, 105, 110, 0\r\n"),
                        treno(""));
-  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
-  const std::string percorso = c.file(nome_file_percorso(c.m.nomi));
-  const size_t r = 21 * kRecordPercorso;
-  EXPECT_EQ(le(percorso, r, 1), kIndicatoreVmax);
-  for (size_t v = 0; v < 4; ++v) EXPECT_EQ(le(percorso, r + 1 + 2 * v, 2), 0u) << "valore" << v + 1;
+  EXPECT_EQ(c.codice(), 25);
+  const std::vector<Segmento> segmenti = c.segmenti();
+  ASSERT_GT(segmenti.size(), 21u);
+  const Segmento& s = segmenti[21];
+  EXPECT_EQ(s.tipo, kIndicatoreVmax);
+  EXPECT_EQ(s.valore1, 0);
+  EXPECT_EQ(s.valore2, 0);
+  EXPECT_EQ(s.valore3, 0);
+  EXPECT_EQ(s.valore4, 0);
 }
 
 TEST(CompileStep, StationWhoseTimeOverflowsKeepsItsName) {
   const Compilazione c(
       linea(""), treno("stazione, 4500, 2, 600, 0,0,0,0,0,0,0,0,0,0, 1000000, 0, 0, ALBA\r\n"));
-  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
-  // Slot 0 is 34 bytes; slot 1 holds the station as far as it was read.
-  const std::string sim = c.file(nome_file_treno(c.m.nomi));
-  const size_t r = 34;
-  EXPECT_EQ(le(sim, r + 9, 4), 4500u);
-  ASSERT_EQ(le(sim, r + 14, 2), 4u);
-  EXPECT_EQ(sim.substr(r + 16, 4), "ALBA");
-  EXPECT_EQ(le(sim, r + 16 + 4 + 14, 4), 0u);  // orario
+  EXPECT_EQ(c.codice(), 25);
+  // Slot 1 holds the station as far as it was read.
+  const Voce stazione = c.voci()[1];
+  EXPECT_EQ(stazione.posizione, 4500);
+  EXPECT_EQ(stazione.nome, "ALBA");
+  EXPECT_EQ(stazione.orario, 0);
 }
 
 TEST(CompileStep, CurveWhoseEndOverflowsKeepsTheStraightBeforeIt) {
   const Compilazione c(linea("curvad2, 500, 2147483647\r\n", 1000), treno(""));
-  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
-  // Each axis: two seeds of 4 bytes, metres 2 to 500 computed (10 bytes),
-  // metres 501 to 8000 empty (2 bytes).
-  const std::string piano = c.file(nome_file_linea(c.m.nomi));
-  const size_t asse = 8 + 499 * 10 + 7500 * 2;
-  ASSERT_EQ(piano.size(), 2 * asse);
-  const size_t metro_500 = asse + 8 + 498 * 10;  // axis 1
-  EXPECT_EQ(le(piano, metro_500, 2), 5u);
-  EXPECT_EQ(std::bit_cast<double>(le(piano, metro_500 + 2, 8)), 500.0);
-  EXPECT_EQ(le(piano, metro_500 + 10, 2), 0u);
+  EXPECT_EQ(c.codice(), 25);
+  // Each axis: the two seeds, metres 2 to 500 computed, metres 501 to 8000
+  // empty.
+  const FileLinea piano = c.piano();
+  ASSERT_EQ(piano.metri_totali(), 8000);
+  EXPECT_EQ(piano.conta(TagPiano::kIntero16), 2u * 2);
+  EXPECT_EQ(piano.conta(TagPiano::kDoppio), 2u * 499);
+  EXPECT_EQ(piano.conta(TagPiano::kVuoto), 2u * 7500);
+  EXPECT_EQ(piano.assi[1][500].tag, TagPiano::kDoppio);
+  EXPECT_EQ(piano.assi[1][500].valore, 500.0);
+  EXPECT_EQ(piano.assi[1][501].tag, TagPiano::kVuoto);
 }
 
 TEST(CompileStep, SecondLengthWithoutARowLeavesNoRouteToWrite) {
   const Compilazione c(linea("pendenza, 500, 3\r\n", 1000, "lunghezza percorso, -9000\r\n"),
                        treno(""));
-  EXPECT_EQ(c.esito.diagnosi.codice_errore, 25);
+  EXPECT_EQ(c.codice(), 25);
   EXPECT_EQ(c.m.voci[kVoceGeneraliPercorso].fine, -9000);
   EXPECT_TRUE(c.m.segmenti.empty());
   EXPECT_TRUE(c.esito.senza_segmenti);
@@ -100,14 +112,14 @@ TEST(CompileStep, TabBesideANumberIsNamedInTheDiagnostic) {
   for (const char* riga : {"pendenza, 500,\t3", "pendenza,\t500, 3", "pendenza, 5\t00, 3",
                            "pendenza, 500, 3\t", "pendenza, 500, 3 \t"}) {
     const Compilazione c(linea(std::string(riga) + "\r\n", 1000), treno(""));
-    EXPECT_EQ(c.esito.diagnosi.codice_errore, 25) << riga;
+    EXPECT_EQ(c.codice(), 25) << riga;
     EXPECT_EQ(c.esito.diagnosi.riga, 8) << riga;
     EXPECT_NE(c.esito.diagnosi.dettaglio.find("a tab stands there"), std::string::npos)
         << riga << ": " << c.esito.diagnosi.dettaglio;
   }
   // In a keyword field a tab is an ordinary character.
   const Compilazione c(linea("\tpendenza\t, 500, 3\r\n", 1000), treno(""));
-  EXPECT_EQ(c.esito.diagnosi.codice_errore, 0);
+  EXPECT_EQ(c.codice(), 0);
   EXPECT_EQ(c.m.segmenti.at(10).pendenza_seg, 103);
 }
 
