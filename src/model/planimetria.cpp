@@ -94,15 +94,42 @@ void Planimetria::estendi(int32_t fino, double kappa) {
   }
 }
 
-TagPiano Planimetria::tag(int32_t m) const {
-  if (m < 2) return seminata_ ? TagPiano::kIntero16 : TagPiano::kVuoto;
-  return m < prossimo_ ? TagPiano::kDoppio : TagPiano::kVuoto;
+bool Planimetria::completa() const {
+  return dimensionata_ && seminata_ && metri_totali_ >= 3 && prossimo_ == metri_totali_ - 1;
 }
 
-std::string_view Planimetria::file_completo() const {
-  if (!dimensionata_ || !seminata_ || metri_totali_ < 3 || prossimo_ != metri_totali_ - 1)
-    return {};
-  return {byte_.data(), byte_.size()};
+std::string_view Planimetria::file_linea(std::string& altrove) const {
+  if (!dimensionata_ || metri_totali_ < 0) return {};
+  if (completa()) return {byte_.data(), byte_.size()};
+  // Metres from 2 on: those computed, held in the image as far as it goes
+  // and beyond it in the last two metres, then the empty ones.
+  const int32_t fine_immagine =
+      prossimo_ < ultimo_in_immagine_ + 1 ? prossimo_ : ultimo_in_immagine_ + 1;
+  const size_t in_immagine = fine_immagine > 2 ? static_cast<size_t>(fine_immagine - 2) : 0;
+  const size_t semi = metri_totali_ < 1 ? 1 : 2;
+  const size_t calcolati = prossimo_ > 2 ? static_cast<size_t>(prossimo_ - 2) : 0;
+  const size_t vuoti = static_cast<size_t>(metri_totali_) + 1 - semi - calcolati;
+  altrove.clear();
+  altrove.reserve(2 * (semi * (seminata_ ? 4 : 2) + calcolati * kByteDoppio + vuoti * 2));
+  for (int asse = 0; asse < 2; ++asse) {
+    for (int32_t m = 0; m <= metri_totali_ && m < 2; ++m) {
+      if (seminata_) {
+        put_u16(altrove, static_cast<uint16_t>(TagPiano::kIntero16));
+        put_i16(altrove, asse == 1 && m == 1 ? 1 : 0);
+      } else {
+        put_u16(altrove, static_cast<uint16_t>(TagPiano::kVuoto));
+      }
+    }
+    if (in_immagine > 0)
+      altrove.append(byte_.data() + offset_valore(2, asse) - 2, in_immagine * kByteDoppio);
+    for (int32_t m = 2 + static_cast<int32_t>(in_immagine); m < prossimo_; ++m) {
+      put_u16(altrove, static_cast<uint16_t>(TagPiano::kDoppio));
+      put_f64(altrove, coda_[m - ultimo_in_immagine_ - 1][asse]);
+    }
+    for (int32_t m = prossimo_ > 2 ? prossimo_ : 2; m <= metri_totali_; ++m)
+      put_u16(altrove, static_cast<uint16_t>(TagPiano::kVuoto));
+  }
+  return altrove;
 }
 
 void Planimetria::scrivi_elemento_portabile(char* p, double v) {

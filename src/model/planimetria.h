@@ -5,13 +5,16 @@
 // Points are computed one after another from metre 2 on, so the plan is
 // held as the seeds, a prefix of computed points and the empty remainder.
 //
-// A plan is a million points or more, and the line file is the plan written
-// out element by element. So the points are kept in memory already laid out
-// as the line file of a complete plan (seeded, metres 2 to metri_totali - 2
-// computed, the last two metres empty): each point is stored once, where it
-// will be written, and a complete plan is written as it stands, with no
-// second copy. The two metres beyond a complete plan, which only an unusual
-// description reaches, are kept aside.
+// The plan owns the layout of the line file: every element in storage
+// order, the metre index fastest (axis 0, then axis 1), each a 16-bit tag
+// and its value. A plan is a million points or more, so the points are kept
+// in memory already laid out as the line file of a complete plan (seeded,
+// metres 2 to metri_totali - 2 computed, the last two metres empty): each
+// point is stored once, where it will be written, and a complete plan is
+// written as it stands, with no second copy. The two metres beyond a
+// complete plan, which only an unusual description reaches, are kept aside;
+// the file of any plan that is not complete is composed from the same
+// pieces.
 #pragma once
 
 #include <bit>
@@ -20,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -85,12 +89,15 @@ class Planimetria {
   /// caller checks that `fino` <= metri_totali().
   void estendi(int32_t fino, double kappa);
 
-  TagPiano tag(int32_t m) const;
+  /// True when the plan is complete: seeded, every metre from 2 to
+  /// metri_totali() - 2 computed and none beyond.
+  bool completa() const;
 
-  /// The bytes of the line file when the plan is complete: seeded, every
-  /// metre from 2 to metri_totali() - 2 computed and none beyond. Empty for
-  /// any other plan, whose file is built element by element.
-  std::string_view file_completo() const;
+  /// The bytes of the line file, for a plan in any state (none for a plan
+  /// not dimensioned). A complete plan is its own file: the view is of the
+  /// plan itself. The file of any other plan is composed into `altrove`,
+  /// and the view is of that.
+  std::string_view file_linea(std::string& altrove) const;
 
  private:
   /// Allocates without clearing: every byte is written before it is read.

@@ -56,9 +56,12 @@ TEST(Planimetria, EveryStateGivesItsFileAndReadsBack) {
       p.semina();
       calcola_fino_a(p, prossimo);
       const std::string atteso = file_atteso(metri, true, prossimo);
-      EXPECT_EQ(codifica_file_linea(p), atteso) << metri << " metres, up to " << prossimo;
+      std::string altrove;
+      EXPECT_EQ(p.file_linea(altrove), atteso) << metri << " metres, up to " << prossimo;
+      // A complete plan is its own file: nothing is composed elsewhere.
       const bool completa = metri >= 3 && prossimo == metri - 1;
-      EXPECT_EQ(p.file_completo(), completa ? atteso : "") << metri << ", " << prossimo;
+      EXPECT_EQ(p.completa(), completa) << metri << ", " << prossimo;
+      EXPECT_EQ(altrove.empty(), completa) << metri << ", " << prossimo;
       for (int32_t m = 0; m <= metri; ++m) {
         const bool calcolato = m >= 2 && m < prossimo;
         EXPECT_EQ(p.punto(m, 0), calcolato ? x_di(m) : 0.0) << m;
@@ -72,7 +75,7 @@ TEST(Planimetria, UnseededPlanIsAllEmpty) {
   Planimetria p;
   p.dimensiona(20);
   EXPECT_EQ(codifica_file_linea(p), file_atteso(20, false, 2));
-  EXPECT_TRUE(p.file_completo().empty());
+  EXPECT_FALSE(p.completa());
   EXPECT_EQ(p.punto(1, 1), 0.0);
 }
 
@@ -89,7 +92,8 @@ TEST(Planimetria, DimensionedAgainStartsEmpty) {
   calcola_fino_a(p, 12);
   EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, 12));
   calcola_fino_a(p, 29);
-  EXPECT_EQ(p.file_completo(), file_atteso(30, true, 29));
+  EXPECT_TRUE(p.completa());
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, 29));
 }
 
 // The line file written with the scenario files is the same whether it comes

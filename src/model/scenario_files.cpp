@@ -10,44 +10,11 @@ namespace {
 constexpr size_t kBytesRecordPercorso = 15;
 constexpr size_t kBytesRecordTrenoFissi = 34;
 
-size_t bytes_elemento(TagPiano tag) {
-  switch (tag) {
-    case TagPiano::kIntero16: return 4;
-    case TagPiano::kDoppio: return 10;
-    case TagPiano::kVuoto: break;
-  }
-  return 2;
-}
-
 }  // namespace
 
 std::string codifica_file_linea(const Planimetria& piano) {
-  if (!piano.dimensionata()) return {};
-  const int32_t metri = piano.metri_totali();
-  size_t per_asse = 0;
-  for (int32_t m = 0; m <= metri && m < 2; ++m) per_asse += bytes_elemento(piano.tag(m));
-  // Metres from 2 on are a run of computed points followed by empty ones.
-  const int32_t calcolati = piano.prossimo() > 2 ? piano.prossimo() - 2 : 0;
-  const int32_t vuoti = metri >= 2 ? metri - 1 - calcolati : 0;
-  per_asse += static_cast<size_t>(calcolati) * 10 + static_cast<size_t>(vuoti) * 2;
-
-  std::string out(2 * per_asse, '\0');
-  char* p = out.data();
-  for (int asse = 0; asse < 2; ++asse) {
-    for (int32_t m = 0; m <= metri; ++m) {
-      TagPiano tag = piano.tag(m);
-      encode_u16(p, static_cast<uint16_t>(tag));
-      p += 2;
-      if (tag == TagPiano::kIntero16) {
-        encode_u16(p, static_cast<uint16_t>(static_cast<int16_t>(piano.punto(m, asse))));
-        p += 2;
-      } else if (tag == TagPiano::kDoppio) {
-        encode_f64(p, piano.punto(m, asse));
-        p += 8;
-      }
-    }
-  }
-  return out;
+  std::string altrove;
+  return std::string(piano.file_linea(altrove));
 }
 
 std::string codifica_file_treno(const RouteModel& modello) {
@@ -102,14 +69,10 @@ std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
   std::vector<std::string> scritti;
   if (con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
-    const std::string_view completo = modello.planimetria.file_completo();
-    if (!completo.empty()) {
-      // Written straight from the plan: at 20 bytes a metre, a copy of a
-      // long route's plan would cost as much again in time and memory.
-      platform::replace_file(cartella / scritti.back(), completo);
-    } else {
-      platform::replace_file(cartella / scritti.back(), codifica_file_linea(modello.planimetria));
-    }
+    // Written straight from the plan: at 20 bytes a metre, a copy of a long
+    // route's plan would cost as much again in time and memory.
+    std::string altrove;
+    platform::replace_file(cartella / scritti.back(), modello.planimetria.file_linea(altrove));
   }
   scritti.push_back(nome_file_treno(modello.nomi));
   platform::replace_file(cartella / scritti.back(), codifica_file_treno(modello));

@@ -12,10 +12,9 @@
 
 namespace tratta {
 
-/// Bytes of the line file, element by element: every plan element in storage
-/// order (metre index fastest, axis 0 first), each a 16-bit tag and its
-/// value. A complete plan is also held in this form already
-/// (Planimetria::file_completo), and is written from there.
+/// Bytes of the line file: the plan's elements as the plan lays them out
+/// (Planimetria::file_linea). The file writer takes them from the plan
+/// itself, with no copy.
 std::string codifica_file_linea(const Planimetria& piano);
 
 /// Bytes of the train file: the 87 slots of `voci`, 34 + name bytes each.
