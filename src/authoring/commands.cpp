@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "authoring/diagnostics.h"
+#include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
 #include "authoring/inspect_command.h"
 #include "emitter/documents.h"

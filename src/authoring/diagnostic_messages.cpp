@@ -1,4 +1,4 @@
-#include "authoring/diagnostics.h"
+#include "authoring/diagnostic_messages.h"
 
 namespace tratta {
 
