@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "reader/checked.h"
 
 namespace tratta {
 
@@ -20,6 +21,11 @@ bool contiene_ci(std::string_view campo, std::string_view chiave) {
   auto it = std::search(campo.begin(), campo.end(), chiave.begin(), chiave.end(),
                         [](char a, char b) { return minuscola(a) == minuscola(b); });
   return it != campo.end() || chiave.empty();
+}
+
+std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
+  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Arresto::fine_corpo({15, p});
+  return std::nullopt;
 }
 
 bool FieldSource::apri() {

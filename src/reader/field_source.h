@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "model/diagnosi.h"
+#include "model/route_model.h"
 #include "reader/field_reader.h"
 
 namespace tratta {
@@ -37,6 +38,15 @@ struct Arresto {
   Diagnosi diagnosi;
   bool solo_corpo = false;
 };
+
+/// The room that a body record needs past its position, in metres; a
+/// station needs more.
+inline constexpr int32_t kMargineRecord = 100;
+
+/// The bound check of a body record at `p`: when the row has no room for it
+/// with `margine` metres, code 15 at `p`, which ends the body.
+std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p,
+                                      int32_t margine = kMargineRecord);
 
 class FieldSource {
  public:

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int32_t kMassimaLunghezza = 1000000;
 constexpr int32_t kLimitePiano = 1000000;
-constexpr int32_t kMargineRecord = 100;
 
 /// A section field closes the header: "[" and "]", not a comment line
 /// (leading blanks, which are spaces only, aside).
@@ -55,7 +54,7 @@ bool LineReader::leggi() {
   progressive_ordina(m);
   m.numero_montagne = 0;
   indice_cartelli_ = kPrimaVoceCartelli;
-  p_pend = 0;
+  pendenza.cursore = 0;
   k = 2;
   if (con_planimetria != 0) {
     if (!m.planimetria.dimensionata() || m.planimetria.metri_totali() < 1)
@@ -125,7 +124,7 @@ bool LineReader::leggi_intestazione() {
 std::optional<Arresto> LineReader::record() {
   const std::string& campo = fonte_.campo();
   if (contiene_ci(campo, "pendenza")) {
-    if (auto a = record_pendenza()) return a;
+    if (auto a = pendenza.record(fonte_, m)) return a;
   }
   if (con_planimetria != 0 && contiene_ci(campo, "curva")) {
     if (auto a = record_curva()) return a;
@@ -142,23 +141,9 @@ std::optional<Arresto> LineReader::record() {
   return std::nullopt;
 }
 
-std::optional<Arresto> LineReader::record_pendenza() {
-  const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
-  const int32_t g = fonte_.numero();
-  const int32_t n = arrotonda32(p / 50.0);
-  if (n > 0) {
-    riempi_fino_a(p_pend, n, [&](int32_t i) {
-      segmento(m, i).pendenza_seg = basso8(somma32(pend_prec, 100));
-    });
-  }
-  pend_prec = g;
-  return std::nullopt;
-}
-
 std::optional<Arresto> LineReader::record_curva() {
   const int32_t s = fonte_.numero();
-  if (auto d = oltre_percorso(m, s, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, s)) return a;
   const int32_t l = fonte_.numero();
   double kappa = curvatura(fonte_.campo());
   if (kappa == 0.0) return Diagnosi{.codice_errore = 103};
@@ -176,7 +161,7 @@ std::optional<Arresto> LineReader::record_curva() {
 
 std::optional<Arresto> LineReader::record_montagna() {
   const int32_t inizio = fonte_.numero();
-  if (auto d = oltre_percorso(m, inizio, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, inizio)) return a;
   const int32_t fine = fonte_.numero();
   const int32_t tipo = fonte_.numero();
   memo_montagna(m, inizio, fine, tipo);
@@ -185,7 +170,7 @@ std::optional<Arresto> LineReader::record_montagna() {
 
 std::optional<Arresto> LineReader::record_indicatori() {
   const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[8];
   for (int32_t& x : v) x = fonte_.numero();
   return memo_indicatori_v_max(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
@@ -193,7 +178,7 @@ std::optional<Arresto> LineReader::record_indicatori() {
 
 std::optional<Arresto> LineReader::record_cartello() {
   const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, p)) return a;
   std::string testo = fonte_.testo();
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
   Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
@@ -221,9 +206,7 @@ void LineReader::estendi_piano(int32_t fino, double kappa, int32_t limite) {
 
 void LineReader::fine() {
   fonte_.chiudi();
-  riempi_fino_a(p_pend, m.ultimo_segmento - 2, [&](int32_t i) {
-    segmento(m, i).pendenza_seg = basso8(somma32(pend_prec, 100));
-  });
+  pendenza.finisci(m, m.ultimo_segmento - 2);
   if (con_planimetria != 0) estendi_piano(m.metri_totali - 2, 0.0, INT32_MAX);
 }
 

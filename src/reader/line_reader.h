@@ -8,7 +8,9 @@
 
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "reader/checked.h"
 #include "reader/field_source.h"
+#include "reader/valore_corrente.h"
 
 namespace tratta {
 
@@ -37,7 +39,6 @@ class LineReader {
   /// The records of the body that the field just read names, in the order of
   /// their keyword tests; the diagnostic of the first that fails.
   std::optional<Arresto> record();
-  std::optional<Arresto> record_pendenza();
   std::optional<Arresto> record_curva();
   std::optional<Arresto> record_montagna();
   std::optional<Arresto> record_indicatori();
@@ -57,8 +58,9 @@ class LineReader {
   FieldSource fonte_;
 
   int32_t indice_cartelli_ = kPrimaVoceCartelli;
-  int32_t p_pend = 0;
-  int32_t pend_prec = 0;
+  /// The running gradient, stored per mille + 100.
+  ValoreCorrente pendenza{&Segmento::pendenza_seg,
+                          [](int32_t g) { return basso8(somma32(g, 100)); }};
   /// The plan's cursor: the first metre not computed.
   int32_t k = 2;
 };

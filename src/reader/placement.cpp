@@ -17,11 +17,6 @@ Segmento& segmento(RouteModel& modello, int64_t i) {
   return modello.segmenti[static_cast<size_t>(i)];
 }
 
-std::optional<Diagnosi> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
-  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Diagnosi{15, p};
-  return std::nullopt;
-}
-
 void memo_montagna(RouteModel& modello, int32_t inizio, int32_t fine, int32_t tipo) {
   bool marcatori = false;
   if (tipo > 10) {

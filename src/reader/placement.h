@@ -1,11 +1,9 @@
 // Placement routines: one description record each, turned into marks on
-// the segment row; with them, the checks and the fill that every record of
-// the two descriptions shares. A conflict comes back as a diagnostic with
+// the segment row. A conflict comes back as a diagnostic with
 // the record's position, and the reader stops; an index outside the row
 // throws ErroreLettura.
 #pragma once
 
-#include <climits>
 #include <cstdint>
 #include <optional>
 
@@ -16,23 +14,6 @@ namespace tratta {
 
 /// The segment `i` of the row, or ErroreLettura when there is none.
 Segmento& segmento(RouteModel& modello, int64_t i);
-
-/// The bound check of a body record at `p`: code 15 when the row has no
-/// room for it with `margine` metres.
-std::optional<Diagnosi> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine);
-
-/// The fill of a running value (gradient, speed, adhesion): `scrivi(k)` for
-/// the segment k under `cursore`, which then moves on, until the cursor
-/// reaches `fino`; at least once, even when it is there already. With a
-/// `limite`, the fill stops as soon as the cursor stands at or past it.
-template <typename Scrivi>
-void riempi_fino_a(int32_t& cursore, int32_t fino, Scrivi scrivi, int32_t limite = INT32_MAX) {
-  do {
-    if (cursore >= limite) return;
-    scrivi(cursore);
-    ++cursore;
-  } while (cursore < fino);
-}
 
 /// A montagna stretch from `inizio` to `fine` (metres) of class `tipo`
 /// (above 10: class minus 10, with a marker every fourth segment). A

@@ -7,17 +7,16 @@ namespace tratta {
 
 namespace {
 
-constexpr int32_t kMargineRecord = 100;
 constexpr int32_t kMargineStazione = 800;
 constexpr int32_t kDistanzaStazioni = 350;
+
+}  // namespace
 
 uint8_t velocita_segmento(int32_t km_h) {
   const int32_t v = arrotonda32(km_h / 5.0);
   if (v < 0 || v > 255) throw ErroreLettura("speed does not fit a segment");
   return static_cast<uint8_t>(v);
 }
-
-}  // namespace
 
 bool TrainReader::leggi() {
   if (!fonte_.apri()) throw ErroreLettura("train description missing");
@@ -39,10 +38,11 @@ std::optional<Arresto> TrainReader::record() {
     generali.inizio = fonte_.numero();
   if (contiene_ci(campo, "vetture")) generali.posizione = fonte_.numero();
   if (contiene_ci(campo, "velocit")) {
-    if (auto a = record_velocita()) return a;
+    // Unlike the other fills, the speed's stops short of the last segment.
+    if (auto a = velocita.record(fonte_, m, m.ultimo_segmento)) return a;
   }
   if (contiene_ci(campo, "aderenza")) {
-    if (auto a = record_aderenza()) return a;
+    if (auto a = aderenza.record(fonte_, m)) return a;
   }
   if (contiene_ci(campo, "orologio")) {
     treno.d1_b = campo16(fonte_.numero());
@@ -65,33 +65,6 @@ std::optional<Arresto> TrainReader::record() {
   return std::nullopt;
 }
 
-std::optional<Arresto> TrainReader::record_velocita() {
-  const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
-  const int32_t v = fonte_.numero();
-  const int32_t n = arrotonda32(p / 50.0);
-  if (n > 0) {
-    // Unlike the other fills, this one stops short of the last segment.
-    riempi_fino_a(
-        p_vel, n, [&](int32_t i) { segmento(m, i).vel_limite = velocita_segmento(vel_prec); },
-        m.ultimo_segmento);
-  }
-  vel_prec = v;
-  return std::nullopt;
-}
-
-std::optional<Arresto> TrainReader::record_aderenza() {
-  const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
-  const int32_t a = fonte_.numero();
-  const int32_t n = arrotonda32(p / 50.0);
-  if (n > 0) {
-    riempi_fino_a(p_ader, n, [&](int32_t i) { segmento(m, i).aderenza_seg = basso8(ader_prec); });
-  }
-  ader_prec = a;
-  return std::nullopt;
-}
-
 std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int32_t p) const {
   if (d) return *d;
   if (codice_linea > 0) return Diagnosi{codice_linea, p};
@@ -100,7 +73,7 @@ std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int3
 
 std::optional<Arresto> TrainReader::record_segnale() {
   const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[10];
   for (int32_t& x : v) x = fonte_.numero();
   return dopo_la_posa(
@@ -109,7 +82,7 @@ std::optional<Arresto> TrainReader::record_segnale() {
 
 std::optional<Arresto> TrainReader::record_rallentamento() {
   const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[5];
   for (int32_t& x : v) x = fonte_.numero();
   return dopo_la_posa(memo_rallentamento(m, p, v[0], v[1], v[2], v[3], v[4]), p);
@@ -117,7 +90,7 @@ std::optional<Arresto> TrainReader::record_rallentamento() {
 
 std::optional<Arresto> TrainReader::record_abbattimento() {
   const int32_t p = fonte_.numero();
-  if (auto d = oltre_percorso(m, p, kMargineRecord)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, p)) return a;
   const int32_t c = fonte_.numero();
   Segmento& seg = segmento(m, arrotonda32(p / 50.0));
   if (!seg.libero()) return Diagnosi{7, p};
@@ -135,7 +108,7 @@ std::optional<Arresto> TrainReader::record_stazione() {
   Voce& st = m.voci.at(static_cast<size_t>(s));
   const int32_t posizione = fonte_.numero();
   st.posizione = posizione;
-  if (auto d = oltre_percorso(m, posizione, kMargineStazione)) return Arresto::fine_corpo(*d);
+  if (auto a = oltre_percorso(m, posizione, kMargineStazione)) return a;
   if (posizione % 50 != 0) return Diagnosi{8, posizione};
   const uint8_t tipo = campo8(fonte_.numero());
   st.tipo = tipo;
@@ -201,10 +174,8 @@ std::optional<Arresto> TrainReader::record_stazione() {
 
 void TrainReader::fine() {
   fonte_.chiudi();
-  riempi_fino_a(p_vel, m.ultimo_segmento - 2,
-                [&](int32_t i) { segmento(m, i).vel_limite = velocita_segmento(vel_prec); });
-  riempi_fino_a(p_ader, m.ultimo_segmento - 2,
-                [&](int32_t i) { segmento(m, i).aderenza_seg = basso8(ader_prec); });
+  velocita.finisci(m, m.ultimo_segmento - 2);
+  aderenza.finisci(m, m.ultimo_segmento - 2);
 }
 
 }  // namespace tratta

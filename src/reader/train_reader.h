@@ -8,9 +8,15 @@
 
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "reader/checked.h"
 #include "reader/field_source.h"
+#include "reader/valore_corrente.h"
 
 namespace tratta {
+
+/// A speed in km/h as a segment stores it, round(km/h / 5); a speed that
+/// does not fit 0 to 255 is a run-time failure.
+uint8_t velocita_segmento(int32_t km_h);
 
 class TrainReader {
  public:
@@ -36,8 +42,6 @@ class TrainReader {
   /// The records of the body that the field just read names, in the order of
   /// their keyword tests; the diagnostic of the first that fails.
   std::optional<Arresto> record();
-  std::optional<Arresto> record_velocita();
-  std::optional<Arresto> record_aderenza();
   std::optional<Arresto> record_segnale();
   std::optional<Arresto> record_rallentamento();
   std::optional<Arresto> record_abbattimento();
@@ -57,10 +61,10 @@ class TrainReader {
   const int32_t codice_linea;
 
   int32_t indice_stazioni = 1;
-  int32_t p_vel = 0;
-  int32_t vel_prec = 0;
-  int32_t p_ader = 0;
-  int32_t ader_prec = 0;
+  /// The running speed, stored in units of 5 km/h, and the running
+  /// adhesion, of which the low 8 bits are stored.
+  ValoreCorrente velocita{&Segmento::vel_limite, velocita_segmento};
+  ValoreCorrente aderenza{&Segmento::aderenza_seg, [](int32_t a) { return basso8(a); }};
 };
 
 }  // namespace tratta
