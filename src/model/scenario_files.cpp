@@ -1,7 +1,7 @@
 #include "model/scenario_files.h"
 
 #include "model/coding.h"
-#include "run/platform.h"
+#include "run/output_set.h"
 
 namespace tratta {
 
@@ -99,21 +99,23 @@ std::string codifica_file_percorso(const RouteModel& modello) {
 std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
                                               const std::filesystem::path& cartella) {
   std::vector<std::string> scritti;
+  OutputSet set;
   if (modello.con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
     const std::string_view completo = modello.planimetria.file_completo();
     if (!completo.empty()) {
       // Written straight from the plan: at 20 bytes a metre, a copy of a
       // long route's plan would cost as much again in time and memory.
-      platform::replace_file(cartella / scritti.back(), completo);
+      set.add(cartella / scritti.back(), completo);
     } else {
-      platform::replace_file(cartella / scritti.back(), codifica_file_linea(modello.planimetria));
+      set.add(cartella / scritti.back(), codifica_file_linea(modello.planimetria));
     }
   }
   scritti.push_back(nome_file_treno(modello.nomi));
-  platform::replace_file(cartella / scritti.back(), codifica_file_treno(modello));
+  set.add(cartella / scritti.back(), codifica_file_treno(modello));
   scritti.push_back(nome_file_percorso(modello.nomi));
-  platform::replace_file(cartella / scritti.back(), codifica_file_percorso(modello));
+  set.add(cartella / scritti.back(), codifica_file_percorso(modello));
+  set.commit();
   return scritti;
 }
 

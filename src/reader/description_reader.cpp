@@ -12,9 +12,9 @@ LuogoDiagnosi memorizza_dati(RouteModel& modello, const Descrizioni& descrizioni
   try {
     if (lettura.leggi_linea()) lettura.leggi_treno();
   } catch (const ErroreLettura& e) {
-    lettura.fallita(e.what());
+    lettura.fallita(e.testo());
   } catch (const platform::FileError& e) {
-    lettura.fallita(e.what());
+    lettura.fallita(e.text());
   } catch (const std::bad_alloc&) {
     lettura.fallita("out of memory");
   }

@@ -75,7 +75,8 @@ TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
   EXPECT_EQ(e.out,
             "{\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
             "\"message\": \"no problem found\", \"fatal\": null, \"files\": "
-            "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"]}\n");
+            "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"], "
+            "\"exit_status\": 0, \"error\": null}\n");
   // The descriptions are only read.
   EXPECT_EQ(testing::read_bytes(linea_path), linea_prima);
   EXPECT_EQ(testing::read_bytes(treno_path), treno_prima);
@@ -214,7 +215,8 @@ TEST(Compile, BadUse) {
       {"compile", l},
       {"compile", l, (d.dir / "assente.txt").string(), "--out", o},
       {"compile", l, t, "--out", o, "--fast"},
-      {"compile", l, t, "--out", (d.dir / "assente").string()},
+      {"compile", l, t, "--out", l},
+      {"compile", l, t, "--out", ""},
       {"compile", l, t, "--out"},
       {"compile", l, t, "--out", o, "--scenario", ""},
       {"compile", l, t, "--out", o, "--scenario", "../fuori"},
@@ -225,7 +227,8 @@ TEST(Compile, BadUse) {
       {"compile", l, t, "--out", o, "--train-number", "30."},
       {"compile", l, o, "--out", o},
       {"emit", o, o},
-      {"emit", (d.dir / "assente").string()},
+      {"emit", l},
+      {"emit", o, "--forse"},
       {"bogus"},
   };
   for (const auto& a : casi) {
@@ -254,7 +257,7 @@ TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {
   // UTF-8 of the path passes through; the description's own bytes are
   // shown escaped, and the JSON escapes quote and backslash in turn.
   EXPECT_NE(e.out.find("linea citt\xC3\xA0.txt\""), std::string::npos) << e.out;
-  EXPECT_NE(e.out.find("'\\\\xe8\\\"\\\\x\\\\x01'"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("'\\u00e8\\\"\\\\x\\u0001'"), std::string::npos) << e.out;
   EXPECT_NE(e.err.find(":8: code 25: "), std::string::npos) << e.err;
   EXPECT_NE(e.err.find("'\\xe8\"\\x\\x01'"), std::string::npos) << e.err;
 }

@@ -64,6 +64,7 @@
 #include "model/route_model.h"
 #include "run/compile_step.h"
 #include "run/errore.h"
+#include "run/output_set.h"
 #include "run/platform.h"
 
 namespace {
@@ -120,7 +121,7 @@ void write_text(const std::filesystem::path& p, const char* text) {
     if (*c == '\n') crlf += '\r';
     crlf += *c;
   }
-  tratta::platform::replace_file(p, crlf);
+  tratta::replace_file(p, crlf);
 }
 
 int errore_1250() {
@@ -179,8 +180,8 @@ int check_files() {
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += "\r\n\n\r\x1A end";
   const fs::path file = folder / L"d\u00e0ti.txt";
-  platform::replace_file(file, std::string(100000, 'x'));
-  platform::replace_file(file, bytes);
+  tratta::replace_file(file, std::string(100000, 'x'));
+  tratta::replace_file(file, bytes);
   std::string back;
   expect(platform::read_file(file, back) && back == bytes,
          "a longer file replaced whole by every byte value, read back unchanged");
@@ -193,7 +194,7 @@ int check_files() {
   fs::create_directory(blocked);
   std::string message;
   try {
-    platform::replace_file(blocked, "x");
+    tratta::replace_file(blocked, "x");
   } catch (const platform::FileError& e) {
     message = e.what();
   }
