@@ -109,12 +109,15 @@ TEST(OutputChecks, NamesTooLongWithTheTemporarySuffixAreBadUse) {
     EXPECT_NE(e.err.find("is too long for its folder"), std::string::npos) << e.err;
     EXPECT_FALSE(fs::exists(nuova));
   }
-  // Just short enough, temporary included.
+#ifndef _WIN32
+  // Just short enough, temporary included. (Windows would refuse the whole
+  // path, longer than its 260 characters.)
   const std::string nome(255 - 28 - std::string("_linea.dat").size(), 'S');
   Esecuzione e = esegui({"compile", (d / "l.txt").string(), (d / "t.txt").string(), "--out",
                          nuova.string(), "--scenario", nome});
   EXPECT_EQ(e.stato, kUscitaOk) << e.err;
   EXPECT_TRUE(fs::exists(nuova / (nome + "_linea.dat")));
+#endif
 }
 
 TEST(OutputChecks, MissingFoldersAreMadeWithTheirParents) {

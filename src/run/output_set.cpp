@@ -1,5 +1,6 @@
 #include "run/output_set.h"
 
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -94,7 +95,10 @@ void OutputSet::commit() {
       platform::hold_backup(v.uscita, nome_accanto(v.uscita, ".old"), v.riserva);
   }
 
-  platform::InterruptsHeld trattenuti;
+  // SIGINT and SIGTERM wait for the renames, and for the older files to be
+  // given back after a failed one.
+  std::optional<platform::InterruptsHeld> trattenuti;
+  trattenuti.emplace();
   std::size_t rinominati = 0;
   try {
     for (; rinominati < voci_.size(); ++rinominati) {
@@ -118,12 +122,14 @@ void OutputSet::commit() {
       }
       if (!rimesso) non_rimessi += " '" + platform::path_to_utf8(v.uscita) + "'";
     }
+    trattenuti.reset();
     abbandona();
     if (!non_rimessi.empty())
       throw platform::FileError(e.text() + "; the new file stays at" + non_rimessi +
                                 ", the rest of the older set is as it was");
     throw;
   }
+  trattenuti.reset();
   for (Voce& v : voci_) platform::remove_held(v.riserva);
   voci_.clear();
 }

@@ -314,30 +314,6 @@ void delete_file(const fs::path& path) {
   }
 }
 
-void replace_file(const fs::path& path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  fs::path temp = path;
-  temp += L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) fail("cannot create", path, GetLastError());
-  DWORD err = 0;
-  bool ok = write_all(file.get(), bytes, err);
-  if (!file.close() && ok) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (ok && !MoveFileExW(temp.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (!ok) {
-    DeleteFileW(temp.c_str());
-    fail("cannot write", path, err);
-  }
-}
-
 bool directory_writable(const fs::path& directory) {
   DWORD attributes = GetFileAttributesW(directory.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -348,6 +324,188 @@ bool directory_writable(const fs::path& directory) {
   Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   return file.valid();
+}
+
+// --- Held files ---------------------------------------------------------------
+//
+// A temporary is held by its handle, opened without FILE_SHARE_DELETE: a
+// later run cannot delete it while this one lives, and the handle (with
+// DELETE access) lets the console handler mark it for deletion when the
+// console goes away. Backups are not held: a handle on an output's older
+// file would stop the rename that replaces it.
+
+namespace {
+
+constexpr int kSlots = 32;
+
+/// The register of held temporaries, shared with the console handler,
+/// which runs on a thread of its own.
+struct Register {
+  CRITICAL_SECTION lock;
+  HANDLE handles[kSlots];
+  Register() {
+    InitializeCriticalSection(&lock);
+    for (HANDLE& h : handles) h = INVALID_HANDLE_VALUE;
+  }
+};
+
+Register& held_register() {
+  static Register r;
+  return r;
+}
+
+class RegisterLock {
+ public:
+  RegisterLock() { EnterCriticalSection(&held_register().lock); }
+  ~RegisterLock() { LeaveCriticalSection(&held_register().lock); }
+  RegisterLock(const RegisterLock&) = delete;
+  RegisterLock& operator=(const RegisterLock&) = delete;
+};
+
+HANDLE handle_of(const HeldFile& file) {
+  return file.handle == -1 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(file.handle);
+}
+
+/// Marks the file of `h` to be deleted when its last handle closes.
+void mark_for_deletion(HANDLE h) {
+  FILE_DISPOSITION_INFO info{};
+  info.DeleteFile = TRUE;
+  SetFileInformationByHandle(h, FileDispositionInfo, &info, sizeof info);
+}
+
+void let_go(HeldFile& file) {
+  RegisterLock lock;
+  if (file.slot >= 0) held_register().handles[file.slot] = INVALID_HANDLE_VALUE;
+  file.slot = -1;
+  if (HANDLE h = handle_of(file); h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  file.handle = -1;
+}
+
+BOOL WINAPI remove_held_on_console_event(DWORD) {
+  // Taken for good: an output set in the middle of its renames finishes
+  // them first, and nothing is renamed after this.
+  EnterCriticalSection(&held_register().lock);
+  for (HANDLE h : held_register().handles)
+    if (h != INVALID_HANDLE_VALUE) mark_for_deletion(h);
+  // Not handled here: the system ends the process, which closes the
+  // handles and so deletes the files.
+  return FALSE;
+}
+
+}  // namespace
+
+HeldFile create_held(const fs::path& path, const fs::path& output) {
+  RegisterLock lock;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) fail("cannot create", output, GetLastError());
+  HeldFile file{path, output, reinterpret_cast<std::intptr_t>(h), -1};
+  for (int i = 0; i < kSlots; ++i) {
+    if (held_register().handles[i] == INVALID_HANDLE_VALUE) {
+      held_register().handles[i] = h;
+      file.slot = i;
+      break;
+    }
+  }
+  return file;
+}
+
+void write_held(HeldFile& file, std::string_view bytes) {
+  DWORD err = 0;
+  if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
+}
+
+bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
+  out = HeldFile{};
+  if (!CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
+    DWORD err = GetLastError();
+    if (err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
+        err == ERROR_TOO_MANY_LINKS || is_missing(err))
+      return false;
+    fail("cannot keep the older file", existing, err);
+  }
+  out.path = backup;
+  out.output = existing;
+  return true;
+}
+
+void rename_held(HeldFile& file, const fs::path& target) {
+  let_go(file);  // a file open without FILE_SHARE_DELETE cannot be renamed
+  if (!MoveFileExW(file.path.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fail("cannot replace", target, GetLastError());
+  file.path.clear();
+}
+
+void remove_held(HeldFile& file) noexcept {
+  if (file.path.empty()) return;
+  if (HANDLE h = handle_of(file); h != INVALID_HANDLE_VALUE) {
+    mark_for_deletion(h);
+    let_go(file);
+  } else {
+    let_go(file);
+    DeleteFileW(file.path.c_str());
+  }
+  file.path.clear();
+}
+
+bool remove_if_abandoned(const fs::path& path) noexcept {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return is_missing(GetLastError());
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  // A live run holds its temporary open without FILE_SHARE_DELETE: the
+  // deletion is then refused.
+  return DeleteFileW(path.c_str()) != 0;
+}
+
+bool delete_quietly(const fs::path& path) noexcept {
+  return DeleteFileW(path.c_str()) != 0 || is_missing(GetLastError());
+}
+
+void install_interrupt_cleanup() {
+  held_register();
+  SetConsoleCtrlHandler(remove_held_on_console_event, TRUE);
+}
+
+InterruptsHeld::InterruptsHeld() { EnterCriticalSection(&held_register().lock); }
+
+InterruptsHeld::~InterruptsHeld() { LeaveCriticalSection(&held_register().lock); }
+
+std::optional<FileId> file_identity(const fs::path& path) {
+  Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+std::size_t max_name_length(const fs::path& directory) {
+  std::error_code ec;
+  fs::path p = fs::absolute(directory.empty() ? fs::path(L".") : directory, ec);
+  while (!ec && !fs::exists(p, ec) && p.has_relative_path()) p = p.parent_path();
+  wchar_t volume[MAX_PATH + 1];
+  DWORD longest = 0;
+  if (GetVolumePathNameW(p.c_str(), volume, MAX_PATH + 1) &&
+      GetVolumeInformationW(volume, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0) &&
+      longest > 0)
+    return longest;
+  return 255;
+}
+
+std::size_t name_length(const fs::path& name) { return name.native().size(); }
+
+void create_directories(const fs::path& directory) {
+  DWORD attributes = GetFileAttributesW(directory.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      fail("cannot create the folder", directory, ERROR_DIRECTORY);
+    return;
+  }
+  const fs::path parent = directory.parent_path();
+  if (!parent.empty() && parent != directory && parent.has_relative_path())
+    platform::create_directories(parent);
+  if (!CreateDirectoryW(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    fail("cannot create the folder", directory, GetLastError());
 }
 
 }  // namespace tratta::platform
