@@ -11,6 +11,7 @@
 #include "run/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 
@@ -19,16 +20,8 @@ using testing::treno;
 
 namespace {
 
-struct Esecuzione {
-  int stato;
-  std::string out, err;
-};
-
-Esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  int stato = esegui_comando(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using testing::esegui;
+using testing::Esecuzione;
 
 /// A folder with a line and a train description to compile.
 struct Cartella {
@@ -255,7 +248,8 @@ TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {
                          (dir / "t.txt").string(), "--out", dir.path().string(), "--json"});
   EXPECT_EQ(e.stato, kUscitaDiagnosi);
   // UTF-8 of the path passes through; the description's own bytes are
-  // shown escaped, and the JSON escapes quote and backslash in turn.
+  // shown escaped (\xNN on stderr, \u00NN in JSON), and the JSON escapes
+  // quote and backslash in turn.
   EXPECT_NE(e.out.find("linea citt\xC3\xA0.txt\""), std::string::npos) << e.out;
   EXPECT_NE(e.out.find("'\\u00e8\\\"\\\\x\\u0001'"), std::string::npos) << e.out;
   EXPECT_NE(e.err.find(":8: code 25: "), std::string::npos) << e.err;

@@ -8,6 +8,7 @@
 #include "run/output_set.h"
 #include "testing/descriptions.h"
 #include "testing/json_check.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 
@@ -17,10 +18,7 @@ using testing::JsonCheck;
 using testing::linea;
 using testing::treno;
 
-struct Esecuzione {
-  int stato;
-  std::string out, err;
-};
+using testing::Esecuzione;
 
 Esecuzione compila(const testing::ScratchDir& d, const std::string& l, const std::string& t,
                    std::vector<std::string> extra = {}) {
@@ -29,9 +27,7 @@ Esecuzione compila(const testing::ScratchDir& d, const std::string& l, const std
   std::vector<std::string> a = {"compile", (d / "l.txt").string(), (d / "t.txt").string(),
                                 "--out", d.path().string(), "--json"};
   a.insert(a.end(), extra.begin(), extra.end());
-  std::ostringstream out, err;
-  int stato = esegui_comando(a, out, err);
-  return {stato, out.str(), err.str()};
+  return testing::esegui(a);
 }
 
 }  // namespace

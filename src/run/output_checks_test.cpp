@@ -8,6 +8,7 @@
 #include "emitter/documents.h"
 #include "run/authoring.h"
 #include "testing/descriptions.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 
@@ -17,16 +18,8 @@ namespace fs = std::filesystem;
 using testing::linea;
 using testing::treno;
 
-struct Esecuzione {
-  int stato;
-  std::string out, err;
-};
-
-Esecuzione esegui(const std::vector<std::string>& a) {
-  std::ostringstream out, err;
-  int stato = esegui_comando(a, out, err);
-  return {stato, out.str(), err.str()};
-}
+using testing::esegui;
+using testing::Esecuzione;
 
 /// Every file under `cartella` with its bytes.
 std::map<std::string, std::string> contenuto(const fs::path& cartella) {
