@@ -45,6 +45,7 @@ constexpr std::string_view kAiuto =
     "                                draw the route in a self-contained web page (default\n"
     "                                DIR/<scenario>_<train>.html): the plan, the profile,\n"
     "                                signals, stations, signs, slowdowns\n"
+    "  tratta_valle3 --help, --version\n"
     "\n"
     "compile options:\n"
     "  --out DIR             where the scenario files go (default: the current directory;\n"
@@ -54,7 +55,6 @@ constexpr std::string_view kAiuto =
     "  --train-number N      train number (default: 30)\n"
     "  --no-plan             build no ground plan and write no line file\n"
     "  --json                report the outcome as one JSON object on stdout\n"
-    "\n"
     "\n"
     "The files of a run are replaced together: all of them, or on a failure none\n"
     "(the older ones stay as they were).\n"
@@ -70,8 +70,7 @@ constexpr std::string_view kAiuto =
     "     file is damaged or foreign\n"
     "  4  a failure of the system: a file that cannot be read or written, a full\n"
     "     disk, no memory; no file written\n"
-    "With --json, compile prints one JSON object on stdout whatever the outcome.\n"
-    "  --help, --version\n";
+    "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
 std::optional<std::string> nome_non_valido(std::string_view nome) {
@@ -106,6 +105,22 @@ int uso_errato(std::ostream& err, const std::string& messaggio) {
   scrivi_errore(err, messaggio);
   err << "(see tratta_valle3 --help)\n";
   return kUscitaUsoErrato;
+}
+
+/// What the failure being handled was, in words: the file and the
+/// system's reason, or a lack of memory. Called inside a catch block.
+std::string guasto_in_corso() {
+  try {
+    throw;
+  } catch (const platform::FileError& e) {
+    return e.text();
+  } catch (const std::bad_alloc&) {
+    return "out of memory";
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unexpected failure";
+  }
 }
 
 /// The folder the run writes into: refused when something else than a
@@ -290,14 +305,10 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
     e = EsitoComando{};
     e.stato = kUscitaUsoErrato;
     e.errore = u.messaggio;
-  } catch (const platform::FileError& f) {
+  } catch (...) {
     e.stato = kUscitaErroreSistema;
     e.file_scritti.clear();
-    e.errore = f.text() + "; no file written";
-  } catch (const std::bad_alloc&) {
-    e.stato = kUscitaErroreSistema;
-    e.file_scritti.clear();
-    e.errore = "out of memory; no file written";
+    e.errore = guasto_in_corso() + "; no file written";
   }
   if (json) out << json_esito(e);
   switch (e.stato) {
@@ -331,10 +342,8 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
-  } catch (const platform::FileError& e) {
-    scrivi_errore(err, e.text() + "; no file written");
-  } catch (const std::bad_alloc&) {
-    scrivi_errore(err, "out of memory; no file written");
+  } catch (...) {
+    scrivi_errore(err, guasto_in_corso() + "; no file written");
   }
   return kUscitaErroreSistema;
 }
