@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <sstream>
+#include <map>
+#include <string>
 
 #include "emitter/documents.h"
 #include "run/authoring.h"

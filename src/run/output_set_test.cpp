@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #endif
 
 namespace tratta {
