@@ -1,7 +1,7 @@
 // tratta_fuzz_seeds DIR: writes the fuzz target's seed corpus into DIR,
 // made from the built-in descriptions: the whole pair under several
-// choices of options, and small pairs that reach the fatal stamps and a
-// diagnostic.
+// choices of options, and small pairs that reach the fatal stamps, a
+// diagnostic and the slowdowns of the finishing pass.
 
 #include <cstdio>
 #include <filesystem>
@@ -23,6 +23,24 @@ const std::string kLineaBreve =
 const std::string kTrenoBreve =
     "Treno di prova\r\n[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 80\r\n"
     "segnale, 1500, 2,4,0,0,0, 2,1,0,0,0\r\n[fine]\r\n     \r\n";
+
+/// A 10000 m line with nothing on it, and a train whose body is `corpo`:
+/// the slowdowns, which the built-in train has none of, with signals
+/// around them, for the finishing pass.
+std::string linea_vuota() {
+  return "Percorso di prova\r\n\r\ninizio dati\r\n     \r\n[generale]\r\n"
+         "lunghezza percorso,    10000\r\n[dati]\r\n[fine]\r\n                \r\n";
+}
+std::string treno_con(const std::string& corpo) {
+  return "Treno di prova\r\n[generale]\r\nvelocita, 0, 100\r\n" + corpo + "[fine]\r\n     \r\n";
+}
+std::string segnali(int da, int passo) {
+  std::string out;
+  for (int i = 0; i < 3; ++i)
+    out += "segnale, " + std::to_string(da + i * passo) + ", 2,4,0,0,0, 2,1,0,0,0\r\n";
+  return out;
+}
+const std::string kRallentamento = "rallentamento, 6650, 60, 500, 0, 0, 0\r\n";
 
 }  // namespace
 
@@ -51,6 +69,16 @@ int main(int argc, char** argv) {
                                         "cartello_indicatore, 0, (X)\r\n[fine]\r\n",
                               kTrenoBreve)},
       {"codice-25", componi(0x01, kLineaBreve, "Treno\r\n[generale]\r\nvelocita, 0, abc\r\n")},
+      {"rallentamento", componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(3000, 2000)))},
+      {"rallentamento-veloce",
+       componi(0x01, linea_vuota(),
+               treno_con("rallentamento, 6650, 120, 500, 0, 0, 0\r\n" + segnali(3000, 2000)))},
+      {"rallentamento-codice-11",
+       componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(5000, -50)))},
+      {"rallentamento-codice-12",
+       componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(6400, -50)))},
+      {"rallentamento-codice-13",
+       componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(7000, 50)))},
   };
   for (const auto& s : seeds) {
     std::ofstream out(dir / s.nome, std::ios::binary | std::ios::trunc);
