@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <iostream>
 
 #include "run/platform.h"
@@ -471,22 +472,76 @@ InterruptsHeld::InterruptsHeld() { EnterCriticalSection(&held_register().lock); 
 
 InterruptsHeld::~InterruptsHeld() { LeaveCriticalSection(&held_register().lock); }
 
+namespace {
+
+/// The file system's own index of the open file (NtQueryInformationFile,
+/// FileInternalInformation): asked of the file alone, so that no volume
+/// serial number is needed, which some volumes refuse to give.
+bool file_index(HANDLE h, std::uint64_t& index) {
+  struct IoStatus {
+    union {
+      LONG status;
+      void* pointer;
+    };
+    ULONG_PTR information;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+  constexpr int kFileInternalInformation = 6;
+  static const Query query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  LARGE_INTEGER value{};
+  IoStatus io{};
+  if (query == nullptr || query(h, &io, &value, sizeof value, kFileInternalInformation) < 0)
+    return false;
+  index = static_cast<std::uint64_t>(value.QuadPart);
+  return true;
+}
+
+/// A number for the volume that holds the open file, from the name of its
+/// mount point, taken from the file's final path (links and junctions
+/// followed): files on one volume give the same number.
+std::uint64_t volume_number(HANDLE h) {
+  std::wstring final_path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetFinalPathNameByHandleW(h, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0) return 0;
+    if (n < final_path.size()) {
+      final_path.resize(n);
+      break;
+    }
+    final_path.resize(n + 1);
+  }
+  std::wstring mount(final_path.size() + 1, L'\0');
+  if (!GetVolumePathNameW(final_path.c_str(), mount.data(), static_cast<DWORD>(mount.size())))
+    return 0;
+  mount.resize(std::wcslen(mount.c_str()));
+  CharUpperBuffW(mount.data(), static_cast<DWORD>(mount.size()));
+  return std::hash<std::wstring>{}(mount);
+}
+
+}  // namespace
+
 std::optional<FileId> file_identity(const fs::path& path) {
   Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!file.valid() || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
-  return FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  std::uint64_t index = 0;
+  if (!file.valid() || !file_index(file.get(), index)) return std::nullopt;
+  return FileId{volume_number(file.get()), 0, index};
 }
 
 std::size_t max_name_length(const fs::path& directory) {
   std::error_code ec;
   fs::path p = fs::absolute(directory.empty() ? fs::path(L".") : directory, ec);
   while (!ec && !fs::exists(p, ec) && p.has_relative_path()) p = p.parent_path();
-  wchar_t volume[MAX_PATH + 1];
+  // Asked through a handle, for the limit alone: the volume's label and
+  // serial are not needed (and a volume may refuse them).
+  Handle folder(CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   DWORD longest = 0;
-  if (GetVolumePathNameW(p.c_str(), volume, MAX_PATH + 1) &&
-      GetVolumeInformationW(volume, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0) &&
+  if (folder.valid() &&
+      GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, &longest, nullptr, nullptr,
+                                    0) &&
       longest > 0)
     return longest;
   return 255;
