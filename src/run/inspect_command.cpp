@@ -10,6 +10,7 @@
 #include "run/display_text.h"
 #include "run/inspect_json.h"
 #include "run/inspect_listing.h"
+#include "run/output_set.h"
 #include "run/platform.h"
 #include "run/view_page.h"
 
@@ -130,7 +131,7 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
         if (!platform::directory_writable(cartella))
           return uso_errato(err, "cannot write into the folder '" +
                                      visibile(platform::path_to_utf8(cartella)) + "'");
-        platform::replace_file(pagina, pagina_percorso(s));
+        replace_file(pagina, pagina_percorso(s));
         out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
         return kUscitaOk;
       });
