@@ -41,6 +41,13 @@ const fs::path& radice() {
     fs::create_directories(p);
     return p;
   }();
+  // Gone when the run ends normally; kept after a broken property, to look
+  // at. Registered after `r` is made, so that it runs before `r` goes.
+  static const int pulizia = std::atexit([] {
+    std::error_code ec;
+    fs::remove_all(radice(), ec);
+  });
+  (void)pulizia;
   return r;
 }
 
