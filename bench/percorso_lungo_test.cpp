@@ -28,8 +28,9 @@ TEST(PercorsoLungo, CompilesCleanWithEveryRecordPlaced) {
   testing::write_bytes(dir / "gen_train.txt", g.treno);
   RouteModel m;
   m.nomi = nomi_predefiniti();
-  const EsitoCompilazione esito = memorizza_percorso(
-      m, 1, {dir / "gen_line.txt", dir / "gen_train.txt", false}, dir.path());
+  EsitoCompilazione esito;
+  memorizza_percorso(m, 1, {dir / "gen_line.txt", dir / "gen_train.txt", false}, dir.path(),
+                     esito);
   const Diagnosi& d = esito.diagnosi;
   ASSERT_EQ(d.codice_errore, 0) << "at " << d.posizione_errore.value_or(0) << " m, " << d.file
                                 << ":" << d.riga;

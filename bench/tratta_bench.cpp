@@ -301,11 +301,11 @@ int misura(const Opzioni& o, const fs::path& radice) {
     const fs::path cartella = cartella_nuova(base, r);
     tratta::RouteModel modello;
     modello.nomi = tratta::nomi_predefiniti();
+    tratta::EsitoCompilazione esito;
     sincronizza(radice);
     const long fault0 = fault_propri();
     const auto t0 = Orologio::now();
-    const tratta::EsitoCompilazione esito =
-        tratta::memorizza_percorso(modello, 1, descrizioni, cartella);
+    tratta::memorizza_percorso(modello, 1, descrizioni, cartella, esito);
     serie.aggiungi(secondi_da(t0));
     serie.fault += fault_propri() - fault0;
     const int32_t codice = esito.diagnosi.codice_errore;

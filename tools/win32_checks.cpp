@@ -62,6 +62,7 @@
 
 #include "model/file_names.h"
 #include "model/route_model.h"
+#include "platform/output_set.h"
 #include "platform/platform.h"
 #include "run/errore.h"
 #include "run/memorizza_percorso.h"
@@ -120,7 +121,7 @@ void write_text(const std::filesystem::path& p, const char* text) {
     if (*c == '\n') crlf += '\r';
     crlf += *c;
   }
-  tratta::platform::replace_file(p, crlf);
+  tratta::replace_file(p, crlf);
 }
 
 int errore_1250() {
@@ -154,7 +155,8 @@ int errore_1250() {
 
   tratta::platform::show_window("Attendere");
   const int32_t j = 1;
-  tratta::EsitoCompilazione esito = tratta::memorizza_percorso(modello, j, descrizioni, cartella);
+  tratta::EsitoCompilazione esito;
+  tratta::memorizza_percorso(modello, j, descrizioni, cartella, esito);
   if (esito.errore_fatale != 0) tratta::errore(std::to_string(esito.errore_fatale));
   std::fprintf(stderr, "the compile step did not stop (codice_errore %d, %zu files written)\n",
                static_cast<int>(esito.diagnosi.codice_errore), esito.file_scritti.size());
@@ -179,8 +181,8 @@ int check_files() {
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += "\r\n\n\r\x1A end";
   const fs::path file = folder / L"d\u00e0ti.txt";
-  platform::replace_file(file, std::string(100000, 'x'));
-  platform::replace_file(file, bytes);
+  tratta::replace_file(file, std::string(100000, 'x'));
+  tratta::replace_file(file, bytes);
   std::string back;
   expect(platform::read_file(file, back) && back == bytes,
          "a longer file replaced whole by every byte value, read back unchanged");
@@ -193,7 +195,7 @@ int check_files() {
   fs::create_directory(blocked);
   std::string message;
   try {
-    platform::replace_file(blocked, "x");
+    tratta::replace_file(blocked, "x");
   } catch (const platform::FileError& e) {
     message = e.what();
   }

@@ -1,12 +1,16 @@
 #include "authoring/commands.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string_view>
 
+#include "authoring/compile_report.h"
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
 #include "authoring/inspect_command.h"
+#include "authoring/output_checks.h"
 #include "emitter/documents.h"
 #include "platform/platform.h"
 #include "run/memorizza_percorso.h"
@@ -23,8 +27,11 @@ constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 constexpr std::string_view kAiuto =
     "usage:\n"
     "  tratta_valle3                 build the built-in scenario beside the program\n"
-    "  tratta_valle3 emit [DIR]      write the five built-in documents into DIR\n"
-    "                                (default: the current directory)\n"
+    "  tratta_valle3 emit [DIR] [--force]\n"
+    "                                write the five built-in documents into DIR\n"
+    "                                (default: the current directory; made when\n"
+    "                                missing); files already there are replaced\n"
+    "                                only with --force\n"
     "  tratta_valle3 compile LINE TRAIN [options]\n"
     "                                compile a line description and a train description\n"
     "                                into the line, train and route files; the two\n"
@@ -38,21 +45,32 @@ constexpr std::string_view kAiuto =
     "                                draw the route in a self-contained web page (default\n"
     "                                DIR/<scenario>_<train>.html): the plan, the profile,\n"
     "                                signals, stations, signs, slowdowns\n"
+    "  tratta_valle3 --help, --version\n"
     "\n"
     "compile options:\n"
-    "  --out DIR             where the scenario files go (default: the current directory)\n"
+    "  --out DIR             where the scenario files go (default: the current directory;\n"
+    "                        made when missing)\n"
     "  --scenario NAME       scenario name: names the files, feeds the route codes\n"
     "                        (default: Tratta_Valle3)\n"
     "  --train-number N      train number (default: 30)\n"
     "  --no-plan             build no ground plan and write no line file\n"
     "  --json                report the outcome as one JSON object on stdout\n"
     "\n"
-    "exit status: 0 done, 1 a stamp field was already taken (no file written),\n"
-    "2 bad use (no file written), 3 the descriptions have a problem (files written\n"
-    "as far as they were read; the problem is reported on stderr) or, for inspect\n"
-    "and view, a scenario file is damaged or foreign, 4 a file cannot be read or\n"
-    "written\n"
-    "  --help, --version\n";
+    "The files of a run are replaced together: all of them, or on a failure none\n"
+    "(the older ones stay as they were).\n"
+    "\n"
+    "exit status:\n"
+    "  0  done\n"
+    "  1  a stamp field was already taken (\" Errore n. 1250\" or 1251); no file written\n"
+    "  2  bad use: wrong arguments, a description that is missing or is one of the\n"
+    "     files the run writes, names too long, files in the way of emit; nothing\n"
+    "     written\n"
+    "  3  compile: the descriptions have a problem: files written as far as they\n"
+    "     were read, the problem reported on stderr; inspect, view: a scenario\n"
+    "     file is damaged or foreign\n"
+    "  4  a failure of the system: a file that cannot be read or written, a full\n"
+    "     disk, no memory; no file written\n"
+    "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
 std::optional<std::string> nome_non_valido(std::string_view nome) {
@@ -70,27 +88,81 @@ std::optional<std::string> nome_non_valido(std::string_view nome) {
 }
 
 /// Bad use of a subcommand: reported with exit status 2 before any file is
-/// written.
+/// written. The message holds bytes as given (paths, arguments); it is
+/// made readable where it is shown.
 struct UsoErrato {
   std::string messaggio;
 };
 
+std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
+
+/// A message line on stderr, every byte readable.
+void scrivi_errore(std::ostream& err, std::string_view messaggio) {
+  err << "tratta_valle3: " << visibile(messaggio, std::string::npos) << "\n";
+}
+
 int uso_errato(std::ostream& err, const std::string& messaggio) {
-  err << "tratta_valle3: " << messaggio << "\n(see tratta_valle3 --help)\n";
+  scrivi_errore(err, messaggio);
+  err << "(see tratta_valle3 --help)\n";
   return kUscitaUsoErrato;
 }
 
-void cartella_scrivibile(const fs::path& cartella) {
-  if (!platform::directory_writable(cartella))
-    throw UsoErrato{"cannot write into the folder '" + visibile(platform::path_to_utf8(cartella)) + "'"};
+/// What the failure being handled was, in words: the file and the
+/// system's reason, or a lack of memory. Called inside a catch block.
+std::string guasto_in_corso() {
+  try {
+    throw;
+  } catch (const platform::FileError& e) {
+    return e.text();
+  } catch (const std::bad_alloc&) {
+    return "out of memory";
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+    return "unexpected failure";
+  }
+}
+
+/// The folder the run writes into: refused when something else than a
+/// folder has its name.
+void cartella_uscita(const fs::path& cartella) {
+  if (cartella.empty()) throw UsoErrato{"the output folder is an empty name"};
+  std::error_code ec;
+  if (fs::exists(cartella, ec) && !fs::is_directory(cartella, ec))
+    throw UsoErrato{citato(cartella) + " is not a folder"};
+}
+
+void nomi_adatti(const std::vector<fs::path>& uscite) {
+  if (auto perche = nomi_troppo_lunghi(uscite)) throw UsoErrato{*perche};
 }
 
 int comando_emit(const std::vector<std::string>& argomenti) {
-  if (argomenti.size() > 2) throw UsoErrato{"emit takes at most one folder"};
-  if (argomenti.size() == 2 && argomenti[1].starts_with("-"))
-    throw UsoErrato{"unknown option '" + visibile(argomenti[1]) + "'"};
-  const fs::path cartella = argomenti.size() == 2 ? platform::path_from_utf8(argomenti[1]) : fs::path(".");
-  cartella_scrivibile(cartella);
+  bool forza = false;
+  std::vector<std::string> cartelle;
+  for (size_t i = 1; i < argomenti.size(); ++i) {
+    if (argomenti[i] == "--force") {
+      forza = true;
+    } else if (argomenti[i].starts_with("-")) {
+      throw UsoErrato{"unknown option '" + argomenti[i] + "'"};
+    } else {
+      cartelle.push_back(argomenti[i]);
+    }
+  }
+  if (cartelle.size() > 1) throw UsoErrato{"emit takes at most one folder"};
+  const fs::path cartella = cartelle.empty() ? fs::path(".") : platform::path_from_utf8(cartelle[0]);
+  cartella_uscita(cartella);
+  const std::vector<fs::path> documenti = percorsi_documenti(cartella, nomi_predefiniti());
+  nomi_adatti(documenti);
+  if (!forza) {
+    std::string presenti;
+    for (const fs::path& d : documenti) {
+      std::error_code ec;
+      if (fs::exists(fs::symlink_status(d, ec))) presenti += (presenti.empty() ? "" : ", ") + citato(d);
+    }
+    if (!presenti.empty())
+      throw UsoErrato{"already there, not replaced (give --force to replace them): " + presenti};
+  }
+  platform::create_directories(cartella);
   scrivi_documenti(cartella, nomi_predefiniti());
   return kUscitaOk;
 }
@@ -114,6 +186,7 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
     };
     if (a == "--out") {
       o.uscita = platform::path_from_utf8(valore());
+      if (o.uscita.empty()) throw UsoErrato{"the output folder is an empty name"};
     } else if (a == "--scenario") {
       o.nomi.nome_scenario = valore();
     } else if (a == "--train-number") {
@@ -123,7 +196,7 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
     } else if (a == "--json") {
       o.json = true;
     } else if (a.starts_with("-") && a != "-") {
-      throw UsoErrato{"unknown option '" + visibile(a) + "'"};
+      throw UsoErrato{"unknown option '" + a + "'"};
     } else {
       posizionali.push_back(a);
     }
@@ -133,70 +206,121 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
   o.linea = platform::path_from_utf8(posizionali[0]);
   o.treno = platform::path_from_utf8(posizionali[1]);
   if (auto perche = nome_non_valido(o.nomi.nome_scenario))
-    throw UsoErrato{"the scenario name '" + visibile(o.nomi.nome_scenario) + "' " + *perche};
+    throw UsoErrato{"the scenario name '" + o.nomi.nome_scenario + "' " + *perche};
   if (auto perche = nome_non_valido(o.nomi.numero_treno))
-    throw UsoErrato{"the train number '" + visibile(o.nomi.numero_treno) + "' " + *perche};
+    throw UsoErrato{"the train number '" + o.nomi.numero_treno + "' " + *perche};
   for (const fs::path& p : {o.linea, o.treno}) {
-    std::string ignorato;
-    bool esiste = false;
-    try {
-      esiste = fs::is_regular_file(p) && platform::read_file(p, ignorato);
-    } catch (const platform::FileError& e) {
-      throw UsoErrato{e.what()};
-    }
-    if (!esiste) throw UsoErrato{"cannot read the description '" + visibile(platform::path_to_utf8(p)) + "'"};
+    std::error_code ec;
+    const fs::file_status stato = fs::status(p, ec);
+    if (!fs::exists(stato))
+      throw UsoErrato{"cannot read the description " + citato(p) + ": there is no such file"};
+    if (fs::is_directory(stato))
+      throw UsoErrato{"cannot read the description " + citato(p) + ": it is a folder"};
   }
-  cartella_scrivibile(o.uscita);
+  cartella_uscita(o.uscita);
   return o;
+}
+
+/// The files a compile with `o` writes, in order.
+std::vector<fs::path> uscite_compile(const OpzioniCompile& o) {
+  std::vector<fs::path> uscite;
+  if (o.piano) uscite.push_back(o.uscita / nome_file_linea(o.nomi));
+  uscite.push_back(o.uscita / nome_file_treno(o.nomi));
+  uscite.push_back(o.uscita / nome_file_percorso(o.nomi));
+  return uscite;
+}
+
+/// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
+/// before anything is written, platform::FileError or std::bad_alloc for a
+/// failure of the system.
+void compila(const OpzioniCompile& o, EsitoComando& e) {
+  const std::vector<fs::path> uscite = uscite_compile(o);
+  nomi_adatti(uscite);
+  if (auto perche = ingresso_tra_le_uscite(
+          {{"the line description", o.linea}, {"the train description", o.treno}}, uscite))
+    throw UsoErrato{*perche};
+  // Read once here, so that an unreadable description is a failure of the
+  // system with the system's reason, not a reading diagnostic.
+  std::string ignorato;
+  for (const fs::path& p : {o.linea, o.treno}) platform::read_file(p, ignorato);
+  platform::create_directories(o.uscita);
+
+  RouteModel modello;
+  modello.nomi = o.nomi;
+  EsitoCompilazione esito;
+  struct Letto {
+    const Diagnosi& d;
+    EsitoComando& e;
+    // The reading's diagnostic survives a failure of the writing.
+    ~Letto() {
+      e.codice_errore = d.codice_errore;
+      e.posizione_errore = d.posizione_errore.value_or(0);
+      if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
+    }
+  } letto{esito.diagnosi, e};
+  memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita, esito);
+
+  const Diagnosi& diagnosi = esito.diagnosi;
+  const int codice = diagnosi.codice_errore;
+  e.fatale = esito.errore_fatale;
+  e.file_scritti = esito.file_scritti;
+  // The finishing pass's codes name a position and no description.
+  if (codice != 0 && !diagnosi.file.empty()) {
+    e.file = platform::path_to_utf8(diagnosi.file);
+    e.riga = diagnosi.riga;
+  }
+  e.stato = esito.errore_fatale != 0                     ? kUscitaErroreFatale
+            : codice == 0 && !esito.senza_segmenti ? kUscitaOk
+                                                         : kUscitaDiagnosi;
+  std::string messaggio = messaggio_codice(codice);
+  if (codice == 25 && !diagnosi.dettaglio.empty())
+    messaggio += ": " + accorciato(diagnosi.dettaglio);
+  if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
+  e.messaggio = messaggio;
+}
+
+/// The diagnostic on stderr: where, the code, what, and the position.
+void scrivi_diagnosi(std::ostream& err, const EsitoComando& e) {
+  std::string riga;
+  if (e.file) {
+    riga = *e.file;
+    if (e.riga > 0) riga += ":" + std::to_string(e.riga);
+    riga += ": ";
+  }
+  const int codice = e.codice_errore.value_or(0);
+  if (codice != 0) riga += "code " + std::to_string(codice) + ": ";
+  riga += e.messaggio.value_or("");
+  if (codice_con_posizione(codice))
+    riga += " (at " + std::to_string(e.posizione_errore.value_or(0)) + " m)";
+  err << visibile(riga, std::string::npos) << "\n";
 }
 
 int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
                     std::ostream& err) {
-  const OpzioniCompile o = leggi_opzioni(argomenti);
-  RouteModel modello;
-  modello.nomi = o.nomi;
-  const EsitoCompilazione esito =
-      memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita);
-
-  const Diagnosi& diagnosi = esito.diagnosi;
-  const int codice = diagnosi.codice_errore;
-  const int32_t posizione = diagnosi.posizione_errore.value_or(0);
-  // The finishing pass's codes name a position and no description.
-  const bool con_luogo = codice != 0 && !diagnosi.file.empty();
-  std::string messaggio = messaggio_codice(codice);
-  if (codice == 25 && !diagnosi.dettaglio.empty())
-    messaggio += ": " + visibile(diagnosi.dettaglio);
-  if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
-
-  if (o.json) {
-    out << "{\"codice_errore\": " << codice << ", \"posizione_errore\": "
-        << posizione << ", \"file\": "
-        << (con_luogo ? json_stringa(platform::path_to_utf8(diagnosi.file)) : "null") << ", \"line\": "
-        << (con_luogo && diagnosi.riga > 0 ? std::to_string(diagnosi.riga) : "null")
-        << ", \"message\": " << json_stringa(messaggio) << ", \"fatal\": "
-        << (esito.errore_fatale ? std::to_string(esito.errore_fatale) : "null")
-        << ", \"files\": [";
-    for (size_t i = 0; i < esito.file_scritti.size(); ++i)
-      out << (i ? ", " : "") << json_stringa(esito.file_scritti[i]);
-    out << "]}\n";
+  EsitoComando e;
+  bool json = std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
+  try {
+    const OpzioniCompile o = leggi_opzioni(argomenti);
+    json = o.json;
+    compila(o, e);
+  } catch (const UsoErrato& u) {
+    e = EsitoComando{};
+    e.stato = kUscitaUsoErrato;
+    e.errore = u.messaggio;
+  } catch (...) {
+    e.stato = kUscitaErroreSistema;
+    e.file_scritti.clear();
+    e.errore = guasto_in_corso() + "; no file written";
   }
-  if (esito.errore_fatale != 0) {
-    err << " Errore n. " << esito.errore_fatale << "\n";
-    return kUscitaErroreFatale;
+  if (json) out << json_esito(e);
+  switch (e.stato) {
+    case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
+    case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
+    case kUscitaDiagnosi: scrivi_diagnosi(err, e); break;
+    case kUscitaErroreSistema: scrivi_errore(err, *e.errore); break;
+    default: break;
   }
-  if (codice == 0 && !esito.senza_segmenti) return kUscitaOk;
-
-  std::string riga;
-  if (con_luogo) {
-    riga = visibile(platform::path_to_utf8(diagnosi.file));
-    if (diagnosi.riga > 0) riga += ":" + std::to_string(diagnosi.riga);
-    riga += ": ";
-  }
-  if (codice != 0) riga += "code " + std::to_string(codice) + ": ";
-  riga += messaggio;
-  if (codice_con_posizione(codice)) riga += " (at " + std::to_string(posizione) + " m)";
-  err << riga << "\n";
-  return kUscitaDiagnosi;
+  return e.stato;
 }
 
 }  // namespace
@@ -217,13 +341,13 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     if (comando == "compile") return comando_compile(argomenti, out, err);
     if (comando == "inspect") return comando_inspect(argomenti, out, err);
     if (comando == "view") return comando_view(argomenti, out, err);
-    return uso_errato(err, "unknown command '" + visibile(comando) + "'");
+    return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
-  } catch (const platform::FileError& e) {
-    err << "tratta_valle3: " << e.what() << "\n";
-    return kUscitaErroreFatale;
+  } catch (...) {
+    scrivi_errore(err, guasto_in_corso() + "; no file written");
   }
+  return kUscitaErroreSistema;
 }
 
 }  // namespace tratta

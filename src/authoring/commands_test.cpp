@@ -11,6 +11,7 @@
 #include "run/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 
@@ -19,16 +20,8 @@ using testing::treno;
 
 namespace {
 
-struct Esecuzione {
-  int stato;
-  std::string out, err;
-};
-
-Esecuzione esegui(const std::vector<std::string>& argomenti) {
-  std::ostringstream out, err;
-  int stato = esegui_comando(argomenti, out, err);
-  return {stato, out.str(), err.str()};
-}
+using testing::esegui;
+using testing::Esecuzione;
 
 /// A folder with a line and a train description to compile.
 struct Cartella {
@@ -75,7 +68,8 @@ TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
   EXPECT_EQ(e.out,
             "{\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
             "\"message\": \"no problem found\", \"fatal\": null, \"files\": "
-            "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"]}\n");
+            "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"], "
+            "\"exit_status\": 0, \"error\": null}\n");
   // The descriptions are only read.
   EXPECT_EQ(testing::read_bytes(linea_path), linea_prima);
   EXPECT_EQ(testing::read_bytes(treno_path), treno_prima);
@@ -214,7 +208,8 @@ TEST(Compile, BadUse) {
       {"compile", l},
       {"compile", l, (d.dir / "assente.txt").string(), "--out", o},
       {"compile", l, t, "--out", o, "--fast"},
-      {"compile", l, t, "--out", (d.dir / "assente").string()},
+      {"compile", l, t, "--out", l},
+      {"compile", l, t, "--out", ""},
       {"compile", l, t, "--out"},
       {"compile", l, t, "--out", o, "--scenario", ""},
       {"compile", l, t, "--out", o, "--scenario", "../fuori"},
@@ -225,7 +220,8 @@ TEST(Compile, BadUse) {
       {"compile", l, t, "--out", o, "--train-number", "30."},
       {"compile", l, o, "--out", o},
       {"emit", o, o},
-      {"emit", (d.dir / "assente").string()},
+      {"emit", l},
+      {"emit", o, "--forse"},
       {"bogus"},
   };
   for (const auto& a : casi) {
@@ -252,9 +248,10 @@ TEST(Compile, JsonAndMessagesStayReadableWhateverTheBytes) {
                          (dir / "t.txt").string(), "--out", dir.path().string(), "--json"});
   EXPECT_EQ(e.stato, kUscitaDiagnosi);
   // UTF-8 of the path passes through; the description's own bytes are
-  // shown escaped, and the JSON escapes quote and backslash in turn.
+  // shown escaped (\xNN on stderr, \u00NN in JSON), and the JSON escapes
+  // quote and backslash in turn.
   EXPECT_NE(e.out.find("linea citt\xC3\xA0.txt\""), std::string::npos) << e.out;
-  EXPECT_NE(e.out.find("'\\\\xe8\\\"\\\\x\\\\x01'"), std::string::npos) << e.out;
+  EXPECT_NE(e.out.find("'\\u00e8\\\"\\\\x\\u0001'"), std::string::npos) << e.out;
   EXPECT_NE(e.err.find(":8: code 25: "), std::string::npos) << e.err;
   EXPECT_NE(e.err.find("'\\xe8\"\\x\\x01'"), std::string::npos) << e.err;
 }

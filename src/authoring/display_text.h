@@ -9,13 +9,18 @@
 namespace tratta {
 
 /// `testo` for a terminal: printable ASCII and well-formed UTF-8 letters
-/// stay, every other byte becomes \xNN; a text longer than `massimo` bytes
-/// is cut and ends in "...".
+/// stay, every other byte (controls, NUL, bytes of ill-formed UTF-8)
+/// becomes \xNN; a text longer than `massimo` bytes is cut and ends in
+/// "...".
 std::string visibile(std::string_view testo, size_t massimo = 200);
+
+/// `testo` cut to its first `massimo` bytes, with "..." after a cut; the
+/// bytes themselves are left as they are.
+std::string accorciato(std::string_view testo, size_t massimo = 200);
 
 /// `testo` as a JSON string, quotes included. UTF-8 text (paths) passes
 /// through; any other byte of a description is read as a Windows-1252
-/// Latin letter (\u00NN), so any input gives valid JSON.
+/// Latin letter (\u00NN), so any input gives valid JSON in valid UTF-8.
 std::string json_stringa(std::string_view testo);
 
 }  // namespace tratta

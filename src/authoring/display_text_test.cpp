@@ -17,6 +17,16 @@ TEST(DisplayText, TerminalAndJson) {
       // A UTF-8 lead byte without its continuation is a byte like any other.
       {"\xC3(", "\\xc3(", "\"\\u00c3(\""},
       {"\xF0\x9F\x98", "\\xf0\\x9f\\x98", "\"\\u00f0\\u009f\\u0098\""},
+      // Well-formed in shape only: an overlong '/', a surrogate, a code
+      // point above U+10FFFF.
+      {"\xE0\x80\xAF", "\\xe0\\x80\\xaf", "\"\\u00e0\\u0080\\u00af\""},
+      {"\xED\xA0\x80", "\\xed\\xa0\\x80", "\"\\u00ed\\u00a0\\u0080\""},
+      {"\xF4\x90\x80\x80", "\\xf4\\x90\\x80\\x80", "\"\\u00f4\\u0090\\u0080\\u0080\""},
+      // The edges that are well-formed: U+D7FF, U+E000, U+10FFFF.
+      {"\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF", "\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF",
+       "\"\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF\""},
+      // A C1 control is shown, not passed to the terminal.
+      {"\xC2\x9B" "2J", "\\xc2\\x9b2J", "\"\\u009b2J\""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(visibile(c.testo), c.terminale);

@@ -10,8 +10,9 @@
 #include "authoring/display_text.h"
 #include "authoring/inspect_json.h"
 #include "authoring/inspect_listing.h"
-#include "platform/platform.h"
 #include "authoring/view_page.h"
+#include "platform/output_set.h"
+#include "platform/platform.h"
 
 namespace tratta {
 
@@ -130,7 +131,7 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
         if (!platform::directory_writable(cartella))
           return uso_errato(err, "cannot write into the folder '" +
                                      visibile(platform::path_to_utf8(cartella)) + "'");
-        platform::replace_file(pagina, pagina_percorso(s));
+        replace_file(pagina, pagina_percorso(s));
         out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
         return kUscitaOk;
       });

@@ -13,11 +13,11 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/commands.h"
 #include "model/coding.h"
 #include "model/scenario_decoders.h"
 #include "model/scenario_files.h"
 #include "model/windows1252.h"
-#include "authoring/commands.h"
 #include "testing/descriptions.h"
 #include "testing/json.h"
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/windows1252.h"
 #include "authoring/display_text.h"
+#include "model/windows1252.h"
 #include "platform/platform.h"
 
 namespace tratta {

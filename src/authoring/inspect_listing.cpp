@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cmath>
 
-#include "model/rounding.h"
-#include "model/windows1252.h"
 #include "authoring/display_text.h"
 #include "authoring/plan_thinning.h"
-#include "platform/platform.h"
 #include "authoring/route_events.h"
 #include "authoring/route_stretches.h"
+#include "model/rounding.h"
+#include "model/windows1252.h"
+#include "platform/platform.h"
 
 namespace tratta {
 

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <set>
 
-#include "model/windows1252.h"
 #include "authoring/html_text.h"
 #include "authoring/route_events.h"
 #include "authoring/route_stretches.h"
 #include "authoring/view_plan.h"
 #include "authoring/view_script.h"
+#include "model/windows1252.h"
 
 namespace tratta {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <optional>
 
-#include "model/windows1252.h"
 #include "authoring/html_text.h"
 #include "authoring/plan_thinning.h"
 #include "authoring/route_events.h"
+#include "model/windows1252.h"
 
 namespace tratta {
 

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "platform/platform.h"
+#include "platform/output_set.h"
 
 namespace tratta {
 
@@ -39,7 +39,7 @@ std::string componi_documento(TabellaRighe righe) {
 }
 
 void scrivi_documento(const std::filesystem::path& percorso, TabellaRighe righe) {
-  platform::replace_file(percorso, componi_documento(righe));
+  replace_file(percorso, componi_documento(righe));
 }
 
 }  // namespace tratta

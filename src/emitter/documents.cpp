@@ -1,13 +1,24 @@
 #include "emitter/documents.h"
 
+#include "platform/output_set.h"
+
 namespace tratta {
 
+std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::path& cartella,
+                                                      const NomiScenario& nomi) {
+  return {cartella / nome_descrizione_linea(nomi), cartella / nome_descrizione_treno(nomi),
+          cartella / nome_note(nomi), cartella / nome_rallentamenti(nomi),
+          cartella / nome_scheda_treno(nomi)};
+}
+
 void scrivi_documenti(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  dati_linea(cartella, nomi);
-  dati_treno(cartella, nomi);
-  dati_note(cartella, nomi);
-  dati_rallentamenti(cartella, nomi);
-  dati_scheda(cartella, nomi);
+  const std::vector<std::filesystem::path> percorsi = percorsi_documenti(cartella, nomi);
+  const TabellaRighe tabelle[] = {righe_linea(), righe_treno(), righe_note(),
+                                  righe_rallentamenti(), righe_scheda()};
+  OutputSet set;
+  for (std::size_t i = 0; i < percorsi.size(); ++i)
+    set.add(percorsi[i], componi_documento(tabelle[i]));
+  set.commit();
 }
 
 }  // namespace tratta

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 #include "emitter/document_writer.h"
 #include "model/file_names.h"
@@ -28,7 +29,12 @@ void dati_rallentamenti(const std::filesystem::path& cartella, const NomiScenari
 /// The timetable card of the train.
 void dati_scheda(const std::filesystem::path& cartella, const NomiScenario& nomi);
 
-/// Writes all five documents in the order of the run.
+/// The paths of the five documents in `cartella`, in the order of the run.
+std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::path& cartella,
+                                                      const NomiScenario& nomi);
+
+/// Writes all five documents, in the order of the run, replaced as one
+/// set: all of them or, on a failure (platform::FileError), none.
 void scrivi_documenti(const std::filesystem::path& cartella, const NomiScenario& nomi);
 
 }  // namespace tratta

@@ -1,7 +1,7 @@
 #include "model/scenario_files.h"
 
 #include "model/coding.h"
-#include "platform/platform.h"
+#include "platform/output_set.h"
 
 namespace tratta {
 
@@ -67,17 +67,19 @@ std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
                                               int32_t con_planimetria,
                                               const std::filesystem::path& cartella) {
   std::vector<std::string> scritti;
+  OutputSet set;
   if (con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
     // Written straight from the plan: at 20 bytes a metre, a copy of a long
     // route's plan would cost as much again in time and memory.
     std::string altrove;
-    platform::replace_file(cartella / scritti.back(), modello.planimetria.file_linea(altrove));
+    set.add(cartella / scritti.back(), modello.planimetria.file_linea(altrove));
   }
   scritti.push_back(nome_file_treno(modello.nomi));
-  platform::replace_file(cartella / scritti.back(), codifica_file_treno(modello));
+  set.add(cartella / scritti.back(), codifica_file_treno(modello));
   scritti.push_back(nome_file_percorso(modello.nomi));
-  platform::replace_file(cartella / scritti.back(), codifica_file_percorso(modello));
+  set.add(cartella / scritti.back(), codifica_file_percorso(modello));
+  set.commit();
   return scritti;
 }
 

@@ -24,8 +24,9 @@ std::string codifica_file_treno(const RouteModel& modello);
 std::string codifica_file_percorso(const RouteModel& modello);
 
 /// Writes the line file (only when `con_planimetria` is non-zero), the
-/// train file and the route file into `cartella`, each replaced whole.
-/// Returns the names of the files written, in order.
+/// train file and the route file into `cartella`, replaced as one set: all
+/// of them or, on a failure (platform::FileError), none. Returns the names
+/// of the files written, in order.
 std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
                                               int32_t con_planimetria,
                                               const std::filesystem::path& cartella);

@@ -2,7 +2,10 @@
 // platform (platform_posix.cpp, platform_win32.cpp).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,7 +17,13 @@ namespace tratta::platform {
 /// system's reason.
 class FileError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileError(const std::string& text) : std::runtime_error(text), text_(text) {}
+  /// The whole message, as bytes: a path in it may hold any byte, NUL
+  /// included, so show it through `visibile` or `json_stringa`.
+  const std::string& text() const { return text_; }
+
+ private:
+  std::string text_;
 };
 
 /// Remembers how the program was started, for program_directory() and
@@ -66,13 +75,90 @@ bool read_file(const std::filesystem::path& path, std::string& bytes);
 /// Deletes a file; a missing file is not an error. Throws FileError.
 void delete_file(const std::filesystem::path& path);
 
-/// Replaces the file at `path` whole with `bytes`: they go to a temporary
-/// file in the same directory, which is then renamed over the old file. On
-/// failure the old file stays as it was, no temporary file remains, and
-/// FileError is thrown.
-void replace_file(const std::filesystem::path& path, std::string_view bytes);
-
 /// True when `directory` exists and a file can be created in it.
 bool directory_writable(const std::filesystem::path& directory);
+
+// --- Files held by this run beside its outputs (run/output_set.h) ---------
+//
+// A held file is a temporary with an output's new bytes, or a backup (a
+// second name) of an output's older file. The run keeps it open, and so
+// marked as in use, until it is renamed into place or removed: a later run
+// removes only held files that nobody holds any more, the leftovers of a
+// killed run. Each is registered with the interrupt cleanup while it
+// exists under its own name.
+
+struct HeldFile {
+  std::filesystem::path path;    // empty once renamed or removed
+  std::filesystem::path output;  // the output it stands for, named in messages
+  std::intptr_t handle = -1;     // descriptor or HANDLE; -1 when closed
+  int slot = -1;                 // place in the interrupt cleanup's register
+};
+
+/// Creates `path` as a new, empty held file (never an existing one) for the
+/// output `output`.
+HeldFile create_held(const std::filesystem::path& path, const std::filesystem::path& output);
+
+/// Writes all of `bytes` at the end of the held file.
+void write_held(HeldFile& file, std::string_view bytes);
+
+/// Gives the existing file `existing` the second name `backup` and holds
+/// it. Returns false when the file system has no second names (hard
+/// links); throws FileError on other failures.
+bool hold_backup(const std::filesystem::path& existing, const std::filesystem::path& backup,
+                 HeldFile& out);
+
+/// Renames the held file to `target`, replacing any file there; it is no
+/// longer held. Throws FileError, leaving the held file as it was.
+void rename_held(HeldFile& file, const std::filesystem::path& target);
+
+/// Removes the held file and lets it go. Never throws.
+void remove_held(HeldFile& file) noexcept;
+
+/// Removes `path` when it is a file that no live run holds; returns true
+/// when it is gone. Never throws.
+bool remove_if_abandoned(const std::filesystem::path& path) noexcept;
+
+/// Deletes a file that this run made and no longer holds (a new output
+/// taken back). Never throws; false when it could not.
+bool delete_quietly(const std::filesystem::path& path) noexcept;
+
+/// From now on SIGINT, SIGTERM and SIGHUP (Windows: Ctrl-C, Ctrl-Break, the
+/// console being closed, logoff, shutdown) first remove every held file,
+/// then end the process as the signal would have.
+void install_interrupt_cleanup();
+
+/// While one lives, an interrupt waits: the renames of an output set are
+/// never cut in the middle by SIGINT or SIGTERM.
+class InterruptsHeld {
+ public:
+  InterruptsHeld();
+  ~InterruptsHeld();
+  InterruptsHeld(const InterruptsHeld&) = delete;
+  InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+};
+
+// --- Names and identities ---------------------------------------------------
+
+/// Identity of an existing file: device and inode (POSIX), volume serial
+/// and file index (Windows).
+struct FileId {
+  std::uint64_t device = 0, index_high = 0, index_low = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+/// The identity of the file at `path` (links followed), or nothing when
+/// there is no file there or it cannot be looked at.
+std::optional<FileId> file_identity(const std::filesystem::path& path);
+
+/// Longest file name, in the file system's own units (bytes on POSIX,
+/// UTF-16 units on Windows), that `directory` (or, when it does not exist
+/// yet, its nearest existing parent) takes.
+std::size_t max_name_length(const std::filesystem::path& directory);
+
+/// Length of `name` in the units of max_name_length.
+std::size_t name_length(const std::filesystem::path& name);
+
+/// Creates `directory` and its missing parents. Throws FileError.
+void create_directories(const std::filesystem::path& directory);
 
 }  // namespace tratta::platform

@@ -1,9 +1,13 @@
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +26,49 @@ std::vector<std::string> args;
 
 [[noreturn]] void fail(std::string_view what, const fs::path& path, int err) {
   throw FileError(std::string(what) + " '" + path.string() + "': " + std::strerror(err));
+}
+
+// The interrupt cleanup's register of held files: fixed memory, so that the
+// signal handler reads it without allocating. A slot is free (0), being
+// filled (1) or names a held file (2).
+constexpr int kSlots = 32;
+struct Slot {
+  std::atomic<int> state{0};
+  char path[PATH_MAX];
+};
+Slot slots[kSlots];
+
+const int kInterrupts[] = {SIGINT, SIGTERM, SIGHUP};
+
+int register_held(const fs::path& path) {
+  if (path.native().size() >= PATH_MAX) return -1;
+  for (int i = 0; i < kSlots; ++i) {
+    int free = 0;
+    if (slots[i].state.compare_exchange_strong(free, 1)) {
+      std::memcpy(slots[i].path, path.c_str(), path.native().size() + 1);
+      slots[i].state.store(2);
+      return i;
+    }
+  }
+  return -1;  // full: a leftover is then removed by the next run
+}
+
+void unregister_held(HeldFile& file) {
+  if (file.slot >= 0) slots[file.slot].state.store(0);
+  file.slot = -1;
+}
+
+void close_held(HeldFile& file) {
+  if (file.handle >= 0) ::close(static_cast<int>(file.handle));
+  file.handle = -1;
+}
+
+extern "C" void remove_held_on_interrupt(int signal) {
+  for (Slot& slot : slots)
+    if (slot.state.load() == 2) ::unlink(slot.path);
+  // The handler was reset to the default action when it was called: the
+  // signal, raised again, ends the process once the handler returns.
+  ::raise(signal);
 }
 
 /// Writes all of `bytes` to `fd`, going on after short writes.
@@ -114,32 +161,145 @@ void delete_file(const fs::path& path) {
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) fail("cannot delete", path, errno);
 }
 
-void replace_file(const fs::path& path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  fs::path temp = path;
-  temp += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) fail("cannot create", path, errno);
-  int err = 0;
-  bool ok = write_all(fd, bytes, err);
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(temp.c_str());
-    fail("cannot write", path, err);
-  }
-}
-
 bool directory_writable(const fs::path& directory) {
   struct stat st;
   if (::stat(directory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
   return ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+HeldFile create_held(const fs::path& path, const fs::path& output) {
+  HeldFile file{path, output, -1, register_held(path)};
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    int err = errno;
+    unregister_held(file);
+    fail("cannot create", output, err);
+  }
+  file.handle = fd;
+  // The lock says "in use" to later runs; it goes with the process, however
+  // that ends. A file system without locks leaves the file unlocked.
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  return file;
+}
+
+void write_held(HeldFile& file, std::string_view bytes) {
+  int err = 0;
+  if (!write_all(static_cast<int>(file.handle), bytes, err)) fail("cannot write", file.output, err);
+}
+
+bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
+  out = HeldFile{backup, existing, -1, register_held(backup)};
+  if (::link(existing.c_str(), backup.c_str()) != 0) {
+    int err = errno;
+    unregister_held(out);
+    out.path.clear();
+    if (err == EPERM || err == EOPNOTSUPP || err == EXDEV || err == EMLINK || err == ENOENT)
+      return false;
+    fail("cannot keep the older file", existing, err);
+  }
+  int fd = ::open(backup.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd >= 0) {
+    out.handle = fd;
+    ::flock(fd, LOCK_EX | LOCK_NB);
+  }
+  return true;
+}
+
+void rename_held(HeldFile& file, const fs::path& target) {
+  if (::rename(file.path.c_str(), target.c_str()) != 0) fail("cannot replace", target, errno);
+  unregister_held(file);
+  close_held(file);
+  file.path.clear();
+}
+
+void remove_held(HeldFile& file) noexcept {
+  if (file.path.empty()) return;
+  ::unlink(file.path.c_str());
+  unregister_held(file);
+  close_held(file);
+  file.path.clear();
+}
+
+bool remove_if_abandoned(const fs::path& path) noexcept {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT;
+  if (S_ISLNK(st.st_mode)) return ::unlink(path.c_str()) == 0;
+  if (!S_ISREG(st.st_mode)) return false;
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool gone = false;
+  struct stat held;
+  // A live run holds its lock until the file is renamed or removed.
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK) {
+    gone = ::fstat(fd, &held) == 0 && held.st_dev == st.st_dev && held.st_ino == st.st_ino &&
+           ::unlink(path.c_str()) == 0;
+  }
+  ::close(fd);
+  return gone;
+}
+
+bool delete_quietly(const fs::path& path) noexcept {
+  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+void install_interrupt_cleanup() {
+  for (int signal : kInterrupts) {
+    struct sigaction old;
+    if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+    struct sigaction action {};
+    action.sa_handler = remove_held_on_interrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int other : kInterrupts) sigaddset(&action.sa_mask, other);
+    ::sigaction(signal, &action, nullptr);
+  }
+}
+
+namespace {
+sigset_t interrupts_before;
+}
+
+InterruptsHeld::InterruptsHeld() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kInterrupts) sigaddset(&set, signal);
+  ::sigprocmask(SIG_BLOCK, &set, &interrupts_before);
+}
+
+InterruptsHeld::~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &interrupts_before, nullptr); }
+
+std::optional<FileId> file_identity(const fs::path& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(st.st_dev), 0, static_cast<std::uint64_t>(st.st_ino)};
+}
+
+std::size_t max_name_length(const fs::path& directory) {
+  fs::path p = directory.empty() ? fs::path(".") : directory;
+  for (;;) {
+    errno = 0;
+    long n = ::pathconf(p.c_str(), _PC_NAME_MAX);
+    if (n > 0) return static_cast<std::size_t>(n);
+    if (errno != ENOENT && errno != ENOTDIR) return NAME_MAX;
+    fs::path parent = p.parent_path();
+    if (parent.empty() || parent == p) parent = p.is_absolute() ? p.root_path() : fs::path(".");
+    if (parent == p) return NAME_MAX;
+    p = parent;
+  }
+}
+
+std::size_t name_length(const fs::path& name) { return name.native().size(); }
+
+void create_directories(const fs::path& directory) {
+  struct stat st;
+  if (::stat(directory.c_str(), &st) == 0) {
+    if (!S_ISDIR(st.st_mode)) fail("cannot create the folder", directory, ENOTDIR);
+    return;
+  }
+  const fs::path parent = directory.parent_path();
+  if (!parent.empty() && parent != directory) platform::create_directories(parent);
+  if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST)
+    fail("cannot create the folder", directory, errno);
 }
 
 }  // namespace tratta::platform

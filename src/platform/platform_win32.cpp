@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <iostream>
 
 #include "platform/platform.h"
@@ -314,30 +315,6 @@ void delete_file(const fs::path& path) {
   }
 }
 
-void replace_file(const fs::path& path, std::string_view bytes) {
-  static std::atomic<unsigned> counter{0};
-  fs::path temp = path;
-  temp += L".tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
-  Handle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) fail("cannot create", path, GetLastError());
-  DWORD err = 0;
-  bool ok = write_all(file.get(), bytes, err);
-  if (!file.close() && ok) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (ok && !MoveFileExW(temp.c_str(), path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ok = false;
-    err = GetLastError();
-  }
-  if (!ok) {
-    DeleteFileW(temp.c_str());
-    fail("cannot write", path, err);
-  }
-}
-
 bool directory_writable(const fs::path& directory) {
   DWORD attributes = GetFileAttributesW(directory.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -348,6 +325,242 @@ bool directory_writable(const fs::path& directory) {
   Handle file(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
   return file.valid();
+}
+
+// --- Held files ---------------------------------------------------------------
+//
+// A temporary is held by its handle, opened without FILE_SHARE_DELETE: a
+// later run cannot delete it while this one lives, and the handle (with
+// DELETE access) lets the console handler mark it for deletion when the
+// console goes away. Backups are not held: a handle on an output's older
+// file would stop the rename that replaces it.
+
+namespace {
+
+constexpr int kSlots = 32;
+
+/// The register of held temporaries, shared with the console handler,
+/// which runs on a thread of its own.
+struct Register {
+  CRITICAL_SECTION lock;
+  HANDLE handles[kSlots];
+  Register() {
+    InitializeCriticalSection(&lock);
+    for (HANDLE& h : handles) h = INVALID_HANDLE_VALUE;
+  }
+};
+
+Register& held_register() {
+  static Register r;
+  return r;
+}
+
+class RegisterLock {
+ public:
+  RegisterLock() { EnterCriticalSection(&held_register().lock); }
+  ~RegisterLock() { LeaveCriticalSection(&held_register().lock); }
+  RegisterLock(const RegisterLock&) = delete;
+  RegisterLock& operator=(const RegisterLock&) = delete;
+};
+
+HANDLE handle_of(const HeldFile& file) {
+  return file.handle == -1 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(file.handle);
+}
+
+/// Marks the file of `h` to be deleted when its last handle closes.
+void mark_for_deletion(HANDLE h) {
+  FILE_DISPOSITION_INFO info{};
+  info.DeleteFile = TRUE;
+  SetFileInformationByHandle(h, FileDispositionInfo, &info, sizeof info);
+}
+
+void let_go(HeldFile& file) {
+  RegisterLock lock;
+  if (file.slot >= 0) held_register().handles[file.slot] = INVALID_HANDLE_VALUE;
+  file.slot = -1;
+  if (HANDLE h = handle_of(file); h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  file.handle = -1;
+}
+
+BOOL WINAPI remove_held_on_console_event(DWORD) {
+  // Taken for good: an output set in the middle of its renames finishes
+  // them first, and nothing is renamed after this.
+  EnterCriticalSection(&held_register().lock);
+  for (HANDLE h : held_register().handles)
+    if (h != INVALID_HANDLE_VALUE) mark_for_deletion(h);
+  // Not handled here: the system ends the process, which closes the
+  // handles and so deletes the files.
+  return FALSE;
+}
+
+}  // namespace
+
+HeldFile create_held(const fs::path& path, const fs::path& output) {
+  RegisterLock lock;
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) fail("cannot create", output, GetLastError());
+  HeldFile file{path, output, reinterpret_cast<std::intptr_t>(h), -1};
+  for (int i = 0; i < kSlots; ++i) {
+    if (held_register().handles[i] == INVALID_HANDLE_VALUE) {
+      held_register().handles[i] = h;
+      file.slot = i;
+      break;
+    }
+  }
+  return file;
+}
+
+void write_held(HeldFile& file, std::string_view bytes) {
+  DWORD err = 0;
+  if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
+}
+
+bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
+  out = HeldFile{};
+  if (!CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
+    DWORD err = GetLastError();
+    if (err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
+        err == ERROR_TOO_MANY_LINKS || is_missing(err))
+      return false;
+    fail("cannot keep the older file", existing, err);
+  }
+  out.path = backup;
+  out.output = existing;
+  return true;
+}
+
+void rename_held(HeldFile& file, const fs::path& target) {
+  let_go(file);  // a file open without FILE_SHARE_DELETE cannot be renamed
+  if (!MoveFileExW(file.path.c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fail("cannot replace", target, GetLastError());
+  file.path.clear();
+}
+
+void remove_held(HeldFile& file) noexcept {
+  if (file.path.empty()) return;
+  if (HANDLE h = handle_of(file); h != INVALID_HANDLE_VALUE) {
+    mark_for_deletion(h);
+    let_go(file);
+  } else {
+    let_go(file);
+    DeleteFileW(file.path.c_str());
+  }
+  file.path.clear();
+}
+
+bool remove_if_abandoned(const fs::path& path) noexcept {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return is_missing(GetLastError());
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  // A live run holds its temporary open without FILE_SHARE_DELETE: the
+  // deletion is then refused.
+  return DeleteFileW(path.c_str()) != 0;
+}
+
+bool delete_quietly(const fs::path& path) noexcept {
+  return DeleteFileW(path.c_str()) != 0 || is_missing(GetLastError());
+}
+
+void install_interrupt_cleanup() {
+  held_register();
+  SetConsoleCtrlHandler(remove_held_on_console_event, TRUE);
+}
+
+InterruptsHeld::InterruptsHeld() { EnterCriticalSection(&held_register().lock); }
+
+InterruptsHeld::~InterruptsHeld() { LeaveCriticalSection(&held_register().lock); }
+
+namespace {
+
+/// The file system's own index of the open file (NtQueryInformationFile,
+/// FileInternalInformation): asked of the file alone, so that no volume
+/// serial number is needed, which some volumes refuse to give.
+bool file_index(HANDLE h, std::uint64_t& index) {
+  struct IoStatus {
+    union {
+      LONG status;
+      void* pointer;
+    };
+    ULONG_PTR information;
+  };
+  using Query = LONG(WINAPI*)(HANDLE, IoStatus*, void*, ULONG, int);
+  constexpr int kFileInternalInformation = 6;
+  static const Query query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile")));
+  LARGE_INTEGER value{};
+  IoStatus io{};
+  if (query == nullptr || query(h, &io, &value, sizeof value, kFileInternalInformation) < 0)
+    return false;
+  index = static_cast<std::uint64_t>(value.QuadPart);
+  return true;
+}
+
+/// A number for the volume that holds the open file, from the name of its
+/// mount point, taken from the file's final path (links and junctions
+/// followed): files on one volume give the same number.
+std::uint64_t volume_number(HANDLE h) {
+  std::wstring final_path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetFinalPathNameByHandleW(h, final_path.data(), static_cast<DWORD>(final_path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0) return 0;
+    if (n < final_path.size()) {
+      final_path.resize(n);
+      break;
+    }
+    final_path.resize(n + 1);
+  }
+  std::wstring mount(final_path.size() + 1, L'\0');
+  if (!GetVolumePathNameW(final_path.c_str(), mount.data(), static_cast<DWORD>(mount.size())))
+    return 0;
+  mount.resize(std::wcslen(mount.c_str()));
+  CharUpperBuffW(mount.data(), static_cast<DWORD>(mount.size()));
+  return std::hash<std::wstring>{}(mount);
+}
+
+}  // namespace
+
+std::optional<FileId> file_identity(const fs::path& path) {
+  Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  std::uint64_t index = 0;
+  if (!file.valid() || !file_index(file.get(), index)) return std::nullopt;
+  return FileId{volume_number(file.get()), 0, index};
+}
+
+std::size_t max_name_length(const fs::path& directory) {
+  std::error_code ec;
+  fs::path p = fs::absolute(directory.empty() ? fs::path(L".") : directory, ec);
+  while (!ec && !fs::exists(p, ec) && p.has_relative_path()) p = p.parent_path();
+  // Asked through a handle, for the limit alone: the volume's label and
+  // serial are not needed (and a volume may refuse them).
+  Handle folder(CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  DWORD longest = 0;
+  if (folder.valid() &&
+      GetVolumeInformationByHandleW(folder.get(), nullptr, 0, nullptr, &longest, nullptr, nullptr,
+                                    0) &&
+      longest > 0)
+    return longest;
+  return 255;
+}
+
+std::size_t name_length(const fs::path& name) { return name.native().size(); }
+
+void create_directories(const fs::path& directory) {
+  DWORD attributes = GetFileAttributesW(directory.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      fail("cannot create the folder", directory, ERROR_DIRECTORY);
+    return;
+  }
+  const fs::path parent = directory.parent_path();
+  if (!parent.empty() && parent != directory && parent.has_relative_path())
+    platform::create_directories(parent);
+  if (!CreateDirectoryW(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    fail("cannot create the folder", directory, GetLastError());
 }
 
 }  // namespace tratta::platform

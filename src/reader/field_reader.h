@@ -13,7 +13,12 @@ namespace tratta {
 /// reader traps it as status 25.
 class ErroreLettura : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ErroreLettura(const std::string& testo) : std::runtime_error(testo), testo_(testo) {}
+  /// The whole text: a field quoted in it may hold NUL bytes.
+  const std::string& testo() const { return testo_; }
+
+ private:
+  std::string testo_;
 };
 
 /// Reads fields from the bytes of a description file.

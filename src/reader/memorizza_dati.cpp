@@ -48,9 +48,9 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
       }
     }
   } catch (const ErroreLettura& e) {
-    fallita(e.what());
+    fallita(e.testo());
   } catch (const platform::FileError& e) {
-    fallita(e.what());
+    fallita(e.text());
   } catch (const std::bad_alloc&) {
     fallita("out of memory");
   }

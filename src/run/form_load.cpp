@@ -18,7 +18,8 @@ int Form_Load() {
   const Descrizioni descrizioni{cartella / nome_descrizione_linea(modello.nomi),
                                 cartella / nome_descrizione_treno(modello.nomi), true};
   const int32_t j = 1;
-  EsitoCompilazione esito = memorizza_percorso(modello, j, descrizioni, cartella);
+  EsitoCompilazione esito;
+  memorizza_percorso(modello, j, descrizioni, cartella, esito);
   if (esito.errore_fatale != 0) errore(std::to_string(esito.errore_fatale));
   if (esito.senza_segmenti) {
     platform::report_failure(

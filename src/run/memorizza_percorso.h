@@ -27,10 +27,10 @@ struct EsitoCompilazione {
 /// Clears the model's table, reads the descriptions into it, runs the
 /// finishing pass, sets the stamps and route codes and, unless a stamp
 /// field was taken, writes the scenario files into `uscita`. With `j` = 0
-/// no plan is built and no line file is written. File errors throw
-/// platform::FileError.
-EsitoCompilazione memorizza_percorso(RouteModel& modello, int32_t j,
-                                     const Descrizioni& descrizioni,
-                                     const std::filesystem::path& uscita);
+/// no plan is built and no line file is written. The outcome goes into
+/// `esito` step by step, so that what the reading found stays there when
+/// the writing fails: file errors throw platform::FileError.
+void memorizza_percorso(RouteModel& modello, int32_t j, const Descrizioni& descrizioni,
+                        const std::filesystem::path& uscita, EsitoCompilazione& esito);
 
 }  // namespace tratta

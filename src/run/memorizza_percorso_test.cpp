@@ -29,7 +29,7 @@ struct Compilazione {
     testing::write_bytes(dir / "linea.txt", testo_linea);
     testing::write_bytes(dir / "treno.txt", testo_treno);
     m.nomi = {"P", "1"};
-    esito = memorizza_percorso(m, 1, {dir / "linea.txt", dir / "treno.txt", false}, dir.path());
+    memorizza_percorso(m, 1, {dir / "linea.txt", dir / "treno.txt", false}, dir.path(), esito);
   }
 
   std::string file(const std::string& nome) const { return testing::read_bytes(dir / nome); }

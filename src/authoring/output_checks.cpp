@@ -1,0 +1,68 @@
+#include "authoring/output_checks.h"
+
+#include "platform/output_set.h"
+#include "platform/platform.h"
+
+namespace tratta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
+
+fs::path cartella_di(const fs::path& p) {
+  fs::path c = p.parent_path();
+  return c.empty() ? fs::path(".") : c;
+}
+
+/// Same file: the same identity when both exist, else the same path.
+bool stesso_file(const fs::path& a, const std::optional<platform::FileId>& id_a, const fs::path& b) {
+  const std::optional<platform::FileId> id_b = platform::file_identity(b);
+  if (id_a && id_b) return *id_a == *id_b;
+  std::error_code ec1, ec2;
+  const fs::path pa = fs::absolute(a, ec1).lexically_normal();
+  const fs::path pb = fs::absolute(b, ec2).lexically_normal();
+  return !ec1 && !ec2 && pa == pb;
+}
+
+}  // namespace
+
+std::optional<std::string> nomi_troppo_lunghi(const std::vector<fs::path>& uscite) {
+  if (uscite.empty()) return std::nullopt;
+  const std::size_t massimo = platform::max_name_length(cartella_di(uscite.front()));
+  for (const fs::path& u : uscite) {
+    const std::size_t lunghezza = platform::name_length(u.filename()) + kSuffissoTemporaneo;
+    if (lunghezza > massimo)
+      return "the file name " + citato(u.filename()) + " is too long for its folder: with the " +
+             std::to_string(kSuffissoTemporaneo) + " of its temporary file it takes " +
+             std::to_string(lunghezza) + ", the file system at most " + std::to_string(massimo);
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ingresso_tra_le_uscite(const std::vector<Ingresso>& ingressi,
+                                                 const std::vector<fs::path>& uscite) {
+  for (std::size_t i = 0; i < ingressi.size(); ++i) {
+    const Ingresso& in = ingressi[i];
+    const std::optional<platform::FileId> id = platform::file_identity(in.percorso);
+    for (const fs::path& u : uscite) {
+      if (stesso_file(in.percorso, id, u))
+        return in.cosa + " " + citato(in.percorso) + " is the file " + citato(u) +
+               " that this run writes: it would be lost";
+      const auto id_cartella = platform::file_identity(cartella_di(in.percorso));
+      if (temporaneo_di(platform::path_to_utf8(in.percorso.filename()),
+                        platform::path_to_utf8(u.filename())) &&
+          id_cartella && id_cartella == platform::file_identity(cartella_di(u)))
+        return in.cosa + " " + citato(in.percorso) + " has the name of a temporary file of " +
+               citato(u) + ", which this run removes";
+    }
+    for (std::size_t k = 0; k < i; ++k)
+      if (stesso_file(in.percorso, id, ingressi[k].percorso))
+        return in.cosa + " " + citato(in.percorso) + " is the same file as " + ingressi[k].cosa +
+               " " + citato(ingressi[k].percorso);
+  }
+  return std::nullopt;
+}
+
+}  // namespace tratta

@@ -1,0 +1,73 @@
+// Writing a set of output files that belong together (the scenario's
+// binary files, the documents) so that a reader finds either the older set
+// or the new one, whole.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace tratta {
+
+/// A step of the file-writing layer, as seen by the test probe.
+enum class PassoScrittura { kScrittura, kRinomina };
+
+/// Test aid: `sonda` is called before each temporary is written and before
+/// each rename into place; a platform::FileError thrown from it stands for
+/// that step failing. An empty function takes it away.
+void imposta_sonda_scrittura(std::function<void(PassoScrittura)> sonda);
+
+/// Bytes that a temporary's or backup's name adds to its output's name:
+/// ".tratta-", 16 hexadecimal digits, ".tmp" or ".old".
+inline constexpr std::size_t kSuffissoTemporaneo = 28;
+
+/// True when `nome` names a temporary or a backup that a run makes beside
+/// the output named `uscita`.
+bool temporaneo_di(std::string_view nome, std::string_view uscita);
+
+/// The files of one output set. Each `add` writes its bytes at once into a
+/// temporary beside the output (removing first what killed runs left there
+/// for that output); `commit` renames them all into place. A set given up
+/// (destroyed without commit, or after a failure) removes every temporary
+/// and leaves the older files as they were.
+class OutputSet {
+ public:
+  OutputSet();
+  ~OutputSet();
+  OutputSet(const OutputSet&) = delete;
+  OutputSet& operator=(const OutputSet&) = delete;
+
+  /// Writes `bytes` into a new temporary for the output `path`. Throws
+  /// platform::FileError.
+  void add(const std::filesystem::path& path, std::string_view bytes);
+
+  /// Renames every temporary over its output, one after the other, with
+  /// SIGINT and SIGTERM held back meanwhile. The older files are first
+  /// given a second name: when a rename fails, the outputs already renamed
+  /// get their older files back (or are removed when there was none), and
+  /// platform::FileError is thrown.
+  void commit();
+
+ private:
+  struct Voce {
+    std::filesystem::path uscita;
+    platform::HeldFile temporaneo;
+    platform::HeldFile riserva;  // the older file's second name, when kept
+    bool aveva_vecchio = false;
+  };
+  std::filesystem::path nome_accanto(const std::filesystem::path& uscita,
+                                     std::string_view estensione) const;
+  void abbandona() noexcept;
+
+  std::string gettone_;  // the 16 hexadecimal digits of this set's names
+  std::vector<Voce> voci_;
+};
+
+/// Replaces one file whole: an output set of one file.
+void replace_file(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace tratta
