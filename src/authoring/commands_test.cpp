@@ -3,15 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "emitter/documents.h"
 #include "model/file_names.h"
+#include "platform/output_set.h"
 #include "platform/platform.h"
 #include "run/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
 #include "testing/subcommand.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstring>
+#endif
 
 namespace tratta {
 
@@ -48,6 +58,14 @@ std::string stazione(int32_t pos, int tipo, int32_t lung) {
 }
 
 const std::string kRigaSegnale = "segnale, 5000, 2,4,0,0,0, 2,1,0,0,0\r\n";
+
+/// The names of the files in `cartella`.
+std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
+  std::set<std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(cartella))
+    out.insert(platform::path_to_utf8(e.path().filename()));
+  return out;
+}
 
 }  // namespace
 
@@ -282,5 +300,71 @@ TEST(Compile, NoiseEndsWithADiagnostic) {
     }
   }
 }
+
+#ifndef _WIN32
+
+TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
+  struct Case {
+    int segnale;
+    PassoScrittura passo;
+    int n;
+    bool set_nuovo;  // the new set is whole after the signal
+  } cases[] = {
+      // Caught: the run removes its temporaries and ends; older set whole.
+      {SIGTERM, PassoScrittura::kScrittura, 2, false},
+      {SIGINT, PassoScrittura::kScrittura, 3, false},
+      {SIGHUP, PassoScrittura::kScrittura, 1, false},
+      // During the renames the signal waits for them: new set whole.
+      {SIGTERM, PassoScrittura::kRinomina, 2, true},
+      // Not caught: whatever was left goes with the next run.
+      {SIGKILL, PassoScrittura::kScrittura, 3, false},
+      {SIGKILL, PassoScrittura::kRinomina, 2, false},
+  };
+  const NomiScenario nomi_std = nomi_predefiniti();
+  const std::string uscite[] = {nome_file_linea(nomi_std), nome_file_treno(nomi_std),
+                                nome_file_percorso(nomi_std)};
+  for (const Case& c : cases) {
+    const std::string caso = std::string(strsignal(c.segnale)) + " at step " + std::to_string(c.n);
+    testing::ScratchDir d;
+    testing::write_bytes(d / "l.txt", testing::linea(""));
+    testing::write_bytes(d / "t.txt", testing::treno(""));
+    for (const std::string& u : uscite) testing::write_bytes(d / u, "older " + u);
+    const std::vector<std::string> comando = {"compile", (d / "l.txt").string(),
+                                              (d / "t.txt").string(), "--out", d.path().string()};
+
+    const pid_t figlio = ::fork();
+    ASSERT_GE(figlio, 0);
+    if (figlio == 0) {
+      platform::install_interrupt_cleanup();
+      imposta_sonda_scrittura([&c, k = 0](PassoScrittura p) mutable {
+        if (p == c.passo && ++k == c.n) ::raise(c.segnale);
+      });
+      std::ostringstream out, err;
+      ::_exit(esegui_comando(comando, out, err) == kUscitaOk ? 0 : 1);
+    }
+    int stato = 0;
+    ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);
+    ASSERT_TRUE(WIFSIGNALED(stato)) << caso;
+    EXPECT_EQ(WTERMSIG(stato), c.segnale) << caso;
+
+    bool avanzi = false;
+    for (const std::string& n : nomi_in(d.path())) avanzi |= n.find(".tratta-") != std::string::npos;
+    EXPECT_EQ(avanzi, c.segnale == SIGKILL) << caso;
+    if (c.segnale != SIGKILL) {
+      EXPECT_EQ(nomi_in(d.path()).size(), 5u) << caso;
+      for (const std::string& u : uscite)
+        EXPECT_EQ(testing::read_bytes(d / u) == "older " + u, !c.set_nuovo) << caso << " " << u;
+    }
+
+    // The next run: its own files, nothing left by the killed one.
+    std::ostringstream out, err;
+    EXPECT_EQ(esegui_comando(comando, out, err), kUscitaOk) << caso << err.str();
+    EXPECT_EQ(nomi_in(d.path()), (std::set<std::string>{"l.txt", "t.txt", uscite[0], uscite[1],
+                                                      uscite[2]}))
+        << caso;
+  }
+}
+
+#endif  // _WIN32
 
 }  // namespace tratta

@@ -3,20 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
-#include <sstream>
 
-#include "authoring/commands.h"
-#include "model/file_names.h"
-#include "testing/descriptions.h"
 #include "testing/scratch_dir.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <cstring>
-#endif
 
 namespace tratta {
 
@@ -128,71 +116,5 @@ TEST(OutputSet, LeftoversOfKilledRunsGoOtherFilesStay) {
   platform::remove_held(vivo);
   EXPECT_FALSE(fs::exists(d / "a.dat.tratta-fedcba9876543210.tmp"));
 }
-
-#ifndef _WIN32
-
-TEST(OutputSet, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
-  struct Case {
-    int segnale;
-    PassoScrittura passo;
-    int n;
-    bool set_nuovo;  // the new set is whole after the signal
-  } cases[] = {
-      // Caught: the run removes its temporaries and ends; older set whole.
-      {SIGTERM, PassoScrittura::kScrittura, 2, false},
-      {SIGINT, PassoScrittura::kScrittura, 3, false},
-      {SIGHUP, PassoScrittura::kScrittura, 1, false},
-      // During the renames the signal waits for them: new set whole.
-      {SIGTERM, PassoScrittura::kRinomina, 2, true},
-      // Not caught: whatever was left goes with the next run.
-      {SIGKILL, PassoScrittura::kScrittura, 3, false},
-      {SIGKILL, PassoScrittura::kRinomina, 2, false},
-  };
-  const NomiScenario nomi_std = nomi_predefiniti();
-  const std::string uscite[] = {nome_file_linea(nomi_std), nome_file_treno(nomi_std),
-                                nome_file_percorso(nomi_std)};
-  for (const Case& c : cases) {
-    const std::string caso = std::string(strsignal(c.segnale)) + " at step " + std::to_string(c.n);
-    testing::ScratchDir d;
-    testing::write_bytes(d / "l.txt", testing::linea(""));
-    testing::write_bytes(d / "t.txt", testing::treno(""));
-    for (const std::string& u : uscite) testing::write_bytes(d / u, "older " + u);
-    const std::vector<std::string> comando = {"compile", (d / "l.txt").string(),
-                                              (d / "t.txt").string(), "--out", d.path().string()};
-
-    const pid_t figlio = ::fork();
-    ASSERT_GE(figlio, 0);
-    if (figlio == 0) {
-      platform::install_interrupt_cleanup();
-      imposta_sonda_scrittura([&c, k = 0](PassoScrittura p) mutable {
-        if (p == c.passo && ++k == c.n) ::raise(c.segnale);
-      });
-      std::ostringstream out, err;
-      ::_exit(esegui_comando(comando, out, err) == kUscitaOk ? 0 : 1);
-    }
-    int stato = 0;
-    ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);
-    ASSERT_TRUE(WIFSIGNALED(stato)) << caso;
-    EXPECT_EQ(WTERMSIG(stato), c.segnale) << caso;
-
-    bool avanzi = false;
-    for (const std::string& n : nomi(d.path())) avanzi |= n.find(".tratta-") != std::string::npos;
-    EXPECT_EQ(avanzi, c.segnale == SIGKILL) << caso;
-    if (c.segnale != SIGKILL) {
-      EXPECT_EQ(nomi(d.path()).size(), 5u) << caso;
-      for (const std::string& u : uscite)
-        EXPECT_EQ(testing::read_bytes(d / u) == "older " + u, !c.set_nuovo) << caso << " " << u;
-    }
-
-    // The next run: its own files, nothing left by the killed one.
-    std::ostringstream out, err;
-    EXPECT_EQ(esegui_comando(comando, out, err), kUscitaOk) << caso << err.str();
-    EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"l.txt", "t.txt", uscite[0], uscite[1],
-                                                      uscite[2]}))
-        << caso;
-  }
-}
-
-#endif  // _WIN32
 
 }  // namespace tratta
