@@ -59,14 +59,6 @@ std::string stazione(int32_t pos, int tipo, int32_t lung) {
 
 const std::string kRigaSegnale = "segnale, 5000, 2,4,0,0,0, 2,1,0,0,0\r\n";
 
-/// The names of the files in `cartella`.
-std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
-  std::set<std::string> out;
-  for (const auto& e : std::filesystem::directory_iterator(cartella))
-    out.insert(platform::path_to_utf8(e.path().filename()));
-  return out;
-}
-
 }  // namespace
 
 TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
@@ -302,6 +294,18 @@ TEST(Compile, NoiseEndsWithADiagnostic) {
 }
 
 #ifndef _WIN32
+
+namespace {
+
+/// The names of the files in `cartella`.
+std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
+  std::set<std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(cartella))
+    out.insert(platform::path_to_utf8(e.path().filename()));
+  return out;
+}
+
+}  // namespace
 
 TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
   struct Case {
