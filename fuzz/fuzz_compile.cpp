@@ -2,7 +2,9 @@
 // descriptions cut from one input (fuzz_input.h), in a scratch folder of
 // its own. Each run must end with:
 //   - exactly one JSON object on stdout, valid JSON in valid UTF-8, whose
-//     exit_status is the status returned, one of the documented ones;
+//     exit_status is the status returned, one of the documented ones, and
+//     whose warnings are a list, never empty with status 5 (--strict only)
+//     and empty when --strict ends with 0;
 //   - stderr in valid UTF-8 with no control byte but line ends;
 //   - both descriptions as they were;
 //   - no temporary file left, and nothing written after a refusal.
@@ -94,6 +96,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NomiScenario nomi = nomi_predefiniti();
   std::vector<std::string> opzioni = {"--json"};
   if (in.scelte & fuzz::kSenzaPiano) opzioni.push_back("--no-plan");
+  const bool rigoroso = (in.scelte & fuzz::kRigoroso) != 0;
+  if (rigoroso) opzioni.push_back("--strict");
   const int scelta_nome = (in.scelte & fuzz::kNomeScenario) >> 1;
   if (scelta_nome != 0) {
     // Name 5 nearly fills a file name of 255 bytes: the temporary's
@@ -134,11 +138,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int stato = esegui_comando(argomenti, out, err);
   const std::string o = out.str(), e = err.str();
 
-  if (stato < kUscitaOk || stato > kUscitaErroreSistema)
+  if (stato < kUscitaOk || stato > kUscitaAvvertenze)
     violata("exit status among the documented ones", std::to_string(stato));
+  if (stato == kUscitaAvvertenze && !rigoroso) violata("status 5 only with --strict", o);
   if (!testing::JsonCheck::un_oggetto(o)) violata("exactly one valid JSON object on stdout", o);
   if (o.find("\"exit_status\": " + std::to_string(stato) + ",") == std::string::npos)
     violata("the JSON object's exit_status is the exit status", o);
+  const bool senza_avvertenze = o.find("\"warnings\": [], ") != std::string::npos;
+  if (!senza_avvertenze && o.find("\"warnings\": [{\"file\": ") == std::string::npos)
+    violata("the JSON object's warnings are a list", o);
+  if (stato == kUscitaAvvertenze && senza_avvertenze) violata("status 5 comes with warnings", o);
+  if (rigoroso && stato == kUscitaOk && !senza_avvertenze)
+    violata("--strict fails on warnings", o);
   if (!testing::JsonCheck::utf8_valido(e)) violata("stderr in valid UTF-8", e);
   for (char c : e)
     if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F)

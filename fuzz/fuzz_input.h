@@ -19,6 +19,7 @@ enum Scelta : std::uint8_t {
   kNomeScenario = 0x0E,   // three bits: a scenario name from a table
   kDisposizione = 0x30,   // two bits: where the descriptions and outputs lie
   kNumeroTreno = 0x40,    // --train-number with an odd value
+  kRigoroso = 0x80,       // --strict
 };
 
 /// Where the files lie (bits kDisposizione).

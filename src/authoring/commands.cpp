@@ -55,6 +55,8 @@ constexpr std::string_view kAiuto =
     "  --train-number N      train number (default: 30)\n"
     "  --no-plan             build no ground plan and write no line file\n"
     "  --json                report the outcome as one JSON object on stdout\n"
+    "  --strict              warnings fail the compile with exit status 5 (the files\n"
+    "                        are written as usual)\n"
     "\n"
     "The files of a run are replaced together: all of them, or on a failure none\n"
     "(the older ones stay as they were).\n"
@@ -70,6 +72,11 @@ constexpr std::string_view kAiuto =
     "     file is damaged or foreign\n"
     "  4  a failure of the system: a file that cannot be read or written, a full\n"
     "     disk, no memory; no file written\n"
+    "  5  compile --strict: the descriptions drew warnings (on stderr) and nothing\n"
+    "     worse; files written\n"
+    "compile reports what the reader passes over or reads otherwise than likely\n"
+    "meant as warnings on stderr, PATH:LINE: warning: ...; they change no file\n"
+    "and, without --strict, not the exit status.\n"
     "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
@@ -173,6 +180,7 @@ struct OpzioniCompile {
   NomiScenario nomi = nomi_predefiniti();
   bool piano = true;
   bool json = false;
+  bool rigoroso = false;
 };
 
 OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
@@ -195,6 +203,8 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
       o.piano = false;
     } else if (a == "--json") {
       o.json = true;
+    } else if (a == "--strict") {
+      o.rigoroso = true;
     } else if (a.starts_with("-") && a != "-") {
       throw UsoErrato{"unknown option '" + a + "'"};
     } else {
@@ -249,15 +259,20 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   modello.nomi = o.nomi;
   EsitoCompilazione esito;
   struct Letto {
-    const Diagnosi& d;
+    const EsitoCompilazione& esito;
     EsitoComando& e;
-    // The reading's diagnostic survives a failure of the writing.
+    // The reading's diagnostic and warnings survive a failure of the
+    // writing.
     ~Letto() {
+      const Diagnosi& d = esito.diagnosi;
       e.codice_errore = d.codice_errore;
       e.posizione_errore = d.posizione_errore.value_or(0);
       if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
+      e.avvertenze.clear();
+      for (const Avvertenza& a : esito.avvertenze)
+        e.avvertenze.push_back({platform::path_to_utf8(a.file), a.riga, a.messaggio});
     }
-  } letto{esito.diagnosi, e};
+  } letto{esito, e};
   memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita, esito);
 
   const Diagnosi& diagnosi = esito.diagnosi;
@@ -272,6 +287,8 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   e.stato = esito.errore_fatale != 0                     ? kUscitaErroreFatale
             : codice == 0 && !esito.senza_segmenti ? kUscitaOk
                                                          : kUscitaDiagnosi;
+  // Anything worse than a warning keeps its own status.
+  if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty()) e.stato = kUscitaAvvertenze;
   std::string messaggio = messaggio_codice(codice);
   if (codice == 25 && !diagnosi.dettaglio.empty())
     messaggio += ": " + accorciato(diagnosi.dettaglio);
@@ -313,6 +330,10 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
     e.errore = guasto_in_corso() + "; no file written";
   }
   if (json) out << json_esito(e);
+  for (const EsitoComando::Avvertenza& a : e.avvertenze)
+    err << visibile(a.file + ":" + std::to_string(a.riga) + ": warning: " + a.messaggio,
+                    std::string::npos)
+        << "\n";
   switch (e.stato) {
     case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
     case kUscitaUsoErrato: uso_errato(err, *e.errore); break;

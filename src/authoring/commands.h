@@ -17,6 +17,7 @@ enum StatoUscita {
   kUscitaDiagnosi = 3,
   kUscitaFileGuasto = 3,     ///< inspect, view: a damaged or foreign scenario file
   kUscitaErroreSistema = 4,  ///< a file that cannot be read or written, no memory
+  kUscitaAvvertenze = 5,     ///< compile --strict: the reading gave warnings
 };
 
 /// Runs the subcommand named by `argomenti` (the program's arguments

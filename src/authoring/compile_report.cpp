@@ -22,6 +22,13 @@ std::string json_esito(const EsitoComando& e) {
                     ", \"files\": [";
   for (std::size_t i = 0; i < e.file_scritti.size(); ++i)
     out += (i ? ", " : "") + json_stringa(e.file_scritti[i]);
+  out += "], \"warnings\": [";
+  for (std::size_t i = 0; i < e.avvertenze.size(); ++i) {
+    const EsitoComando::Avvertenza& a = e.avvertenze[i];
+    out += std::string(i ? ", " : "") + "{\"file\": " + json_stringa(a.file) +
+           ", \"line\": " + std::to_string(a.riga) + ", \"message\": " + json_stringa(a.messaggio) +
+           "}";
+  }
   out += "], \"exit_status\": " + std::to_string(e.stato) + ", \"error\": " + testo(e.errore) +
          "}\n";
   return out;

@@ -21,11 +21,20 @@ struct EsitoComando {
   std::vector<std::string> file_scritti;
   /// Bad use or a failure of the system: what went wrong.
   std::optional<std::string> errore;
+  /// The reading's warnings: the description (UTF-8 path), the line and
+  /// what the reader did.
+  struct Avvertenza {
+    std::string file;
+    int riga = 0;
+    std::string messaggio;
+  };
+  std::vector<Avvertenza> avvertenze;
 };
 
 /// The outcome as one line of JSON, in valid UTF-8 whatever bytes its texts
 /// hold: codice_errore, posizione_errore, file, line, message, fatal,
-/// files, exit_status and error, with null where there is nothing to say.
+/// files, warnings (a list, empty when there are none), exit_status and
+/// error, with null where there is nothing to say.
 std::string json_esito(const EsitoComando& e);
 
 }  // namespace tratta

@@ -20,6 +20,9 @@ using testing::treno;
 
 using testing::Esecuzione;
 
+/// A train description with one record: nothing to warn about.
+const std::string kTreno = treno("sabbia, 10\r\n");
+
 Esecuzione compila(const testing::ScratchDir& d, const std::string& l, const std::string& t,
                    std::vector<std::string> extra = {}) {
   testing::write_bytes(d / "l.txt", l);
@@ -42,20 +45,32 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
     const char* nel_json;  // a piece the object holds
     const char* su_stderr;
   } cases[] = {
-      {kUscitaOk, linea(""), treno(""), {}, false,
+      {kUscitaOk, linea(""), kTreno, {}, false,
        "\"fatal\": null, \"files\": [\"Tratta_Valle3_linea.dat\"", ""},
-      {kUscitaErroreFatale, linea("cartello indicatore, 0, (X)\r\n"), treno(""), {}, false,
+      {kUscitaOk, linea(""), kTreno, {"--strict"}, false, "\"warnings\": [], \"exit_status\": 0",
+       ""},
+      {kUscitaErroreFatale, linea("cartello indicatore, 0, (X)\r\n"), kTreno, {}, false,
        "\"fatal\": 1250, \"files\": []", " Errore n. 1250\n"},
       {kUscitaUsoErrato, linea(""), treno(""), {"--fast"}, false,
        "{\"codice_errore\": null, \"posizione_errore\": null, \"file\": null, \"line\": null, "
-       "\"message\": null, \"fatal\": null, \"files\": [], \"exit_status\": 2, \"error\": "
+       "\"message\": null, \"fatal\": null, \"files\": [], \"warnings\": [], \"exit_status\": 2, "
+       "\"error\": "
        "\"unknown option '--fast'\"}",
        "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 --help)\n"},
-      {kUscitaDiagnosi, linea("pendenza, 16901, 3\r\n"), treno(""), {}, false,
+      {kUscitaDiagnosi, linea("pendenza, 16901, 3\r\n"), kTreno, {}, false,
        "\"codice_errore\": 15, \"posizione_errore\": 16901", "code 15: "},
-      {kUscitaErroreSistema, linea(""), treno(""), {}, true,
+      // A diagnostic wins over the warnings of --strict.
+      {kUscitaDiagnosi, linea("pendeza, 500, 1\r\npendenza, 16901, 3\r\n"), kTreno, {"--strict"},
+       false, "\"codice_errore\": 15", "l.txt:9: code 15: "},
+      {kUscitaAvvertenze, linea("pendeza, 500, 1\r\n"), kTreno, {"--strict"}, false,
+       "\"files\": [\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", "
+       "\"Tratta_Valle3_30.dat\"], \"warnings\": [{\"file\": ",
+       "l.txt:8: warning: line skipped: 'pendeza' is no record the reader takes (did you mean "
+       "\"pendenza\"?)\n"},
+      {kUscitaErroreSistema, linea(""), kTreno, {}, true,
        "\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
-       "\"message\": \"no problem found\", \"fatal\": null, \"files\": [], \"exit_status\": 4, "
+       "\"message\": \"no problem found\", \"fatal\": null, \"files\": [], \"warnings\": [], "
+       "\"exit_status\": 4, "
        "\"error\": \"cannot write 'x': No space left on device; no file written\"}",
        "tratta_valle3: cannot write 'x': No space left on device; no file written\n"},
   };
@@ -74,7 +89,8 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
     EXPECT_NE(e.out.find(c.nel_json), std::string::npos) << e.out;
     EXPECT_NE(e.err.find(c.su_stderr), std::string::npos) << e.err;
     EXPECT_EQ(e.err.empty(), c.stato == kUscitaOk) << e.err;
-    if (c.stato != kUscitaOk && c.stato != kUscitaDiagnosi) {
+    // Warnings under --strict, like a diagnostic, leave the files written.
+    if (c.stato != kUscitaOk && c.stato != kUscitaDiagnosi && c.stato != kUscitaAvvertenze) {
       EXPECT_FALSE(std::filesystem::exists(d / "Tratta_Valle3_30.dat")) << c.stato;
     }
   }

@@ -20,6 +20,7 @@ void FieldReader::consuma_fine_riga() {
 
 void FieldReader::inizia_campo() {
   if (fine()) throw ErroreLettura("input past end of file");
+  primo_della_riga_ = pos_ == 0 || testo_[pos_ - 1] == '\n' || testo_[pos_ - 1] == '\r';
   salta_blank();
   riga_campo_ = riga_;
 }
@@ -31,9 +32,12 @@ std::string FieldReader::leggi_testo() {
     size_t chiusura = testo_.find('"', pos_ + 1);
     size_t fine_testo = chiusura == std::string_view::npos ? testo_.size() : chiusura;
     campo.assign(testo_.substr(pos_ + 1, fine_testo - pos_ - 1));
+    const int apertura = riga_;
     for (size_t i = 0; i < campo.size(); ++i)
       if (campo[i] == '\n' || (campo[i] == '\r' && (i + 1 == campo.size() || campo[i + 1] != '\n')))
         ++riga_;
+    if (!virgolette_ && (chiusura == std::string_view::npos || riga_ != apertura))
+      virgolette_ = Virgolette{apertura, chiusura == std::string_view::npos ? 0 : riga_};
     pos_ = chiusura == std::string_view::npos ? testo_.size() : chiusura + 1;
     // Whatever stands between the closing quote and the separator is dropped.
     while (pos_ < testo_.size() && testo_[pos_] != ',' && !fine_riga(pos_)) ++pos_;

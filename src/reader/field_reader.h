@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -49,6 +50,20 @@ class FieldReader {
 
   /// Line (from 1) on which the last field returned started.
   int riga_ultimo_campo() const { return riga_campo_; }
+  /// The bytes not read yet and the line they start on.
+  std::string_view resto() const { return testo_.substr(pos_); }
+  int riga() const { return riga_; }
+  /// True when the last field returned is the first of its line.
+  bool primo_della_riga() const { return primo_della_riga_; }
+
+  /// A quoted text that held a line end: the line its quote opened on and
+  /// the line it closed on (0 when the quote was never closed and the text
+  /// ran to the end). Only the first such text is kept.
+  struct Virgolette {
+    int apertura = 0;
+    int chiusura = 0;
+  };
+  const std::optional<Virgolette>& virgolette_lunghe() const { return virgolette_; }
 
  private:
   bool blank(size_t i) const { return i < testo_.size() && testo_[i] == ' '; }
@@ -67,6 +82,8 @@ class FieldReader {
   size_t pos_ = 0;
   int riga_ = 1;
   int riga_campo_ = 0;
+  bool primo_della_riga_ = false;
+  std::optional<Virgolette> virgolette_;
 };
 
 }  // namespace tratta

@@ -4,12 +4,50 @@
 
 #include "platform/platform.h"
 #include "reader/checked.h"
+#include "model/rounding.h"
+#include "reader/chiavi.h"
 
 namespace tratta {
 
 namespace {
 
 char minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+/// Warnings given about one description; after them one more says how many
+/// were left out, so that a file of noise gives a short report.
+constexpr int kMassimoAvvertenze = 100;
+
+/// The first characters of a field, quoted, blanks at its ends left out.
+std::string citazione(std::string_view campo) {
+  constexpr size_t kCitati = 40;
+  while (!campo.empty() && (campo.front() == ' ' || campo.front() == '\t')) campo.remove_prefix(1);
+  while (!campo.empty() && (campo.back() == ' ' || campo.back() == '\t')) campo.remove_suffix(1);
+  if (campo.size() > kCitati) return "'" + std::string(campo.substr(0, kCitati)) + "...'";
+  return "'" + std::string(campo) + "'";
+}
+
+/// The first control byte of `testo` (a tab and line ends aside), or -1.
+int byte_controllo(std::string_view testo) {
+  for (char ch : testo) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if ((c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c == 0x7F) return c;
+  }
+  return -1;
+}
+
+std::string esadecimale(int c) {
+  static const char kHex[] = "0123456789abcdef";
+  return std::string("0x") + kHex[(c >> 4) & 0xF] + kHex[c & 0xF];
+}
+
+bool vuoto(std::string_view campo) {
+  return campo.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+/// A field that the reader skips by its kind: a comment or a section.
+bool commento_o_sezione(std::string_view campo) {
+  return contiene(campo, "-") || (contiene(campo, "[") && contiene(campo, "]"));
+}
 
 }  // namespace
 
@@ -30,6 +68,7 @@ std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int3
 
 bool FieldSource::apri() {
   riga_record_ = 0;
+  if (avverte()) primo_indice_ = avvertenze_->size();
   if (!platform::read_file(percorso_, testo_)) return false;
   in_.emplace(testo_);
   return true;
@@ -39,6 +78,158 @@ bool FieldSource::leggi_campo() {
   campo_ = in_->leggi_testo();
   riga_record_ = in_->riga_ultimo_campo();
   return !in_->fine();
+}
+
+bool FieldSource::leggi_preambolo() {
+  for (;;) {
+    const bool altro = leggi_campo();
+    if (contiene_ci(campo_, "[generale]")) {
+      riga_generale_ = riga_record_;
+      return altro;
+    }
+    if (avverte() && riga_generale_vicina_ == 0 &&
+        (contiene(campo_, "[") || contiene_ci(campo_, "genera")) &&
+        distanza_in("[generale]", std::string_view(campo_).substr(0, 48)) <= 2) {
+      riga_generale_vicina_ = riga_record_;
+      generale_vicina_ = citazione(campo_);
+    }
+    if (!altro) return false;
+  }
+}
+
+std::string FieldSource::testo() {
+  ++campi_record_;
+  std::string t = in_->leggi_testo();
+  if (avverte()) {
+    if (const int c = byte_controllo(t); c >= 0)
+      avverti("control byte " + esadecimale(c) + " in the text " + citazione(t) +
+              ", which goes into the train file as it is");
+  }
+  return t;
+}
+
+void FieldSource::avverti(std::string messaggio, int riga) {
+  if (!avverte()) return;
+  // Once the description is read, its warnings as a whole are always given.
+  if (date_ >= kMassimoAvvertenze && !concluso_) {
+    ++soppresse_;
+    return;
+  }
+  ++date_;
+  avvertenze_->push_back({percorso_, riga > 0 ? riga : riga_record_, std::move(messaggio)});
+}
+
+void FieldSource::dopo_record(uint64_t campi_prima, std::span<const Chiave> proprie,
+                              std::span<const Chiave> altre, std::string_view altra) {
+  if (campi_record_ != campi_prima) {
+    if (avverte()) {
+      if (const int c = byte_controllo(campo_); c >= 0)
+        avverti("control byte " + esadecimale(c) + " in the record's keyword " +
+                citazione(campo_) + ": the record is read");
+    }
+    return;
+  }
+  if (!avverte() || !in_->primo_della_riga() || vuoto(campo_) || commento_o_sezione(campo_))
+    return;
+  if (date_ >= kMassimoAvvertenze) {
+    ++soppresse_;
+    return;
+  }
+  std::string m = "line skipped: " + citazione(campo_);
+  if (const int c = byte_controllo(campo_); c >= 0)
+    m += " holds a control byte (" + esadecimale(c) + ") and";
+  if (const Chiave* c = chiave_contenuta(campo_, altre)) {
+    m += " is a record of " + std::string(altra) + ", which this description does not take";
+    if (riga_altra_ == 0) {
+      riga_altra_ = riga_record_;
+      chiave_altra_ = c->nome;
+      altra_ = altra;
+    }
+  } else if (const Chiave* c = chiave_contenuta(campo_, proprie)) {
+    // Its words are there, but not in the letter case the reader looks for.
+    m += " is no record the reader takes: \"" + std::string(c->nome) +
+         "\" is read in lower case only";
+  } else if (const Chiave* c = chiave_vicina(campo_, proprie)) {
+    m += " is no record the reader takes (did you mean \"" + std::string(c->nome) + "\"?)";
+  } else if (const Chiave* c = chiave_vicina(campo_, altre)) {
+    m += " is no record the reader takes (\"" + std::string(c->nome) + "\" is a record of " +
+         std::string(altra) + ")";
+  } else {
+    m += " is no record the reader takes";
+  }
+  avverti(std::move(m));
+}
+
+void FieldSource::avverti_posizione(std::string_view cosa, int64_t p) {
+  if (!avverte() || p % 50 == 0) return;
+  const int64_t segmento = static_cast<int64_t>(round_half_even(static_cast<double>(p) / 50.0 + 1.0));
+  avverti(std::string(cosa) + " at " + std::to_string(p) +
+          " m is not a multiple of 50: the reader places it as at " +
+          std::to_string((segmento - 1) * 50) + " m");
+}
+
+void FieldSource::avverti_resto_ignorato() {
+  if (!in_) return;
+  const int fine_corpo = riga_record_;
+  std::string_view resto = in_->resto();
+  int riga = in_->riga();
+  // The rest of the record's own line is not a line of its own.
+  bool stessa_riga = true;
+  int prima = 0, righe = 0;
+  while (!resto.empty()) {
+    size_t fine = resto.find_first_of("\r\n");
+    std::string_view r = resto.substr(0, fine);
+    if (!stessa_riga) {
+      const std::string_view campo = r.substr(0, r.find(','));
+      if (!vuoto(campo) && !commento_o_sezione(campo)) {
+        if (prima == 0) prima = riga;
+        ++righe;
+      }
+    }
+    if (fine == std::string_view::npos) break;
+    if (resto[fine] == '\r' && fine + 1 < resto.size() && resto[fine + 1] == '\n') ++fine;
+    resto.remove_prefix(fine + 1);
+    ++riga;
+    stessa_riga = false;
+  }
+  if (righe == 0) return;
+  avverti("record not read: the body ended at line " + std::to_string(fine_corpo) +
+              " (code 15, a record beyond the end of the route), and the " +
+              std::to_string(righe) + " line(s) of records from here on are ignored",
+          prima);
+}
+
+void FieldSource::concludi() {
+  if (concluso_ || !avverte()) return;
+  concluso_ = true;
+  if (in_ && in_->virgolette_lunghe()) {
+    const FieldReader::Virgolette v = *in_->virgolette_lunghe();
+    if (v.chiusura == 0) {
+      avverti("quoted text opened here is never closed: the rest of the file is read as its text",
+              v.apertura);
+    } else {
+      avverti("quoted text opened here closes only on line " + std::to_string(v.chiusura) +
+                  ": the lines between are read as its text",
+              v.apertura);
+    }
+  }
+  if (riga_generale_ > 0 && campi_record_ == 0) {
+    std::string m = "no record read after the \"[generale]\" heading";
+    if (riga_altra_ > 0)
+      m += "; line " + std::to_string(riga_altra_) + " holds a record of " + altra_ + " (\"" +
+           chiave_altra_ + "\"): the two descriptions given the other way round?";
+    avverti(std::move(m), riga_generale_);
+  }
+  // The warnings of the description as a whole join the others in line
+  // order; the count of those left out comes last.
+  std::stable_sort(avvertenze_->begin() + static_cast<std::ptrdiff_t>(primo_indice_),
+                   avvertenze_->end(),
+                   [](const Avvertenza& a, const Avvertenza& b) { return a.riga < b.riga; });
+  if (soppresse_ > 0) {
+    avvertenze_->push_back({percorso_, riga_record_,
+                            std::to_string(soppresse_) +
+                                " more warning(s) about this description not shown"});
+  }
 }
 
 bool FieldSource::prossimo_record() {
@@ -51,6 +242,7 @@ bool FieldSource::prossimo_record() {
 }
 
 void FieldSource::chiudi() {
+  concludi();
   in_.reset();
   if (consuma_) platform::delete_file(percorso_);
 }

@@ -8,12 +8,15 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "reader/avvertenza.h"
 #include "reader/field_reader.h"
 
 namespace tratta {
@@ -48,12 +51,19 @@ inline constexpr int32_t kMargineRecord = 100;
 std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p,
                                       int32_t margine = kMargineRecord);
 
+struct Chiave;
+
 class FieldSource {
  public:
   /// The description at `percorso`, deleted once read when `consuma` is
-  /// set. Its diagnostics go into `diagnosi`, the reading's diagnostic.
-  FieldSource(std::filesystem::path percorso, bool consuma, Diagnosi& diagnosi)
-      : percorso_(std::move(percorso)), consuma_(consuma), diagnosi_(diagnosi) {}
+  /// set. Its diagnostics go into `diagnosi`, the reading's diagnostic, its
+  /// warnings into `avvertenze` when it is given.
+  FieldSource(std::filesystem::path percorso, bool consuma, Diagnosi& diagnosi,
+              std::vector<Avvertenza>* avvertenze = nullptr)
+      : percorso_(std::move(percorso)),
+        consuma_(consuma),
+        diagnosi_(diagnosi),
+        avvertenze_(avvertenze) {}
 
   /// Reads the whole description at once. False when it does not exist;
   /// throws platform::FileError when it exists but cannot be read.
@@ -62,6 +72,9 @@ class FieldSource {
   /// Reads the next field into campo(); false when that read reached the end
   /// of the file (the field is then left uninterpreted).
   bool leggi_campo();
+  /// The preamble: fields up to the first that contains "[generale]" (any
+  /// case). True when that field was read and the end not reached.
+  bool leggi_preambolo();
   /// The body's read: a field, skipping up to two comment fields ("-").
   bool prossimo_record();
   /// The field most recently read by leggi_campo(), which the keyword tests
@@ -71,11 +84,45 @@ class FieldSource {
   bool fine() const { return in_->fine(); }
 
   /// The record's fields after its keyword.
-  int32_t numero() { return in_->leggi_numero(); }
-  std::string testo() { return in_->leggi_testo(); }
+  int32_t numero() {
+    ++campi_record_;
+    return in_->leggi_numero();
+  }
+  std::string testo();
 
-  /// Closes the description and, when it is consumed, deletes it.
+  /// Closes the description and, when it is consumed, deletes it; the
+  /// warnings about the description as a whole are given first.
   void chiudi();
+
+  /// True when the reading collects warnings: what builds a warning's text
+  /// runs only then.
+  bool avverte() const { return avvertenze_ != nullptr; }
+  /// A warning at `riga` (the record being read when 0).
+  void avverti(std::string messaggio, int riga = 0);
+  /// The fields read by records so far: a keyword field after which this
+  /// has not grown was no record, and none at the end means no record.
+  uint64_t campi_record() const { return campi_record_; }
+  /// A record that reads no field of its own (a curve without the plan).
+  void record_senza_campi() { ++campi_record_; }
+  /// After the keyword tests on the field just read: when they read no
+  /// field, the field was skipped; a skipped line that is no comment,
+  /// section or blank is worth a warning, which names the closest keyword
+  /// of `proprie`, or says that it is a record of `altra` (the other
+  /// description, with the keywords `altre`).
+  void dopo_record(uint64_t campi_prima, std::span<const Chiave> proprie,
+                   std::span<const Chiave> altre, std::string_view altra);
+  /// The warnings about the description as a whole: a quote never closed,
+  /// no record read. Given once, by chiudi() or by the run-time failure
+  /// trap.
+  void concludi();
+  /// A warning when a point event's position `p` is not a multiple of 50:
+  /// where the reader places it, on segment round(p / 50 + 1).
+  void avverti_posizione(std::string_view cosa, int64_t p);
+  /// The line of the "[generale]" heading; 0 when it was not read.
+  int riga_generale() const { return riga_generale_; }
+  /// A preamble field that is close to "[generale]" and its line (0: none).
+  int riga_generale_vicina() const { return riga_generale_vicina_; }
+  const std::string& generale_vicina() const { return generale_vicina_; }
 
   /// Records `d` in the reading's diagnostic, at the record being read
   /// (only the last diagnostic survives).
@@ -92,12 +139,16 @@ class FieldSource {
   /// code is recorded), so that the end steps follow; false when a record
   /// stopped the reading.
   template <typename Record>
-  bool leggi_corpo(Record record) {
+  bool leggi_corpo(Record record, std::span<const Chiave> proprie, std::span<const Chiave> altre,
+                   std::string_view altra) {
     while (prossimo_record()) {
+      const uint64_t prima = campi_record_;
       std::optional<Arresto> a = record();
+      dopo_record(prima, proprie, altre, altra);
       if (!a) continue;
       if (!a->solo_corpo) return ferma(std::move(a->diagnosi));
       registra(std::move(a->diagnosi));
+      if (avverte()) avverti_resto_ignorato();
       break;
     }
     return true;
@@ -111,9 +162,26 @@ class FieldSource {
   Diagnosi& diagnosi_;
   std::string testo_;
   std::optional<FieldReader> in_;
+  /// After a record past the row ended the body: the lines after it that
+  /// hold records are not read.
+  void avverti_resto_ignorato();
+
+  std::vector<Avvertenza>* avvertenze_;
   std::string campo_;
   /// Line of the keyword field of the record being read; 0 before the first.
   int riga_record_ = 0;
+
+  uint64_t campi_record_ = 0;
+  bool concluso_ = false;
+  int riga_generale_ = 0;
+  int riga_generale_vicina_ = 0;
+  std::string generale_vicina_;
+  /// The first skipped line that holds a record of the other description.
+  int riga_altra_ = 0;
+  std::string chiave_altra_, altra_;
+  int date_ = 0, soppresse_ = 0;
+  /// Where this description's warnings begin in the list.
+  size_t primo_indice_ = 0;
 };
 
 }  // namespace tratta

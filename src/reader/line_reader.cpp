@@ -4,6 +4,7 @@
 #include <string>
 
 #include "reader/checked.h"
+#include "reader/chiavi.h"
 #include "reader/placement.h"
 #include "reader/progressive_ordina.h"
 
@@ -45,9 +46,12 @@ bool LineReader::leggi() {
   }
 
   // Preamble: everything up to the "[generale]" field.
-  do {
-    if (!fonte_.leggi_campo()) return fonte_.ferma({.codice_errore = 102});
-  } while (!contiene_ci(fonte_.campo(), "[generale]"));
+  if (!fonte_.leggi_preambolo()) {
+    if (fonte_.riga_generale_vicina() > 0)
+      fonte_.avverti(fonte_.generale_vicina() + " is not the \"[generale]\" heading",
+                     fonte_.riga_generale_vicina());
+    return fonte_.ferma({.codice_errore = 102});
+  }
 
   if (!leggi_intestazione()) return false;
 
@@ -62,7 +66,9 @@ bool LineReader::leggi() {
     m.planimetria.semina();
   }
 
-  if (!fonte_.leggi_corpo([this] { return record(); })) return false;
+  if (!fonte_.leggi_corpo([this] { return record(); }, chiavi_corpo_linea(), chiavi_treno(),
+                          "a train description"))
+    return false;
   fine();
   return true;
 }
@@ -75,6 +81,7 @@ bool LineReader::leggi_intestazione() {
       if (contiene(fonte_.campo(), "-")) fonte_.leggi_campo();
     }
     const std::string& campo = fonte_.campo();
+    const uint64_t campi_prima = fonte_.campi_record();
 
     if (contiene_ci(campo, "lunghezza") && contiene_ci(campo, "percorso")) {
       const int32_t lunghezza = fonte_.numero();
@@ -117,6 +124,8 @@ bool LineReader::leggi_intestazione() {
       if (treno.fine == 0) treno.posizione = 0;
     }
 
+    fonte_.dopo_record(campi_prima, chiavi_intestazione_linea(), chiavi_treno(),
+                       "a train description");
     if (campo_sezione(campo)) return true;
   }
 }
@@ -126,8 +135,13 @@ std::optional<Arresto> LineReader::record() {
   if (contiene_ci(campo, "pendenza")) {
     if (auto a = pendenza.record(fonte_, m)) return a;
   }
-  if (con_planimetria != 0 && contiene_ci(campo, "curva")) {
-    if (auto a = record_curva()) return a;
+  if (contiene_ci(campo, "curva")) {
+    if (con_planimetria != 0) {
+      if (auto a = record_curva()) return a;
+    } else {
+      // Without the plan a curve is passed over, its numbers with it.
+      fonte_.record_senza_campi();
+    }
   }
   if (contiene_ci(campo, "montagna")) {
     if (auto a = record_montagna()) return a;
@@ -148,6 +162,7 @@ std::optional<Arresto> LineReader::record_curva() {
   double kappa = curvatura(fonte_.campo());
   if (kappa == 0.0) return Diagnosi{.codice_errore = 103};
   if (contiene_ci(fonte_.campo(), "s")) kappa = -kappa;
+  if (fonte_.avverte() && k > 2 && s < k - 1) avverti_curva_indietro(s, l);
   // A straight up to the curve's start, then the curve to its end; the end
   // s + l is computed only once the straight stands in the plan, so an end
   // that overflows stops the reading after it.
@@ -173,6 +188,7 @@ std::optional<Arresto> LineReader::record_indicatori() {
   if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[8];
   for (int32_t& x : v) x = fonte_.numero();
+  fonte_.avverti_posizione("speed indicator", p);
   return memo_indicatori_v_max(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]);
 }
 
@@ -180,6 +196,7 @@ std::optional<Arresto> LineReader::record_cartello() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
   std::string testo = fonte_.testo();
+  fonte_.avverti_posizione("indication sign", p);
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
   Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
   if (!seg.libero()) return Diagnosi{6, p};
@@ -190,6 +207,20 @@ std::optional<Arresto> LineReader::record_cartello() {
   metti_nome(m.voci[indice_cartelli_], std::move(testo));
   --indice_cartelli_;
   return std::nullopt;
+}
+
+void LineReader::avverti_curva_indietro(int32_t s, int32_t l) {
+  const int64_t attuale = k - 1;
+  const int64_t fine_curva = int64_t{s} + l;
+  std::string m = "curve from " + std::to_string(s) + " m starts before the plan's current point at " +
+                  std::to_string(attuale) + " m, where the curve before it ends: ";
+  if (fine_curva <= attuale) {
+    m += "it ends there too, so the reader leaves it out";
+  } else {
+    m += "the reader turns it from there, over " + std::to_string(fine_curva - attuale) +
+         " m instead of " + std::to_string(l);
+  }
+  fonte_.avverti(std::move(m));
 }
 
 void LineReader::estendi_piano(int32_t fino, double kappa, int32_t limite) {

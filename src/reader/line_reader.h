@@ -44,6 +44,10 @@ class LineReader {
   std::optional<Arresto> record_indicatori();
   std::optional<Arresto> record_cartello();
 
+  /// The warning for a curve from `s`, `l` metres long, that starts before
+  /// the plan's current point.
+  void avverti_curva_indietro(int32_t s, int32_t l);
+
   /// Extends the plan from metre `k` up to `fino` along a straight (`kappa`
   /// 0) or a curve, stopping after metre `limite`; `k` becomes the first
   /// metre not computed. A plan that would pass the route's last metre is a
@@ -60,7 +64,7 @@ class LineReader {
   int32_t indice_cartelli_ = kPrimaVoceCartelli;
   /// The running gradient, stored per mille + 100.
   ValoreCorrente pendenza{&Segmento::pendenza_seg,
-                          [](int32_t g) { return basso8(somma32(g, 100)); }};
+                          [](int32_t g) { return basso8(somma32(g, 100)); }, "gradient"};
   /// The plan's cursor: the first metre not computed.
   int32_t k = 2;
 };

@@ -13,10 +13,10 @@
 namespace tratta {
 
 Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
-                        const Descrizioni& descrizioni) {
+                        const Descrizioni& descrizioni, std::vector<Avvertenza>* avvertenze) {
   Diagnosi diagnosi;
   LineReader linea(modello, con_planimetria,
-                   FieldSource(descrizioni.linea, descrizioni.consuma, diagnosi));
+                   FieldSource(descrizioni.linea, descrizioni.consuma, diagnosi, avvertenze));
   std::optional<TrainReader> treno;
 
   // The run-time failure trap: both descriptions deleted where they still
@@ -32,12 +32,13 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
       }
     }
     FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
+    corrente.concludi();
     corrente.registra({.codice_errore = 25, .dettaglio = std::string(dettaglio)});
   };
 
   try {
     if (!linea.leggi()) return diagnosi;
-    treno.emplace(modello, FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi),
+    treno.emplace(modello, FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi, avvertenze),
                   linea.indice_cartelli(), diagnosi.codice_errore);
     // The last end step of the train: the mileage change points, which come
     // from the line header, so the code names the line description.

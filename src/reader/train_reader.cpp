@@ -1,6 +1,9 @@
 #include "reader/train_reader.h"
 
+#include <algorithm>
+
 #include "reader/checked.h"
+#include "reader/chiavi.h"
 #include "reader/placement.h"
 
 namespace tratta {
@@ -21,11 +24,16 @@ uint8_t velocita_segmento(int32_t km_h) {
 bool TrainReader::leggi() {
   if (!fonte_.apri()) throw ErroreLettura("train description missing");
 
-  do {
-    fonte_.leggi_campo();
-  } while (!contiene_ci(fonte_.campo(), "[generale]") && !fonte_.fine());
+  if (!fonte_.leggi_preambolo() && fonte_.riga_generale() == 0) {
+    std::string m = "no \"[generale]\" heading: nothing of the train is read";
+    if (fonte_.riga_generale_vicina() > 0)
+      m += " (" + fonte_.generale_vicina() + " is not it)";
+    fonte_.avverti(std::move(m), std::max(1, fonte_.riga_generale_vicina()));
+  }
 
-  if (!fonte_.leggi_corpo([this] { return record(); })) return false;
+  if (!fonte_.leggi_corpo([this] { return record(); }, chiavi_treno(), chiavi_linea(),
+                          "a line description"))
+    return false;
   fine();
   return true;
 }
@@ -76,6 +84,7 @@ std::optional<Arresto> TrainReader::record_segnale() {
   if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[10];
   for (int32_t& x : v) x = fonte_.numero();
+  fonte_.avverti_posizione("signal", p);
   return dopo_la_posa(
       memo_segnale(m, p, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9]), p);
 }
@@ -85,6 +94,8 @@ std::optional<Arresto> TrainReader::record_rallentamento() {
   if (auto a = oltre_percorso(m, p)) return a;
   int32_t v[5];
   for (int32_t& x : v) x = fonte_.numero();
+  fonte_.avverti_posizione("slowdown", p);
+  fonte_.avverti_posizione("slowdown end", int64_t{p} + v[1]);
   return dopo_la_posa(memo_rallentamento(m, p, v[0], v[1], v[2], v[3], v[4]), p);
 }
 

@@ -63,8 +63,9 @@ class TrainReader {
   int32_t indice_stazioni = 1;
   /// The running speed, stored in units of 5 km/h, and the running
   /// adhesion, of which the low 8 bits are stored.
-  ValoreCorrente velocita{&Segmento::vel_limite, velocita_segmento};
-  ValoreCorrente aderenza{&Segmento::aderenza_seg, [](int32_t a) { return basso8(a); }};
+  ValoreCorrente velocita{&Segmento::vel_limite, velocita_segmento, "speed"};
+  ValoreCorrente aderenza{&Segmento::aderenza_seg, [](int32_t a) { return basso8(a); },
+                          "adhesion"};
 };
 
 }  // namespace tratta

@@ -20,11 +20,17 @@ struct ValoreCorrente {
   /// there, before the segment is looked at).
   uint8_t Segmento::*campo;
   uint8_t (*in_byte)(int32_t valore);
+  /// What the value is, in the warnings.
+  const char* nome;
 
   /// The next segment to fill.
   int32_t cursore = 0;
   /// The value running now.
   int32_t valore = 0;
+  /// The position of the record whose value runs now, and the segment from
+  /// which it runs; none before the first record.
+  std::optional<int32_t> posizione{};
+  int32_t da_segmento = 0;
 
   /// A record "keyword, position, value": the bound check, then, when the
   /// record lies past segment 0, the segments from the cursor up to the
@@ -40,6 +46,9 @@ struct ValoreCorrente {
   /// The segment under the cursor, then the cursor moved on, until it
   /// reaches `fino`: at least once, even when it is there already.
   void riempi(RouteModel& m, int32_t fino, int32_t limite);
+  /// The warning for a record at `p` that lies before the one whose value
+  /// ran until now.
+  void avverti_indietro(FieldSource& fonte, int32_t p) const;
 };
 
 }  // namespace tratta

@@ -10,7 +10,7 @@ void memorizza_percorso(RouteModel& modello, int32_t j, const Descrizioni& descr
                         const std::filesystem::path& uscita, EsitoCompilazione& esito) {
   esito = EsitoCompilazione();
   modello.pulisci_voci();
-  esito.diagnosi = memorizza_dati(modello, j, descrizioni);
+  esito.diagnosi = memorizza_dati(modello, j, descrizioni, &esito.avvertenze);
   if (auto d = completa_percorso(modello)) registra(esito.diagnosi, std::move(*d));
   if (modello.ultimo_segmento < 1 || modello.segmenti.size() < 2) {
     esito.senza_segmenti = true;

@@ -8,6 +8,7 @@
 
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "reader/avvertenza.h"
 #include "reader/memorizza_dati.h"
 
 namespace tratta {
@@ -22,6 +23,9 @@ struct EsitoCompilazione {
   /// The last diagnostic of the reading and the finishing pass; code 0 when
   /// there was none.
   Diagnosi diagnosi;
+  /// What the reading passed over or read otherwise than likely meant; it
+  /// changes no file.
+  std::vector<Avvertenza> avvertenze;
 };
 
 /// Clears the model's table, reads the descriptions into it, runs the
