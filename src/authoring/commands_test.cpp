@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/display_text.h"
 #include "emitter/documents.h"
 #include "model/file_names.h"
 #include "platform/output_set.h"
@@ -206,6 +207,86 @@ TEST(Compile, TakenStampsStopWithoutWritingFiles) {
     EXPECT_FALSE(d.esiste("Tratta_Valle3_linea.dat"));
     EXPECT_EQ(testing::read_bytes(d.dir / "Tratta_Valle3_30.dat"), "older route");
   }
+}
+
+TEST(Compile, WarningsChangeNoFileAndFailOnlyUnderStrict) {
+  const NomiScenario nomi = nomi_predefiniti();
+  testing::ScratchDir emessi;
+  ASSERT_EQ(esegui({"emit", emessi.path().string()}).stato, kUscitaOk);
+  const std::string linea_predefinita = testing::read_bytes(emessi / nome_descrizione_linea(nomi));
+  const std::string treno_predefinito = testing::read_bytes(emessi / nome_descrizione_treno(nomi));
+  const std::string treno_minimo = treno("sabbia, 10\r\n");
+  // The same content with and without what draws the warnings, where the
+  // reader reads the same either way.
+  struct Caso {
+    const char* nome;
+    std::string linea, treno, linea_avvertita, treno_avvertito;
+    size_t avvertenze;
+  } casi[] = {
+      {"a typo in the line", linea("pendenza, 500, 1\r\n"), treno_minimo,
+       linea("pendenza, 500, 1\r\npendeza, 900, 2\r\n"), treno_minimo, 1},
+      {"a NUL in the train", linea(""), treno_minimo, linea(""),
+       treno(std::string("sabbia, 10\r\nsab\0bia, 20\r\n", 26)), 1},
+      {"the built-in descriptions", linea_predefinita, treno_predefinito,
+       linea_predefinita + "curvx2, 500, 300\r\n",
+       treno_predefinito + kRigaSegnale.substr(0, 6) + kRigaSegnale.substr(7) + "\"nota\r\n", 3},
+  };
+  for (const Caso& c : casi) {
+    for (const char* piano : {"", "--no-plan"}) {
+      auto opzioni = [&](std::vector<std::string> o) {
+        if (*piano) o.push_back(piano);
+        return o;
+      };
+      const std::string nome = std::string(c.nome) + " " + piano;
+      Cartella pulita, avvertita, rigorosa;
+      Esecuzione e = pulita.compila(c.linea, c.treno, opzioni({"--strict", "--json"}));
+      EXPECT_EQ(e.stato, kUscitaOk) << nome << "\n" << e.err;
+      EXPECT_EQ(e.err, "") << nome;
+      EXPECT_NE(e.out.find("\"warnings\": [], "), std::string::npos) << nome;
+
+      Esecuzione a = avvertita.compila(c.linea_avvertita, c.treno_avvertito, opzioni({}));
+      EXPECT_EQ(a.stato, kUscitaOk) << nome;
+      EXPECT_EQ(std::count(a.err.begin(), a.err.end(), '\n'), c.avvertenze) << nome << "\n" << a.err;
+      Esecuzione r = rigorosa.compila(c.linea_avvertita, c.treno_avvertito,
+                                      opzioni({"--strict", "--json"}));
+      EXPECT_EQ(r.stato, kUscitaAvvertenze) << nome;
+      // The same warnings, in the folders of each.
+      auto senza_cartella = [](std::string err, const Cartella& c) {
+        const std::string p = c.dir.path().string();
+        for (size_t i; (i = err.find(p)) != std::string::npos;) err.erase(i, p.size());
+        return err;
+      };
+      EXPECT_EQ(senza_cartella(r.err, rigorosa), senza_cartella(a.err, avvertita)) << nome;
+      EXPECT_NE(r.out.find("\"exit_status\": 5, "), std::string::npos) << nome;
+
+      for (const std::string& f : {nome_file_linea(nomi), nome_file_treno(nomi),
+                                   nome_file_percorso(nomi)}) {
+        EXPECT_EQ(pulita.esiste(f), avvertita.esiste(f)) << nome << f;
+        if (!pulita.esiste(f)) continue;
+        const std::string attesi = testing::read_bytes(pulita.dir / f);
+        EXPECT_EQ(testing::read_bytes(avvertita.dir / f), attesi) << nome << f;
+        EXPECT_EQ(testing::read_bytes(rigorosa.dir / f), attesi) << nome << f;
+      }
+    }
+  }
+}
+
+TEST(Compile, WarningsOnStderrAndInJson) {
+  Cartella d;
+  Esecuzione e = d.compila(linea("pendeza, 500, 1\r\n"), treno("sabbia, 10\r\n"), {"--json"});
+  EXPECT_EQ(e.stato, kUscitaOk);
+  EXPECT_EQ(e.err, d.linea_path() +
+                       ":8: warning: line skipped: 'pendeza' is no record the reader takes (did "
+                       "you mean \"pendenza\"?)\n");
+  EXPECT_NE(e.out.find("\"warnings\": [{\"file\": " + json_stringa(d.linea_path()) +
+                       ", \"line\": 8, \"message\": \"line skipped: 'pendeza' is no record the "
+                       "reader takes (did you mean \\\"pendenza\\\"?)\"}], \"exit_status\": 0, "),
+            std::string::npos)
+      << e.out;
+  // --help names the option and its status.
+  const std::string aiuto = esegui({"--help"}).out;
+  EXPECT_NE(aiuto.find("--strict"), std::string::npos);
+  EXPECT_NE(aiuto.find("  5  compile --strict"), std::string::npos);
 }
 
 TEST(Compile, NamesOptionsAndNoPlan) {
