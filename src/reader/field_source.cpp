@@ -87,7 +87,7 @@ bool FieldSource::leggi_preambolo() {
       riga_generale_ = riga_record_;
       return altro;
     }
-    if (avverte() && riga_generale_vicina_ == 0 &&
+    if (avverte() && riga_generale_vicina_ == 0 && campi_preambolo_++ < 100 &&
         (contiene(campo_, "[") || contiene_ci(campo_, "genera")) &&
         distanza_in("[generale]", std::string_view(campo_).substr(0, 48)) <= 2) {
       riga_generale_vicina_ = riga_record_;
@@ -126,6 +126,12 @@ void FieldSource::dopo_record(uint64_t campi_prima, std::span<const Chiave> prop
       if (const int c = byte_controllo(campo_); c >= 0)
         avverti("control byte " + esadecimale(c) + " in the record's keyword " +
                 citazione(campo_) + ": the record is read");
+      // A field with "-" is tested only after the comment fields that the
+      // reader skips in a row.
+      if (contiene(campo_, "-"))
+        avverti("comment line " + citazione(campo_) +
+                " read as a record: it follows too many comment lines in a row, so the reader "
+                "tests it for keywords");
     }
     return;
   }

@@ -175,6 +175,9 @@ class FieldSource {
   bool concluso_ = false;
   int riga_generale_ = 0;
   int riga_generale_vicina_ = 0;
+  /// Preamble fields read so far: only the first hundred are compared with
+  /// "[generale]".
+  int campi_preambolo_ = 0;
   std::string generale_vicina_;
   /// The first skipped line that holds a record of the other description.
   int riga_altra_ = 0;
