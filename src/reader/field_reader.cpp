@@ -20,7 +20,7 @@ void FieldReader::consuma_fine_riga() {
 
 void FieldReader::inizia_campo() {
   if (fine()) throw ErroreLettura("input past end of file");
-  primo_della_riga_ = pos_ == 0 || testo_[pos_ - 1] == '\n' || testo_[pos_ - 1] == '\r';
+  primo_della_riga_ = a_inizio_riga();
   salta_blank();
   riga_campo_ = riga_;
 }

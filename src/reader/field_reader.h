@@ -53,6 +53,10 @@ class FieldReader {
   /// The bytes not read yet and the line they start on.
   std::string_view resto() const { return testo_.substr(pos_); }
   int riga() const { return riga_; }
+  /// True when the bytes not read yet start a line.
+  bool a_inizio_riga() const {
+    return pos_ == 0 || testo_[pos_ - 1] == '\n' || testo_[pos_ - 1] == '\r';
+  }
   /// True when the last field returned is the first of its line.
   bool primo_della_riga() const { return primo_della_riga_; }
 

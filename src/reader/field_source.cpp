@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "model/rounding.h"
 #include "platform/platform.h"
 #include "reader/checked.h"
-#include "model/rounding.h"
 #include "reader/chiavi.h"
 
 namespace tratta {
@@ -179,8 +179,8 @@ void FieldSource::avverti_resto_ignorato() {
   const int fine_corpo = riga_record_;
   std::string_view resto = in_->resto();
   int riga = in_->riga();
-  // The rest of the record's own line is not a line of its own.
-  bool stessa_riga = true;
+  // The rest of the record's own line, if any, is not a line of its own.
+  bool stessa_riga = !in_->a_inizio_riga();
   int prima = 0, righe = 0;
   while (!resto.empty()) {
     size_t fine = resto.find_first_of("\r\n");

@@ -129,6 +129,9 @@ const CasoAvvertenza kCasi[] = {
      linea("pendenza, 500, 1\r\nmontagna, 20000, 20500, 2\r\n- nota\r\n\r\npendenza, 900, 2\r\n"
            "pendenza, 950, 3\r\n"),
      kTreno, false, 12, {"record not read", "ended at line 9", "code 15", "the 2 line(s)"}},
+    {"RecordsAfterStatus15AtALineEnd",
+     linea("montagna, 20000\r\n20500, 2\r\npendenza, 900, 2\r\n"), kTreno, false, 9,
+     {"record not read", "ended at line 8", "the 2 line(s)"}},
 };
 
 class Avvertenze : public ::testing::TestWithParam<CasoAvvertenza> {};
