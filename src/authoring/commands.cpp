@@ -223,9 +223,7 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
       e.codice_errore = d.codice_errore;
       e.posizione_errore = d.posizione_errore.value_or(0);
       if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
-      e.avvertenze.clear();
-      for (const Avvertenza& a : esito.avvertenze)
-        e.avvertenze.push_back({platform::path_to_utf8(a.file), a.riga, a.messaggio});
+      e.avvertenze = esito.avvertenze;
     }
   } letto{esito, e};
   memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita, esito);
@@ -243,7 +241,8 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
             : codice == 0 && !esito.senza_segmenti ? kUscitaOk
                                                          : kUscitaDiagnosi;
   // Anything worse than a warning keeps its own status.
-  if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty()) e.stato = kUscitaAvvertenze;
+  if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty())
+    e.stato = kUscitaAvvertenze;
   std::string messaggio = messaggio_codice(codice);
   if (codice == 25 && !diagnosi.dettaglio.empty())
     messaggio += ": " + accorciato(diagnosi.dettaglio);
@@ -285,8 +284,9 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
     e.errore = guasto_in_corso() + "; no file written";
   }
   if (json) out << json_esito(e);
-  for (const EsitoComando::Avvertenza& a : e.avvertenze)
-    err << visibile(a.file + ":" + std::to_string(a.riga) + ": warning: " + a.messaggio,
+  for (const Avvertenza& a : e.avvertenze)
+    err << visibile(platform::path_to_utf8(a.file) + ":" + std::to_string(a.riga) +
+                        ": warning: " + a.messaggio,
                     std::string::npos)
         << "\n";
   switch (e.stato) {

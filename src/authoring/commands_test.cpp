@@ -246,7 +246,8 @@ TEST(Compile, WarningsChangeNoFileAndFailOnlyUnderStrict) {
 
       Esecuzione a = avvertita.compila(c.linea_avvertita, c.treno_avvertito, opzioni({}));
       EXPECT_EQ(a.stato, kUscitaOk) << nome;
-      EXPECT_EQ(std::count(a.err.begin(), a.err.end(), '\n'), c.avvertenze) << nome << "\n" << a.err;
+      EXPECT_EQ(std::count(a.err.begin(), a.err.end(), '\n'), c.avvertenze)
+          << nome << "\n" << a.err;
       Esecuzione r = rigorosa.compila(c.linea_avvertita, c.treno_avvertito,
                                       opzioni({"--strict", "--json"}));
       EXPECT_EQ(r.stato, kUscitaAvvertenze) << nome;

@@ -1,6 +1,7 @@
 #include "authoring/compile_report.h"
 
 #include "authoring/display_text.h"
+#include "platform/platform.h"
 
 namespace tratta {
 
@@ -24,8 +25,9 @@ std::string json_esito(const EsitoComando& e) {
     out += (i ? ", " : "") + json_stringa(e.file_scritti[i]);
   out += "], \"warnings\": [";
   for (std::size_t i = 0; i < e.avvertenze.size(); ++i) {
-    const EsitoComando::Avvertenza& a = e.avvertenze[i];
-    out += std::string(i ? ", " : "") + "{\"file\": " + json_stringa(a.file) +
+    const Avvertenza& a = e.avvertenze[i];
+    out += std::string(i ? ", " : "") +
+           "{\"file\": " + json_stringa(platform::path_to_utf8(a.file)) +
            ", \"line\": " + std::to_string(a.riga) + ", \"message\": " + json_stringa(a.messaggio) +
            "}";
   }

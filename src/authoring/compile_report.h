@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "reader/avvertenza.h"
+
 namespace tratta {
 
 /// How one compile ended.
@@ -21,13 +23,7 @@ struct EsitoComando {
   std::vector<std::string> file_scritti;
   /// Bad use or a failure of the system: what went wrong.
   std::optional<std::string> errore;
-  /// The reading's warnings: the description (UTF-8 path), the line and
-  /// what the reader did.
-  struct Avvertenza {
-    std::string file;
-    int riga = 0;
-    std::string messaggio;
-  };
+  /// The reading's warnings.
   std::vector<Avvertenza> avvertenze;
 };
 

@@ -168,7 +168,8 @@ void FieldSource::dopo_record(uint64_t campi_prima, std::span<const Chiave> prop
 
 void FieldSource::avverti_posizione(std::string_view cosa, int64_t p) {
   if (!avverte() || p % 50 == 0) return;
-  const int64_t segmento = static_cast<int64_t>(round_half_even(static_cast<double>(p) / 50.0 + 1.0));
+  const int64_t segmento =
+      static_cast<int64_t>(round_half_even(static_cast<double>(p) / 50.0 + 1.0));
   avverti(std::string(cosa) + " at " + std::to_string(p) +
           " m is not a multiple of 50: the reader places it as at " +
           std::to_string((segmento - 1) * 50) + " m");

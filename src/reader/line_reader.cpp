@@ -212,8 +212,9 @@ std::optional<Arresto> LineReader::record_cartello() {
 void LineReader::avverti_curva_indietro(int32_t s, int32_t l) {
   const int64_t attuale = k - 1;
   const int64_t fine_curva = int64_t{s} + l;
-  std::string m = "curve from " + std::to_string(s) + " m starts before the plan's current point at " +
-                  std::to_string(attuale) + " m, where the curve before it ends: ";
+  std::string m = "curve from " + std::to_string(s) +
+                  " m starts before the plan's current point at " + std::to_string(attuale) +
+                  " m, where the curve before it ends: ";
   if (fine_curva <= attuale) {
     m += "it ends there too, so the reader leaves it out";
   } else {

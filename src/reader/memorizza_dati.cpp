@@ -38,7 +38,8 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
 
   try {
     if (!linea.leggi()) return diagnosi;
-    treno.emplace(modello, FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi, avvertenze),
+    treno.emplace(modello,
+                  FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi, avvertenze),
                   linea.indice_cartelli(), diagnosi.codice_errore);
     // The last end step of the train: the mileage change points, which come
     // from the line header, so the code names the line description.
