@@ -75,8 +75,9 @@ constexpr std::string_view kAiuto =
     "     disk, no memory; no file written\n"
     "  5  compile --strict: the descriptions drew warnings (on stderr) and nothing\n"
     "     worse; files written\n"
-    "compile reports what the reader passes over or reads otherwise than likely\n"
-    "meant as warnings on stderr, PATH:LINE: warning: ...; they change no file\n"
+    "\n"
+    "compile reports what the reader passes over, or reads otherwise than likely\n"
+    "meant, as warnings on stderr (PATH:LINE: warning: ...); they change no file\n"
     "and, without --strict, not the exit status.\n"
     "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
 
