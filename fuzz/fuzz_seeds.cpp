@@ -79,6 +79,10 @@ int main(int argc, char** argv) {
        componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(6400, -50)))},
       {"rallentamento-codice-13",
        componi(0x01, linea_vuota(), treno_con(kRallentamento + segnali(7000, 50)))},
+      // --strict, with nothing to warn about and with warnings.
+      {"rigoroso", componi(0x81, kLineaBreve, kTrenoBreve)},
+      {"rigoroso-avvertenze",
+       componi(0x81, kLineaBreve, treno_con("segnal, 1520, 2,4,0,0,0\r\n\"nota\r\n"))},
   };
   for (const auto& s : seeds) {
     std::ofstream out(dir / s.nome, std::ios::binary | std::ios::trunc);
