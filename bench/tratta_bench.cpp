@@ -198,6 +198,9 @@ void scrivi_in_un_colpo(const fs::path& cartella, const File& file) {
   }
 }
 
+/// cp as the user's shell finds it: the cost of copying the outputs' bytes.
+constexpr const char* kCp = "/bin/cp";
+
 double ms(double s) { return s * 1000.0; }
 double mib(double kib) { return kib / 1024.0; }
 
@@ -272,11 +275,14 @@ int misura(const Opzioni& o, const fs::path& radice) {
   scrivi(linea, gen.linea);
   scrivi(treno, gen.treno);
 
-  // 2a. The compile subcommand as a child process: time and peak memory,
-  //     while this process holds little (see esegui()).
+  // 2a. The compile subcommand as a child process against cp of its three
+  //     output files into a fresh folder, in turns (A B A B ...), while
+  //     this process holds little (see esegui()); the ratio of each pair,
+  //     the median of the ratios.
   const fs::path base_figlio = radice / "compile-subcommand";
+  const fs::path base_cp = radice / "cp";
   const long picco_prima = picco_proprio_kib();
-  Serie figlio;
+  Serie figlio, copia_cp, rapporti;
   long picco_figlio = 0;
   fs::path cartella_figlio;
   for (int r = 0; r < n; ++r) {
@@ -292,6 +298,43 @@ int misura(const Opzioni& o, const fs::path& radice) {
     }
     figlio.aggiungi(e.secondi);
     picco_figlio = std::max(picco_figlio, e.picco_kib);
+
+    const fs::path cartella_cp = cartella_nuova(base_cp, r);
+    std::vector<std::string> cp = {kCp};
+    for (const char* nome :
+         {"Tratta_Valle3_linea.dat", "Tratta_Valle3_30.sim", "Tratta_Valle3_30.dat"})
+      cp.push_back((cartella_figlio / nome).string());
+    cp.push_back(cartella_cp.string());
+    sincronizza(radice);
+    const EsitoProcesso c = esegui(cp, cartella_cp);
+    if (c.stato != 0) {
+      std::fprintf(stderr, "cp ended with status %d: %s\n", c.stato, c.errori.c_str());
+      return 2;
+    }
+    copia_cp.aggiungi(c.secondi);
+    rapporti.aggiungi(e.secondi / c.secondi);
+  }
+
+  // 2e. Peak memory of the compile subcommand for the built-in 260 km route
+  //     too: its descriptions as `emit` writes them.
+  const fs::path cartella_emit = radice / "built-in";
+  if (esegui({o.programma, "emit", cartella_emit.string()}, radice).stato != 0) {
+    std::fprintf(stderr, "emit of the built-in documents failed\n");
+    return 2;
+  }
+  long picco_predefinito = 0;
+  for (int r = 0; r < n; ++r) {
+    const fs::path cartella = cartella_nuova(radice / "compile-built-in", r);
+    const EsitoProcesso e =
+        esegui({o.programma, "compile", (cartella_emit / "Tratta_Valle3_linea.txt").string(),
+                (cartella_emit / "Tratta_Valle3_30-.txt").string(), "--out", cartella.string()},
+               cartella);
+    if (e.stato != 0) {
+      std::fprintf(stderr, "the compile of the built-in route ended with status %d: %s\n",
+                   e.stato, e.errori.c_str());
+      return 2;
+    }
+    picco_predefinito = std::max(picco_predefinito, e.picco_kib);
   }
 
   // 2c, then 2b and 3 side by side.
@@ -407,26 +450,35 @@ int misura(const Opzioni& o, const fs::path& radice) {
   std::snprintf(nota, sizeof nota, "%ld page faults: first touch of new memory",
                 fresca.fault / n);
   riga_tempo("in-process, fresh memory", fresca, nota);
-  riga_tempo("subcommand, whole process", figlio);
-  std::printf("   %-32s %8.1f MiB   (ru_maxrss; this process held %.1f MiB when it forked)\n\n",
-              "peak RSS of the subcommand", mib(picco_figlio), mib(picco_prima));
+  std::printf("\n");
 
   std::printf("3. baseline: the same bytes from memory, one write per file\n");
   std::snprintf(nota, sizeof nota, "%.0f MB/s", byte_uscita / base.migliore() / 1e6);
   riga_tempo("wall time", base, nota);
-  std::printf("\n");
+  std::printf("   in-process compile / baseline: %.2f (%.2f with fresh memory)\n\n",
+              compila.migliore() / base.migliore(), fresca.migliore() / base.migliore());
 
-  const double rapporto = compila.migliore() / base.migliore();
-  const double limite_rss_kib =
-      (3.0 * static_cast<double>(byte_massimo) + 16.0 * 1048576.0) / 1024.0;
-  const bool ok_tempo = rapporto <= 2.0;
-  const bool ok_rss = static_cast<double>(picco_figlio) < limite_rss_kib;
-  std::printf("compile / baseline: %.2f in-process (%.2f with fresh memory, %.2f whole process)\n",
-              rapporto, fresca.migliore() / base.migliore(), figlio.migliore() / base.migliore());
-  std::printf("%s  compile time <= 2 x baseline           (%.2f ms against %.2f ms)\n",
-              ok_tempo ? "PASS" : "FAIL", ms(compila.migliore()), 2 * ms(base.migliore()));
-  std::printf("%s  peak RSS < 3 x largest file + 16 MiB   (%.1f MiB against %.1f MiB)\n",
-              ok_rss ? "PASS" : "FAIL", mib(picco_figlio), mib(limite_rss_kib));
+  std::printf("4. what a user waits for: whole processes, taken in turns\n");
+  riga_tempo("compile subcommand", figlio);
+  riga_tempo("cp of its 3 output files", copia_cp, "into a fresh folder");
+  std::printf("   %-32s median %8.2f      (best %.2f, worst %.2f)\n", "ratio of each pair",
+              rapporti.mediana(), rapporti.migliore(),
+              *std::max_element(rapporti.valori.begin(), rapporti.valori.end()));
+  std::printf("   %-32s %8.1f MiB   (%d m route; this process held %.1f MiB when it forked)\n",
+              "peak RSS of the subcommand", mib(picco_figlio),
+              tratta::bench::kLunghezzaPercorsoLungo, mib(picco_prima));
+  std::printf("   %-32s %8.1f MiB   (built-in 260,000 m route)\n\n",
+              "peak RSS of the subcommand", mib(picco_predefinito));
+
+  constexpr double kRapportoMassimo = 1.5;
+  constexpr double kPiccoMassimoMib = 8.0;
+  const bool ok_tempo = rapporti.mediana() <= kRapportoMassimo;
+  const bool ok_rss = mib(picco_figlio) <= kPiccoMassimoMib && mib(picco_predefinito) <= kPiccoMassimoMib;
+  std::printf("%s  compile subcommand <= %.1f x cp of its outputs   (median ratio %.2f)\n",
+              ok_tempo ? "PASS" : "FAIL", kRapportoMassimo, rapporti.mediana());
+  std::printf("%s  peak RSS <= %.0f MiB for both routes            (%.1f MiB and %.1f MiB)\n",
+              ok_rss ? "PASS" : "FAIL", kPiccoMassimoMib, mib(picco_figlio),
+              mib(picco_predefinito));
   return ok_tempo && ok_rss ? 0 : 1;
 }
 
