@@ -1,6 +1,9 @@
 #include "model/planimetria.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "model/coding.h"
 
@@ -11,38 +14,78 @@ namespace {
 constexpr size_t kByteSeme = 4;
 constexpr size_t kByteDoppio = 10;
 constexpr size_t kByteVuoto = 2;
+static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0, "empty elements are zero bytes");
 
-/// Metres computed into the buffer before it goes to the file: 160 KiB an
+/// Metres computed into one block before it goes to the file: 160 KiB an
 /// axis, small enough to stay in the cache, large enough that the writes
 /// cost little.
 constexpr size_t kMetriPerBlocco = 16384;
 
-/// One axis of the line file, filled in order from its first byte: the
-/// elements gather in a buffer that goes to its place in the file when
-/// full.
-class AsseInScrittura {
+/// Blocks in turn between the computing and the writing.
+constexpr size_t kBlocchi = 3;
+
+/// Computed metres of both axes, in the line file's layout.
+struct Blocco {
+  std::vector<char> asse[2];
+  int32_t primo = 2;  // the first metre in the block
+  size_t metri = 0;
+};
+
+/// The recurrence over the plan's stretches, from the seeds on, a block at
+/// a time.
+template <typename Tratto>
+class Ricorrenza {
  public:
-  AsseInScrittura(uint64_t inizio, const ScritturaPosizionata& scrivi)
-      : offset_(inizio), scrivi_(scrivi), buffer_(kMetriPerBlocco * kByteDoppio) {}
-  /// Room for the next element, `n` bytes.
-  char* posto(size_t n) {
-    if (usati_ + n > buffer_.size()) svuota();
-    char* p = buffer_.data() + usati_;
-    usati_ += n;
-    return p;
-  }
-  void svuota() {
-    if (usati_ == 0) return;
-    scrivi_(offset_, std::string_view(buffer_.data(), usati_));
-    offset_ += usati_;
-    usati_ = 0;
+  explicit Ricorrenza(const std::vector<Tratto>& tratti) : tratti_(tratti) {}
+
+  /// Computes the next metres, up to a block's worth, into `b`.
+  void riempi(Blocco& b) {
+    b.primo = m_;
+    b.metri = 0;
+    char* p0 = b.asse[0].data();
+    char* p1 = b.asse[1].data();
+    // The last two points stay in registers: each point waits only on the
+    // arithmetic of the one before.
+    double x0 = x0_, y0 = y0_, x1 = x1_, y1 = y1_;
+    while (b.metri < kMetriPerBlocco && tratto_ < tratti_.size()) {
+      const Tratto& t = tratti_[tratto_];
+      const double kappa = t.kappa;
+      const int32_t fine = static_cast<int32_t>(
+          std::min<int64_t>(t.fino, m_ + static_cast<int64_t>(kMetriPerBlocco - b.metri) - 1));
+      for (; m_ <= fine; ++m_, p0 += kByteDoppio, p1 += kByteDoppio) {
+        const double d0 = x1 - x0;
+        const double d1 = y1 - y0;
+        double x, y;
+        if (kappa == 0.0) {
+          x = x1 + d0;
+          y = y1 + d1;
+        } else {
+          x = x1 + d0 + kappa * d1;
+          y = y1 + d1 - kappa * d0;
+        }
+        encode_u16(p0, static_cast<uint16_t>(TagPiano::kDoppio));
+        encode_f64(p0 + 2, x);
+        encode_u16(p1, static_cast<uint16_t>(TagPiano::kDoppio));
+        encode_f64(p1 + 2, y);
+        x0 = x1;
+        y0 = y1;
+        x1 = x;
+        y1 = y;
+      }
+      b.metri = static_cast<size_t>(m_ - b.primo);
+      if (m_ > t.fino) ++tratto_;
+    }
+    x0_ = x0;
+    y0_ = y0;
+    x1_ = x1;
+    y1_ = y1;
   }
 
  private:
-  uint64_t offset_;
-  const ScritturaPosizionata& scrivi_;
-  std::vector<char> buffer_;
-  size_t usati_ = 0;
+  const std::vector<Tratto>& tratti_;
+  size_t tratto_ = 0;
+  int32_t m_ = 2;
+  double x0_ = 0.0, y0_ = 0.0, x1_ = 0.0, y1_ = 1.0;
 };
 
 }  // namespace
@@ -87,56 +130,97 @@ uint64_t Planimetria::byte_file_linea() const {
 
 void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
   if (!dimensionata_ || metri_totali_ < 0) return;
-  AsseInScrittura asse[2] = {AsseInScrittura(0, scrivi),
-                             AsseInScrittura(byte_file_linea() / 2, scrivi)};
+  const uint64_t byte_asse = byte_file_linea() / 2;
+  const size_t semi = metri_totali_ < 1 ? 1 : 2;
+  const size_t byte_semi = semi * (seminata_ ? kByteSeme : kByteVuoto);
+
+  // The seeds, or their empty elements.
   for (int a = 0; a < 2; ++a) {
-    for (int32_t m = 0; m <= metri_totali_ && m < 2; ++m) {
+    std::string b;
+    for (size_t m = 0; m < semi; ++m) {
       if (seminata_) {
-        char* p = asse[a].posto(kByteSeme);
-        encode_u16(p, static_cast<uint16_t>(TagPiano::kIntero16));
-        encode_u16(p + 2, a == 1 && m == 1 ? 1 : 0);
+        put_u16(b, static_cast<uint16_t>(TagPiano::kIntero16));
+        put_i16(b, a == 1 && m == 1 ? 1 : 0);
       } else {
-        encode_u16(asse[a].posto(kByteVuoto), static_cast<uint16_t>(TagPiano::kVuoto));
+        put_u16(b, static_cast<uint16_t>(TagPiano::kVuoto));
       }
+    }
+    scrivi(a * byte_asse, b);
+  }
+
+  // The computed metres, a block at a time, each axis to its place.
+  const size_t calcolati = static_cast<size_t>(prossimo_ - 2);
+  auto scrivi_blocco = [&](const Blocco& b) {
+    const uint64_t offset = byte_semi + kByteDoppio * static_cast<uint64_t>(b.primo - 2);
+    for (int a = 0; a < 2; ++a)
+      scrivi(a * byte_asse + offset, std::string_view(b.asse[a].data(), b.metri * kByteDoppio));
+  };
+  const size_t n_blocchi = (calcolati + kMetriPerBlocco - 1) / kMetriPerBlocco;
+  std::vector<Blocco> blocchi(std::min(n_blocchi, kBlocchi));
+  for (Blocco& b : blocchi)
+    for (auto& asse : b.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
+  Ricorrenza<Tratto> ricorrenza(tratti_);
+  if (n_blocchi == 1) {
+    ricorrenza.riempi(blocchi[0]);
+    scrivi_blocco(blocchi[0]);
+  } else if (n_blocchi > 1) {
+    // A long plan: the points are computed on a second thread while the
+    // blocks before them go to the file, so that the arithmetic, one point
+    // waiting on the one before, costs no time of its own.
+    std::mutex mutex;
+    std::condition_variable cambiato;
+    size_t pronti = 0, scritti = 0;
+    bool fermo = false;
+    std::thread calcolo([&] {
+      for (size_t i = 0; i < n_blocchi; ++i) {
+        {
+          std::unique_lock lock(mutex);
+          cambiato.wait(lock, [&] { return fermo || i - scritti < blocchi.size(); });
+          if (fermo) return;
+        }
+        ricorrenza.riempi(blocchi[i % blocchi.size()]);
+        std::lock_guard lock(mutex);
+        pronti = i + 1;
+        cambiato.notify_all();
+      }
+    });
+    // A failed write stops the computing before the failure goes on.
+    struct Ferma {
+      std::mutex& mutex;
+      std::condition_variable& cambiato;
+      bool& fermo;
+      std::thread& calcolo;
+      ~Ferma() {
+        {
+          std::lock_guard lock(mutex);
+          fermo = true;
+        }
+        cambiato.notify_all();
+        calcolo.join();
+      }
+    } ferma{mutex, cambiato, fermo, calcolo};
+    for (size_t i = 0; i < n_blocchi; ++i) {
+      {
+        std::unique_lock lock(mutex);
+        cambiato.wait(lock, [&] { return pronti > i; });
+      }
+      scrivi_blocco(blocchi[i % blocchi.size()]);
+      std::lock_guard lock(mutex);
+      scritti = i + 1;
+      cambiato.notify_all();
     }
   }
 
-  // The last two points stay in registers: each point waits only on the
-  // arithmetic of the one before.
-  double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 1.0;
-  int32_t m = 2;
-  for (const Tratto& t : tratti_) {
-    const double kappa = t.kappa;
-    for (; m <= t.fino; ++m) {
-      const double d0 = x1 - x0;
-      const double d1 = y1 - y0;
-      double x, y;
-      if (kappa == 0.0) {
-        x = x1 + d0;
-        y = y1 + d1;
-      } else {
-        x = x1 + d0 + kappa * d1;
-        y = y1 + d1 - kappa * d0;
+  // The metres not computed stay empty: zero tags.
+  const uint64_t vuoti = byte_asse - byte_semi - kByteDoppio * calcolati;
+  if (vuoti > 0) {
+    const std::string zeri(std::min<uint64_t>(vuoti, kMetriPerBlocco * kByteDoppio), '\0');
+    for (int a = 0; a < 2; ++a) {
+      for (uint64_t fatti = 0; fatti < vuoti; fatti += zeri.size()) {
+        const uint64_t n = std::min<uint64_t>(zeri.size(), vuoti - fatti);
+        scrivi(a * byte_asse + byte_asse - vuoti + fatti, std::string_view(zeri.data(), n));
       }
-      char* p = asse[0].posto(kByteDoppio);
-      encode_u16(p, static_cast<uint16_t>(TagPiano::kDoppio));
-      encode_f64(p + 2, x);
-      p = asse[1].posto(kByteDoppio);
-      encode_u16(p, static_cast<uint16_t>(TagPiano::kDoppio));
-      encode_f64(p + 2, y);
-      x0 = x1;
-      y0 = y1;
-      x1 = x;
-      y1 = y;
     }
-  }
-
-  // The metres not computed stay empty.
-  for (int a = 0; a < 2; ++a) {
-    for (int32_t v = std::max(prossimo_, 2); v <= metri_totali_; ++v) {
-      encode_u16(asse[a].posto(kByteVuoto), static_cast<uint16_t>(TagPiano::kVuoto));
-    }
-    asse[a].svuota();
   }
 }
 
