@@ -16,10 +16,10 @@ constexpr size_t kByteDoppio = 10;
 constexpr size_t kByteVuoto = 2;
 static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0, "empty elements are zero bytes");
 
-/// Metres computed into one block before it goes to the file: 160 KiB an
-/// axis, small enough to stay in the cache, large enough that the writes
-/// cost little.
-constexpr size_t kMetriPerBlocco = 16384;
+/// Metres computed into one block before it goes to the file: 320 KiB an
+/// axis, so that a long plan takes a few dozen writes and the blocks in
+/// turn hold 2 MiB whatever the route's length.
+constexpr size_t kMetriPerBlocco = 32768;
 
 /// Blocks in turn between the computing and the writing.
 constexpr size_t kBlocchi = 3;

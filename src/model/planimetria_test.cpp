@@ -114,10 +114,10 @@ TEST(Planimetria, DimensionedAgainStartsEmpty) {
 // buffer it is computed in, complete, stopped short, run on to the end.
 TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
   testing::ScratchDir dir;
-  for (int32_t prossimo : {40000 - 1, 20000, 40001, 2}) {
+  for (int32_t prossimo : {200000 - 1, 20000, 200001, 2}) {
     RouteModel m;
     m.nomi = {"P", "1"};
-    ASSERT_TRUE(m.dimensiona(40000 - 7000, 1));
+    ASSERT_TRUE(m.dimensiona(200000 - 7000, 1));
     m.planimetria.semina();
     const std::vector<Tratto> tratti = {{7000, 0.0}, {9000, 0.002}, {prossimo - 1, -0.0001}};
     for (const Tratto& t : tratti) m.planimetria.estendi(std::min(t.fino, prossimo - 1), t.kappa);
@@ -125,8 +125,27 @@ TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
     for (const Tratto& t : tratti) fatti.push_back({std::min(t.fino, prossimo - 1), t.kappa});
     scrivi_file_scenario(m, 1, dir.path());
     EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"),
-              file_atteso(40000, true, punti_attesi(fatti)))
+              file_atteso(200000, true, punti_attesi(fatti)))
         << prossimo;
+  }
+}
+
+// A write that fails part way through a long plan stops the computing of
+// the points and the failure reaches the caller, at whichever write.
+TEST(Planimetria, FailedWriteStopsTheComputing) {
+  Planimetria p;
+  p.dimensiona(300000);
+  p.semina();
+  p.estendi(300000 - 2, 0.0001);
+  struct Guasto {};
+  for (int fallisce : {1, 3, 7, 20}) {
+    int scritture = 0;
+    EXPECT_THROW(p.scrivi_file_linea([&](uint64_t, std::string_view) {
+      if (++scritture == fallisce) throw Guasto{};
+    }),
+                 Guasto)
+        << fallisce;
+    EXPECT_EQ(scritture, fallisce);
   }
 }
 
