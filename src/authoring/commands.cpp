@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "authoring/command_line.h"
 #include "authoring/compile_report.h"
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
@@ -72,40 +73,7 @@ constexpr std::string_view kAiuto =
     "     disk, no memory; no file written\n"
     "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
 
-/// Why `nome` cannot name the scenario's files, or nothing when it can.
-std::optional<std::string> nome_non_valido(std::string_view nome) {
-  if (nome.empty()) return "is empty";
-  if (nome.find("..") != std::string_view::npos) return "holds \"..\"";
-  for (char ch : nome) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F) return "holds a control character";
-    if (c >= 0x80) return "holds a character outside ASCII (the train file stores 8-bit text)";
-    if (std::string_view("<>:\"/\\|?*").find(ch) != std::string_view::npos)
-      return std::string("holds '") + ch + "', which file names cannot hold";
-  }
-  if (nome.back() == '.' || nome.back() == ' ') return "ends with a dot or a blank";
-  return std::nullopt;
-}
-
-/// Bad use of a subcommand: reported with exit status 2 before any file is
-/// written. The message holds bytes as given (paths, arguments); it is
-/// made readable where it is shown.
-struct UsoErrato {
-  std::string messaggio;
-};
-
 std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
-
-/// A message line on stderr, every byte readable.
-void scrivi_errore(std::ostream& err, std::string_view messaggio) {
-  err << "tratta_valle3: " << visibile(messaggio, std::string::npos) << "\n";
-}
-
-int uso_errato(std::ostream& err, const std::string& messaggio) {
-  scrivi_errore(err, messaggio);
-  err << "(see tratta_valle3 --help)\n";
-  return kUscitaUsoErrato;
-}
 
 /// What the failure being handled was, in words: the file and the
 /// system's reason, or a lack of memory. Called inside a catch block.
@@ -138,16 +106,12 @@ void nomi_adatti(const std::vector<fs::path>& uscite) {
 
 int comando_emit(const std::vector<std::string>& argomenti) {
   bool forza = false;
-  std::vector<std::string> cartelle;
-  for (size_t i = 1; i < argomenti.size(); ++i) {
-    if (argomenti[i] == "--force") {
-      forza = true;
-    } else if (argomenti[i].starts_with("-")) {
-      throw UsoErrato{"unknown option '" + argomenti[i] + "'"};
-    } else {
-      cartelle.push_back(argomenti[i]);
-    }
-  }
+  const std::vector<std::string> cartelle =
+      leggi_argomenti(argomenti, [&](std::string_view a, const auto&) {
+        if (a != "--force") return false;
+        forza = true;
+        return true;
+      });
   if (cartelle.size() > 1) throw UsoErrato{"emit takes at most one folder"};
   const fs::path cartella = cartelle.empty() ? fs::path(".") : platform::path_from_utf8(cartelle[0]);
   cartella_uscita(cartella);
@@ -177,38 +141,29 @@ struct OpzioniCompile {
 
 OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
   OpzioniCompile o;
-  std::vector<std::string> posizionali;
-  for (size_t i = 1; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    auto valore = [&]() -> const std::string& {
-      if (i + 1 >= argomenti.size()) throw UsoErrato{a + " needs a value"};
-      return argomenti[++i];
-    };
-    if (a == "--out") {
-      o.uscita = platform::path_from_utf8(valore());
-      if (o.uscita.empty()) throw UsoErrato{"the output folder is an empty name"};
-    } else if (a == "--scenario") {
-      o.nomi.nome_scenario = valore();
-    } else if (a == "--train-number") {
-      o.nomi.numero_treno = valore();
-    } else if (a == "--no-plan") {
-      o.piano = false;
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (a.starts_with("-") && a != "-") {
-      throw UsoErrato{"unknown option '" + a + "'"};
-    } else {
-      posizionali.push_back(a);
-    }
-  }
+  const std::vector<std::string> posizionali =
+      leggi_argomenti(argomenti, [&](std::string_view a, const auto& valore) {
+        if (a == "--out") {
+          o.uscita = platform::path_from_utf8(valore());
+          if (o.uscita.empty()) throw UsoErrato{"the output folder is an empty name"};
+        } else if (a == "--scenario") {
+          o.nomi.nome_scenario = valore();
+        } else if (a == "--train-number") {
+          o.nomi.numero_treno = valore();
+        } else if (a == "--no-plan") {
+          o.piano = false;
+        } else if (a == "--json") {
+          o.json = true;
+        } else {
+          return false;
+        }
+        return true;
+      });
   if (posizionali.size() != 2)
     throw UsoErrato{"compile needs a line description and a train description"};
   o.linea = platform::path_from_utf8(posizionali[0]);
   o.treno = platform::path_from_utf8(posizionali[1]);
-  if (auto perche = nome_non_valido(o.nomi.nome_scenario))
-    throw UsoErrato{"the scenario name '" + o.nomi.nome_scenario + "' " + *perche};
-  if (auto perche = nome_non_valido(o.nomi.numero_treno))
-    throw UsoErrato{"the train number '" + o.nomi.numero_treno + "' " + *perche};
+  controlla_nomi(o.nomi);
   for (const fs::path& p : {o.linea, o.treno}) {
     std::error_code ec;
     const fs::file_status stato = fs::status(p, ec);

@@ -5,6 +5,7 @@
 #include <optional>
 #include <system_error>
 
+#include "authoring/command_line.h"
 #include "authoring/commands.h"
 #include "authoring/compiled_scenario.h"
 #include "authoring/display_text.h"
@@ -28,48 +29,32 @@ struct Opzioni {
   std::optional<fs::path> uscita;
 };
 
-struct UsoErrato {
-  std::string messaggio;
-};
-
 /// Reads the options of inspect (`con_json`) or view (`con_out`).
 Opzioni leggi_opzioni(const std::vector<std::string>& argomenti, bool con_json, bool con_out) {
   Opzioni o;
-  std::vector<std::string> posizionali;
-  for (size_t i = 1; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    auto valore = [&]() -> const std::string& {
-      if (i + 1 >= argomenti.size()) throw UsoErrato{a + " needs a value"};
-      return argomenti[++i];
-    };
-    if (a == "--scenario") {
-      o.nomi.nome_scenario = valore();
-    } else if (a == "--train-number") {
-      o.nomi.numero_treno = valore();
-    } else if (con_json && a == "--json") {
-      o.json = true;
-    } else if (con_json && a == "--points") {
-      o.punti = true;
-    } else if (con_out && a == "--out") {
-      o.uscita = platform::path_from_utf8(valore());
-    } else if (a.starts_with("-") && a != "-") {
-      throw UsoErrato{"unknown option '" + visibile(a) + "'"};
-    } else {
-      posizionali.push_back(a);
-    }
-  }
+  const std::vector<std::string> posizionali =
+      leggi_argomenti(argomenti, [&](std::string_view a, const auto& valore) {
+        if (a == "--scenario") {
+          o.nomi.nome_scenario = valore();
+        } else if (a == "--train-number") {
+          o.nomi.numero_treno = valore();
+        } else if (con_json && a == "--json") {
+          o.json = true;
+        } else if (con_json && a == "--points") {
+          o.punti = true;
+        } else if (con_out && a == "--out") {
+          o.uscita = platform::path_from_utf8(valore());
+        } else {
+          return false;
+        }
+        return true;
+      });
   if (posizionali.size() != 1)
     throw UsoErrato{argomenti[0] + " needs the folder of the scenario files"};
   if (o.punti && !o.json) throw UsoErrato{"--points goes with --json"};
-  if (o.nomi.nome_scenario.empty()) throw UsoErrato{"the scenario name is empty"};
-  if (o.nomi.numero_treno.empty()) throw UsoErrato{"the train number is empty"};
+  controlla_nomi(o.nomi);
   o.cartella = platform::path_from_utf8(posizionali[0]);
   return o;
-}
-
-int uso_errato(std::ostream& err, const std::string& messaggio) {
-  err << "tratta_valle3: " << messaggio << "\n(see tratta_valle3 --help)\n";
-  return kUscitaUsoErrato;
 }
 
 /// Reads the options and the scenario files, then hands the scenario to
@@ -82,18 +67,18 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
     auto letto = leggi_scenario_compilato(o.cartella, o.nomi);
     if (const ProblemaLettura* p = std::get_if<ProblemaLettura>(&letto)) {
       if (p->tipo == ProblemaLettura::Tipo::kMancante) return uso_errato(err, p->messaggio);
-      err << "tratta_valle3: " << p->messaggio << "\n";
+      scrivi_errore(err, p->messaggio);
       return kUscitaFileGuasto;
     }
     return usa(o, std::get<ScenarioCompilato>(letto));
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
   } catch (const platform::FileError& e) {
-    err << "tratta_valle3: " << e.what() << "\n";
+    scrivi_errore(err, e.text());
   } catch (const fs::filesystem_error& e) {
-    err << "tratta_valle3: " << visibile(e.what()) << "\n";
+    scrivi_errore(err, e.what());
   } catch (const std::bad_alloc&) {
-    err << "tratta_valle3: out of memory\n";
+    scrivi_errore(err, "out of memory");
   }
   return kUscitaErroreSistema;
 }

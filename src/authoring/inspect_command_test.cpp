@@ -478,7 +478,15 @@ TEST(Inspect, BadUseAndSystemFailures) {
       {{"inspect", d, "--out", "x"}, kUscitaUsoErrato, "unknown option '--out'"},
       {{"view", d, "--json"}, kUscitaUsoErrato, "unknown option '--json'"},
       {{"inspect", d, "--scenario"}, kUscitaUsoErrato, "--scenario needs a value"},
-      {{"inspect", d, "--scenario", ""}, kUscitaUsoErrato, "the scenario name is empty"},
+      {{"inspect", d, "--scenario", ""}, kUscitaUsoErrato, "the scenario name '' is empty"},
+      // The page is named after the scenario: a name cannot lead it out
+      // of the folder.
+      {{"view", d, "--scenario", "../Prova", "--train-number", "7"},
+       kUscitaUsoErrato,
+       "the scenario name '../Prova' holds \"..\""},
+      {{"inspect", d, "--scenario", "Prova", "--train-number", "7/"},
+       kUscitaUsoErrato,
+       "the train number '7/' holds '/'"},
       {{"inspect", (s.dir / "nowhere").string()}, kUscitaUsoErrato, "there is no folder"},
       {{"inspect", d},
        kUscitaUsoErrato,

@@ -1,0 +1,57 @@
+#include "authoring/command_line.h"
+
+#include "authoring/commands.h"
+#include "authoring/display_text.h"
+
+namespace tratta {
+
+std::vector<std::string> leggi_argomenti(const std::vector<std::string>& argomenti,
+                                         const LettoreOpzione& opzione) {
+  std::vector<std::string> posizionali;
+  for (size_t i = 1; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    if (!a.starts_with("-") || a == "-") {
+      posizionali.push_back(a);
+      continue;
+    }
+    auto valore = [&]() -> const std::string& {
+      if (i + 1 >= argomenti.size()) throw UsoErrato{a + " needs a value"};
+      return argomenti[++i];
+    };
+    if (!opzione(a, valore)) throw UsoErrato{"unknown option '" + a + "'"};
+  }
+  return posizionali;
+}
+
+std::optional<std::string> nome_non_valido(std::string_view nome) {
+  if (nome.empty()) return "is empty";
+  if (nome.find("..") != std::string_view::npos) return "holds \"..\"";
+  for (char ch : nome) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F) return "holds a control character";
+    if (c >= 0x80) return "holds a character outside ASCII (the train file stores 8-bit text)";
+    if (std::string_view("<>:\"/\\|?*").find(ch) != std::string_view::npos)
+      return std::string("holds '") + ch + "', which file names cannot hold";
+  }
+  if (nome.back() == '.' || nome.back() == ' ') return "ends with a dot or a blank";
+  return std::nullopt;
+}
+
+void controlla_nomi(const NomiScenario& nomi) {
+  if (auto perche = nome_non_valido(nomi.nome_scenario))
+    throw UsoErrato{"the scenario name '" + nomi.nome_scenario + "' " + *perche};
+  if (auto perche = nome_non_valido(nomi.numero_treno))
+    throw UsoErrato{"the train number '" + nomi.numero_treno + "' " + *perche};
+}
+
+void scrivi_errore(std::ostream& err, std::string_view messaggio) {
+  err << "tratta_valle3: " << visibile(messaggio, std::string::npos) << "\n";
+}
+
+int uso_errato(std::ostream& err, std::string_view messaggio) {
+  scrivi_errore(err, messaggio);
+  err << "(see tratta_valle3 --help)\n";
+  return kUscitaUsoErrato;
+}
+
+}  // namespace tratta

@@ -1,0 +1,47 @@
+// What every subcommand shares in reading its arguments and reporting bad
+// use: the options loop, the check of a scenario name, the message lines.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/file_names.h"
+
+namespace tratta {
+
+/// Bad use of a subcommand: reported with exit status 2 before any file is
+/// written. The message holds bytes as given (paths, arguments); it is
+/// made readable where it is shown.
+struct UsoErrato {
+  std::string messaggio;
+};
+
+/// Takes one option of a subcommand: returns false when it does not know
+/// `opzione`; `valore()` hands over the argument after it (bad use when
+/// there is none).
+using LettoreOpzione =
+    std::function<bool(std::string_view opzione, const std::function<const std::string&()>& valore)>;
+
+/// Walks the arguments after the subcommand's name (`argomenti[0]`): every
+/// argument that starts with "-" (but "-" alone) goes to `opzione`, an
+/// unknown one is bad use; the others are returned in order.
+std::vector<std::string> leggi_argomenti(const std::vector<std::string>& argomenti,
+                                         const LettoreOpzione& opzione);
+
+/// Why `nome` cannot name the scenario's files, or nothing when it can.
+std::optional<std::string> nome_non_valido(std::string_view nome);
+
+/// Bad use when the scenario name or the train number cannot name files.
+void controlla_nomi(const NomiScenario& nomi);
+
+/// A message line on stderr, every byte readable.
+void scrivi_errore(std::ostream& err, std::string_view messaggio);
+
+/// Reports bad use on stderr; returns its exit status.
+int uso_errato(std::ostream& err, std::string_view messaggio);
+
+}  // namespace tratta
