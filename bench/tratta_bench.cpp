@@ -447,10 +447,10 @@ int misura(const Opzioni& o, const fs::path& radice) {
   std::snprintf(nota, sizeof nota, "%.0f MB/s, %ld page faults", byte_uscita / compila.migliore() / 1e6,
                 compila.fault / n);
   riga_tempo("in-process, memory reused", compila, nota);
-  riga_tempo("  read descriptions", f_lettura, "fields, ground plan, segments");
+  riga_tempo("  read descriptions", f_lettura, "fields, plan stretches, segments");
   riga_tempo("  finishing pass, stamps", f_passo);
   riga_tempo("  encode train, route files", f_codifica);
-  riga_tempo("  write 3 files", f_file, "encoding included; line file from the plan");
+  riga_tempo("  write 3 files", f_file, "encoding included; plan computed as written");
   std::snprintf(nota, sizeof nota, "%ld page faults: first touch of new memory",
                 fresca.fault / n);
   riga_tempo("in-process, fresh memory", fresca, nota);
