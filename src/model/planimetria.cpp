@@ -1,24 +1,101 @@
 #include "model/planimetria.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 #include "model/coding.h"
 
 namespace tratta {
+
+namespace {
+
+constexpr size_t kByteSeme = 4;
+constexpr size_t kByteDoppio = 10;
+constexpr size_t kByteVuoto = 2;
+static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0, "empty elements are zero bytes");
+
+/// Metres computed into one block before it goes to the file: 320 KiB an
+/// axis, so that a long plan takes a few dozen writes and the blocks in
+/// turn hold 2 MiB whatever the route's length.
+constexpr size_t kMetriPerBlocco = 32768;
+
+/// Blocks in turn between the computing and the writing.
+constexpr size_t kBlocchi = 3;
+
+/// Computed metres of both axes, in the line file's layout.
+struct Blocco {
+  std::vector<char> asse[2];
+  int32_t primo = 2;  // the first metre in the block
+  size_t metri = 0;
+};
+
+/// The recurrence over the plan's stretches, from the seeds on, a block at
+/// a time.
+template <typename Tratto>
+class Ricorrenza {
+ public:
+  explicit Ricorrenza(const std::vector<Tratto>& tratti) : tratti_(tratti) {}
+
+  /// Computes the next metres, up to a block's worth, into `b`.
+  void riempi(Blocco& b) {
+    b.primo = m_;
+    b.metri = 0;
+    char* p0 = b.asse[0].data();
+    char* p1 = b.asse[1].data();
+    // The last two points stay in registers: each point waits only on the
+    // arithmetic of the one before.
+    double x0 = x0_, y0 = y0_, x1 = x1_, y1 = y1_;
+    while (b.metri < kMetriPerBlocco && tratto_ < tratti_.size()) {
+      const Tratto& t = tratti_[tratto_];
+      const double kappa = t.kappa;
+      const int32_t fine = static_cast<int32_t>(
+          std::min<int64_t>(t.fino, m_ + static_cast<int64_t>(kMetriPerBlocco - b.metri) - 1));
+      for (; m_ <= fine; ++m_, p0 += kByteDoppio, p1 += kByteDoppio) {
+        const double d0 = x1 - x0;
+        const double d1 = y1 - y0;
+        double x, y;
+        if (kappa == 0.0) {
+          x = x1 + d0;
+          y = y1 + d1;
+        } else {
+          x = x1 + d0 + kappa * d1;
+          y = y1 + d1 - kappa * d0;
+        }
+        encode_u16(p0, static_cast<uint16_t>(TagPiano::kDoppio));
+        encode_f64(p0 + 2, x);
+        encode_u16(p1, static_cast<uint16_t>(TagPiano::kDoppio));
+        encode_f64(p1 + 2, y);
+        x0 = x1;
+        y0 = y1;
+        x1 = x;
+        y1 = y;
+      }
+      b.metri = static_cast<size_t>(m_ - b.primo);
+      if (m_ > t.fino) ++tratto_;
+    }
+    x0_ = x0;
+    y0_ = y0;
+    x1_ = x1;
+    y1_ = y1;
+  }
+
+ private:
+  const std::vector<Tratto>& tratti_;
+  size_t tratto_ = 0;
+  int32_t m_ = 2;
+  double x0_ = 0.0, y0_ = 0.0, x1_ = 0.0, y1_ = 1.0;
+};
+
+}  // namespace
 
 void Planimetria::dimensiona(int32_t metri_totali) {
   dimensionata_ = true;
   seminata_ = false;
   metri_totali_ = metri_totali;
   prossimo_ = 2;
-  ultimo_in_immagine_ = metri_totali >= 3 ? metri_totali - 2 : 1;
-  coda_[0][0] = coda_[0][1] = coda_[1][0] = coda_[1][1] = 0.0;
-  recenti_[0][0] = recenti_[0][1] = recenti_[1][0] = recenti_[1][1] = 0.0;
-  decltype(byte_)().swap(byte_);
-  byte_asse_ = 0;
-  if (metri_totali < 3) return;
-  byte_asse_ = kByteSemi + kByteDoppio * static_cast<size_t>(metri_totali - 3) + 4;
-  byte_.resize(2 * byte_asse_);
-  // The last two metres of each axis stay empty: two zero tags.
-  for (size_t asse = 1; asse <= 2; ++asse) std::memset(byte_.data() + asse * byte_asse_ - 4, 0, 4);
+  tratti_.clear();
 }
 
 void Planimetria::libera() {
@@ -28,119 +105,131 @@ void Planimetria::libera() {
 void Planimetria::semina() {
   seminata_ = true;
   prossimo_ = 2;
-  recenti_[0][0] = recenti_[0][1] = recenti_[1][0] = 0.0;
-  recenti_[1][1] = 1.0;
-  if (byte_.empty()) return;
-  for (int asse = 0; asse < 2; ++asse) {
-    char* p = byte_.data() + (asse == 0 ? 0 : byte_asse_);
-    encode_u16(p, static_cast<uint16_t>(TagPiano::kIntero16));
-    encode_u16(p + 2, 0);
-    encode_u16(p + 4, static_cast<uint16_t>(TagPiano::kIntero16));
-    encode_u16(p + 6, asse == 0 ? 0 : 1);
-  }
-}
-
-template <bool kCurva>
-void Planimetria::estendi_in_immagine(int32_t fino, double kappa) {
-  // The last two points stay in registers: each point waits only on the
-  // arithmetic of the one before, not on reading it back.
-  double x0 = recenti_[0][0], y0 = recenti_[0][1];
-  double x1 = recenti_[1][0], y1 = recenti_[1][1];
-  int32_t m = prossimo_;
-  char* p = byte_.data() + offset_valore(m, 0) - 2;
-  for (; m <= fino; ++m, p += kByteDoppio) {
-    const double d0 = x1 - x0;
-    const double d1 = y1 - y0;
-    double x, y;
-    if constexpr (kCurva) {
-      x = x1 + d0 + kappa * d1;
-      y = y1 + d1 - kappa * d0;
-    } else {
-      x = x1 + d0;
-      y = y1 + d1;
-    }
-    scrivi_elemento(p, x);
-    scrivi_elemento(p + byte_asse_, y);
-    x0 = x1;
-    y0 = y1;
-    x1 = x;
-    y1 = y;
-  }
-  recenti_[0][0] = x0;
-  recenti_[0][1] = y0;
-  recenti_[1][0] = x1;
-  recenti_[1][1] = y1;
-  prossimo_ = m;
+  tratti_.clear();
 }
 
 void Planimetria::estendi(int32_t fino, double kappa) {
-  const int32_t fino_in_immagine = fino < ultimo_in_immagine_ ? fino : ultimo_in_immagine_;
-  if (prossimo_ <= fino_in_immagine) {
-    if (kappa == 0.0) {
-      estendi_in_immagine<false>(fino_in_immagine, kappa);
-    } else {
-      estendi_in_immagine<true>(fino_in_immagine, kappa);
-    }
+  if (fino < prossimo_) return;
+  if (!tratti_.empty() && tratti_.back().kappa == kappa) {
+    tratti_.back().fino = fino;
+  } else {
+    tratti_.push_back({fino, kappa});
   }
-  // The last two metres of the route, kept aside.
-  while (prossimo_ <= fino) {
-    const double d0 = recenti_[1][0] - recenti_[0][0];
-    const double d1 = recenti_[1][1] - recenti_[0][1];
-    if (kappa == 0.0) {
-      aggiungi(recenti_[1][0] + d0, recenti_[1][1] + d1);
-    } else {
-      aggiungi(recenti_[1][0] + d0 + kappa * d1, recenti_[1][1] + d1 - kappa * d0);
-    }
-  }
+  prossimo_ = fino + 1;
 }
 
-bool Planimetria::completa() const {
-  return dimensionata_ && seminata_ && metri_totali_ >= 3 && prossimo_ == metri_totali_ - 1;
+uint64_t Planimetria::byte_file_linea() const {
+  if (!dimensionata_ || metri_totali_ < 0) return 0;
+  const uint64_t metri = static_cast<uint64_t>(metri_totali_) + 1;
+  const uint64_t semi = std::min<uint64_t>(metri, 2);
+  const uint64_t calcolati = static_cast<uint64_t>(prossimo_ - 2);
+  const uint64_t vuoti = metri - semi - calcolati;
+  return 2 * (semi * (seminata_ ? kByteSeme : kByteVuoto) + calcolati * kByteDoppio +
+              vuoti * kByteVuoto);
 }
 
-std::string_view Planimetria::file_linea(std::string& altrove) const {
-  if (!dimensionata_ || metri_totali_ < 0) return {};
-  if (completa()) return {byte_.data(), byte_.size()};
-  // Metres from 2 on: those computed, held in the image as far as it goes
-  // and beyond it in the last two metres, then the empty ones.
-  const int32_t fine_immagine =
-      prossimo_ < ultimo_in_immagine_ + 1 ? prossimo_ : ultimo_in_immagine_ + 1;
-  const size_t in_immagine = fine_immagine > 2 ? static_cast<size_t>(fine_immagine - 2) : 0;
+void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
+  if (!dimensionata_ || metri_totali_ < 0) return;
+  const uint64_t byte_asse = byte_file_linea() / 2;
   const size_t semi = metri_totali_ < 1 ? 1 : 2;
-  const size_t calcolati = prossimo_ > 2 ? static_cast<size_t>(prossimo_ - 2) : 0;
-  const size_t vuoti = static_cast<size_t>(metri_totali_) + 1 - semi - calcolati;
-  altrove.clear();
-  altrove.reserve(2 * (semi * (seminata_ ? 4 : 2) + calcolati * kByteDoppio + vuoti * 2));
-  for (int asse = 0; asse < 2; ++asse) {
-    for (int32_t m = 0; m <= metri_totali_ && m < 2; ++m) {
+  const size_t byte_semi = semi * (seminata_ ? kByteSeme : kByteVuoto);
+
+  // The seeds, or their empty elements.
+  for (int a = 0; a < 2; ++a) {
+    std::string b;
+    for (size_t m = 0; m < semi; ++m) {
       if (seminata_) {
-        put_u16(altrove, static_cast<uint16_t>(TagPiano::kIntero16));
-        put_i16(altrove, asse == 1 && m == 1 ? 1 : 0);
+        put_u16(b, static_cast<uint16_t>(TagPiano::kIntero16));
+        put_i16(b, a == 1 && m == 1 ? 1 : 0);
       } else {
-        put_u16(altrove, static_cast<uint16_t>(TagPiano::kVuoto));
+        put_u16(b, static_cast<uint16_t>(TagPiano::kVuoto));
       }
     }
-    if (in_immagine > 0)
-      altrove.append(byte_.data() + offset_valore(2, asse) - 2, in_immagine * kByteDoppio);
-    for (int32_t m = 2 + static_cast<int32_t>(in_immagine); m < prossimo_; ++m) {
-      put_u16(altrove, static_cast<uint16_t>(TagPiano::kDoppio));
-      put_f64(altrove, coda_[m - ultimo_in_immagine_ - 1][asse]);
-    }
-    for (int32_t m = prossimo_ > 2 ? prossimo_ : 2; m <= metri_totali_; ++m)
-      put_u16(altrove, static_cast<uint16_t>(TagPiano::kVuoto));
+    scrivi(a * byte_asse, b);
   }
-  return altrove;
+
+  // The computed metres, a block at a time, each axis to its place.
+  const size_t calcolati = static_cast<size_t>(prossimo_ - 2);
+  auto scrivi_blocco = [&](const Blocco& b) {
+    const uint64_t offset = byte_semi + kByteDoppio * static_cast<uint64_t>(b.primo - 2);
+    for (int a = 0; a < 2; ++a)
+      scrivi(a * byte_asse + offset, std::string_view(b.asse[a].data(), b.metri * kByteDoppio));
+  };
+  const size_t n_blocchi = (calcolati + kMetriPerBlocco - 1) / kMetriPerBlocco;
+  std::vector<Blocco> blocchi(std::min(n_blocchi, kBlocchi));
+  for (Blocco& b : blocchi)
+    for (auto& asse : b.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
+  Ricorrenza<Tratto> ricorrenza(tratti_);
+  if (n_blocchi == 1) {
+    ricorrenza.riempi(blocchi[0]);
+    scrivi_blocco(blocchi[0]);
+  } else if (n_blocchi > 1) {
+    // A long plan: the points are computed on a second thread while the
+    // blocks before them go to the file, so that the arithmetic, one point
+    // waiting on the one before, costs no time of its own.
+    std::mutex mutex;
+    std::condition_variable cambiato;
+    size_t pronti = 0, scritti = 0;
+    bool fermo = false;
+    std::thread calcolo([&] {
+      for (size_t i = 0; i < n_blocchi; ++i) {
+        {
+          std::unique_lock lock(mutex);
+          cambiato.wait(lock, [&] { return fermo || i - scritti < blocchi.size(); });
+          if (fermo) return;
+        }
+        ricorrenza.riempi(blocchi[i % blocchi.size()]);
+        std::lock_guard lock(mutex);
+        pronti = i + 1;
+        cambiato.notify_all();
+      }
+    });
+    // A failed write stops the computing before the failure goes on.
+    struct Ferma {
+      std::mutex& mutex;
+      std::condition_variable& cambiato;
+      bool& fermo;
+      std::thread& calcolo;
+      ~Ferma() {
+        {
+          std::lock_guard lock(mutex);
+          fermo = true;
+        }
+        cambiato.notify_all();
+        calcolo.join();
+      }
+    } ferma{mutex, cambiato, fermo, calcolo};
+    for (size_t i = 0; i < n_blocchi; ++i) {
+      {
+        std::unique_lock lock(mutex);
+        cambiato.wait(lock, [&] { return pronti > i; });
+      }
+      scrivi_blocco(blocchi[i % blocchi.size()]);
+      std::lock_guard lock(mutex);
+      scritti = i + 1;
+      cambiato.notify_all();
+    }
+  }
+
+  // The metres not computed stay empty: zero tags.
+  const uint64_t vuoti = byte_asse - byte_semi - kByteDoppio * calcolati;
+  if (vuoti > 0) {
+    const std::string zeri(std::min<uint64_t>(vuoti, kMetriPerBlocco * kByteDoppio), '\0');
+    for (int a = 0; a < 2; ++a) {
+      for (uint64_t fatti = 0; fatti < vuoti; fatti += zeri.size()) {
+        const uint64_t n = std::min<uint64_t>(zeri.size(), vuoti - fatti);
+        scrivi(a * byte_asse + byte_asse - vuoti + fatti, std::string_view(zeri.data(), n));
+      }
+    }
+  }
 }
 
-void Planimetria::scrivi_elemento_portabile(char* p, double v) {
-  encode_u16(p, static_cast<uint16_t>(TagPiano::kDoppio));
-  encode_f64(p + 2, v);
-}
-
-double Planimetria::leggi_doppio_portabile(const char* p) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = (bits << 8) | static_cast<unsigned char>(p[i]);
-  return std::bit_cast<double>(bits);
+std::string Planimetria::file_linea() const {
+  std::string out(byte_file_linea(), '\0');
+  scrivi_file_linea([&out](uint64_t offset, std::string_view byte) {
+    out.replace(static_cast<size_t>(offset), byte.size(), byte);
+  });
+  return out;
 }
 
 }  // namespace tratta

@@ -11,13 +11,37 @@ namespace tratta {
 
 namespace {
 
-double x_di(int32_t m) { return m + 0.25; }
-double y_di(int32_t m) { return -1.5 * m; }
+/// A stretch of the plan: metres up to `fino` turn by `kappa`.
+struct Tratto {
+  int32_t fino;
+  double kappa;
+};
+
+/// The points of a seeded plan, computed one at a time by the recurrence
+/// over `tratti`: x[m], y[m] for every metre computed (index 0 and 1 the
+/// seeds).
+struct Punti {
+  std::vector<double> x{0.0, 0.0}, y{0.0, 1.0};
+};
+
+Punti punti_attesi(const std::vector<Tratto>& tratti) {
+  Punti p;
+  for (const Tratto& t : tratti) {
+    while (static_cast<int32_t>(p.x.size()) <= t.fino) {
+      const size_t k = p.x.size();
+      const double d0 = p.x[k - 1] - p.x[k - 2];
+      const double d1 = p.y[k - 1] - p.y[k - 2];
+      p.x.push_back(p.x[k - 1] + d0 + t.kappa * d1);
+      p.y.push_back(p.y[k - 1] + d1 - t.kappa * d0);
+    }
+  }
+  return p;
+}
 
 /// The line file of a plan of `metri` metres, built element by element:
-/// seeds when seeded, x_di / y_di for metres 2 to `prossimo` - 1, the rest
+/// seeds when seeded, the points of `punti` from metre 2 on, the rest
 /// empty.
-std::string file_atteso(int32_t metri, bool seminata, int32_t prossimo) {
+std::string file_atteso(int32_t metri, bool seminata, const Punti& punti = {}) {
   std::string b;
   for (int asse = 0; asse < 2; ++asse) {
     for (int32_t m = 0; m <= metri; ++m) {
@@ -28,9 +52,9 @@ std::string file_atteso(int32_t metri, bool seminata, int32_t prossimo) {
         } else {
           put_u16(b, 0);
         }
-      } else if (m < prossimo) {
+      } else if (m < static_cast<int32_t>(punti.x.size())) {
         put_u16(b, 5);
-        put_f64(b, asse == 0 ? x_di(m) : y_di(m));
+        put_f64(b, (asse == 0 ? punti.x : punti.y)[static_cast<size_t>(m)]);
       } else {
         put_u16(b, 0);
       }
@@ -39,34 +63,26 @@ std::string file_atteso(int32_t metri, bool seminata, int32_t prossimo) {
   return b;
 }
 
-void calcola_fino_a(Planimetria& p, int32_t prossimo) {
-  while (p.prossimo() < prossimo) p.aggiungi(x_di(p.prossimo()), y_di(p.prossimo()));
+/// A straight plan computed up to metre `prossimo` - 1.
+Punti diritto_fino_a(Planimetria& p, int32_t prossimo) {
+  p.estendi(prossimo - 1, 0.0);
+  return punti_attesi({{prossimo - 1, 0.0}});
 }
 
 }  // namespace
 
-// The plan is held in the layout of the line file of a complete plan; every
-// other state (stopped short, run on into the last two metres, unseeded,
-// tiny) must still give the file element by element, and read back the same.
-TEST(Planimetria, EveryStateGivesItsFileAndReadsBack) {
-  for (int32_t metri : {2, 3, 4, 5, 10, 57}) {
+// Every state of the plan (stopped short, run on into the last two metres,
+// unseeded, tiny) gives its file element by element, of the size foretold.
+TEST(Planimetria, EveryStateGivesItsFile) {
+  for (int32_t metri : {0, 1, 2, 3, 4, 5, 10, 57}) {
     for (int32_t prossimo = 2; prossimo <= metri + 1; ++prossimo) {
       Planimetria p;
       p.dimensiona(metri);
       p.semina();
-      calcola_fino_a(p, prossimo);
-      const std::string atteso = file_atteso(metri, true, prossimo);
-      std::string altrove;
-      EXPECT_EQ(p.file_linea(altrove), atteso) << metri << " metres, up to " << prossimo;
-      // A complete plan is its own file: nothing is composed elsewhere.
-      const bool completa = metri >= 3 && prossimo == metri - 1;
-      EXPECT_EQ(p.completa(), completa) << metri << ", " << prossimo;
-      EXPECT_EQ(altrove.empty(), completa) << metri << ", " << prossimo;
-      for (int32_t m = 0; m <= metri; ++m) {
-        const bool calcolato = m >= 2 && m < prossimo;
-        EXPECT_EQ(p.punto(m, 0), calcolato ? x_di(m) : 0.0) << m;
-        EXPECT_EQ(p.punto(m, 1), calcolato ? y_di(m) : m == 1 ? 1.0 : 0.0) << m;
-      }
+      const std::string atteso = file_atteso(metri, true, diritto_fino_a(p, prossimo));
+      EXPECT_EQ(p.prossimo(), prossimo);
+      EXPECT_EQ(p.file_linea(), atteso) << metri << " metres, up to " << prossimo;
+      EXPECT_EQ(p.byte_file_linea(), atteso.size()) << metri << ", " << prossimo;
     }
   }
 }
@@ -74,9 +90,8 @@ TEST(Planimetria, EveryStateGivesItsFileAndReadsBack) {
 TEST(Planimetria, UnseededPlanIsAllEmpty) {
   Planimetria p;
   p.dimensiona(20);
-  EXPECT_EQ(codifica_file_linea(p), file_atteso(20, false, 2));
-  EXPECT_FALSE(p.completa());
-  EXPECT_EQ(p.punto(1, 1), 0.0);
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(20, false));
+  EXPECT_EQ(Planimetria().file_linea(), "");
 }
 
 // A second length record dimensions the plan again and discards it.
@@ -84,69 +99,76 @@ TEST(Planimetria, DimensionedAgainStartsEmpty) {
   Planimetria p;
   p.dimensiona(30);
   p.semina();
-  calcola_fino_a(p, 29);
+  p.estendi(20, 0.003);
   p.dimensiona(30);
-  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, false, 2));
-  EXPECT_EQ(p.punto(10, 0), 0.0);
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, false));
   p.semina();
-  calcola_fino_a(p, 12);
-  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, 12));
-  calcola_fino_a(p, 29);
-  EXPECT_TRUE(p.completa());
-  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, 29));
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, diritto_fino_a(p, 12)));
+  p.dimensiona(30);
+  p.semina();
+  EXPECT_EQ(codifica_file_linea(p), file_atteso(30, true, diritto_fino_a(p, 29)));
 }
 
-// The line file written with the scenario files is the same whether it comes
-// straight from a complete plan or element by element.
+// The line file written with the scenario files, in pieces at their
+// offsets, is the file element by element: for a plan longer than the
+// buffer it is computed in, complete, stopped short, run on to the end.
 TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
   testing::ScratchDir dir;
-  for (int32_t prossimo : {999, 700, 1001}) {
+  for (int32_t prossimo : {200000 - 1, 20000, 200001, 2}) {
     RouteModel m;
     m.nomi = {"P", "1"};
-    ASSERT_TRUE(m.dimensiona(1000 - 7000, 1));
+    ASSERT_TRUE(m.dimensiona(200000 - 7000, 1));
     m.planimetria.semina();
-    calcola_fino_a(m.planimetria, prossimo);
+    const std::vector<Tratto> tratti = {{7000, 0.0}, {9000, 0.002}, {prossimo - 1, -0.0001}};
+    for (const Tratto& t : tratti) m.planimetria.estendi(std::min(t.fino, prossimo - 1), t.kappa);
+    std::vector<Tratto> fatti;
+    for (const Tratto& t : tratti) fatti.push_back({std::min(t.fino, prossimo - 1), t.kappa});
     scrivi_file_scenario(m, 1, dir.path());
-    EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"), file_atteso(1000, true, prossimo))
+    EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"),
+              file_atteso(200000, true, punti_attesi(fatti)))
         << prossimo;
   }
 }
 
-}  // namespace tratta
+// A write that fails part way through a long plan stops the computing of
+// the points and the failure reaches the caller, at whichever write.
+TEST(Planimetria, FailedWriteStopsTheComputing) {
+  Planimetria p;
+  p.dimensiona(300000);
+  p.semina();
+  p.estendi(300000 - 2, 0.0001);
+  struct Guasto {};
+  for (int fallisce : {1, 3, 7, 20}) {
+    int scritture = 0;
+    EXPECT_THROW(p.scrivi_file_linea([&](uint64_t, std::string_view) {
+      if (++scritture == fallisce) throw Guasto{};
+    }),
+                 Guasto)
+        << fallisce;
+    EXPECT_EQ(scritture, fallisce);
+  }
+}
 
-namespace tratta {
-
-// A stretch computed at once gives, bit for bit, the points of the same
-// recurrence computed one at a time, across the route's last two metres too.
+// Stretches give, bit for bit, the points of the recurrence computed one at
+// a time, across the route's last two metres too; a stretch that ends
+// before the next metre adds nothing.
 TEST(Planimetria, StretchesEqualPointByPointSteps) {
-  struct Tratto {
-    int32_t fino;
-    double kappa;
-  };
   for (int32_t metri : {2, 3, 4, 40}) {
-    const std::vector<Tratto> tratti = {
-        {metri / 4, 0.0}, {metri / 2, -0.003}, {metri / 2, 0.001}, {metri - 2, 0.0002}, {metri, 0.0}};
-    Planimetria a, b;
-    for (Planimetria* p : {&a, &b}) {
-      p->dimensiona(metri);
-      p->semina();
-    }
+    const std::vector<Tratto> tratti = {{metri / 4, 0.0},     {metri / 2, -0.003},
+                                        {metri / 2, 0.001},   {metri / 4, 0.002},
+                                        {metri - 2, 0.0002},  {metri - 1, 0.0002},
+                                        {metri, 0.0}};
+    Planimetria a;
+    a.dimensiona(metri);
+    a.semina();
+    std::vector<Tratto> fatti;
     for (const Tratto& t : tratti) {
       a.estendi(t.fino, t.kappa);
-      while (b.prossimo() <= t.fino) {
-        const int32_t k = b.prossimo();
-        const double d0 = b.punto(k - 1, 0) - b.punto(k - 2, 0);
-        const double d1 = b.punto(k - 1, 1) - b.punto(k - 2, 1);
-        const double x = b.punto(k - 1, 0) + d0 + t.kappa * d1;
-        const double y = b.punto(k - 1, 1) + d1 - t.kappa * d0;
-        b.aggiungi(x, y);
-      }
-      ASSERT_EQ(a.prossimo(), b.prossimo());
-      EXPECT_EQ(codifica_file_linea(a), codifica_file_linea(b)) << metri << " up to " << t.fino;
-    }
-    for (int32_t m = 0; m <= metri; ++m) {
-      EXPECT_EQ(a.punto(m, 0), b.punto(m, 0)) << m;
-      EXPECT_EQ(a.punto(m, 1), b.punto(m, 1)) << m;
+      fatti.push_back(t);
+      const Punti attesi = punti_attesi(fatti);
+      ASSERT_EQ(a.prossimo(), static_cast<int32_t>(attesi.x.size()));
+      EXPECT_EQ(codifica_file_linea(a), file_atteso(metri, true, attesi))
+          << metri << " up to " << t.fino;
     }
   }
 }

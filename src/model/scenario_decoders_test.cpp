@@ -67,7 +67,7 @@ TEST(ScenarioDecoders, LineFileReadsBackElementByElement) {
   Planimetria p;
   p.dimensiona(9);
   p.semina();
-  for (int32_t m = 2; m <= 7; ++m) p.aggiungi(m * 0.1, -m / 3.0);
+  p.estendi(7, 0.0);  // straight on: (0, m) at metre m
   const std::string b = codifica_file_linea(p);
   const auto d = decodifica_file_linea(b, "L.dat");
   ASSERT_TRUE(d.ok()) << d.errore->testo();
@@ -79,8 +79,8 @@ TEST(ScenarioDecoders, LineFileReadsBackElementByElement) {
   EXPECT_EQ(l.assi[1][1].tag, TagPiano::kIntero16);
   EXPECT_EQ(l.assi[1][1].valore, 1.0);
   for (int32_t m = 2; m <= 7; ++m) {
-    EXPECT_EQ(l.assi[0][static_cast<size_t>(m)].valore, m * 0.1);
-    EXPECT_EQ(l.assi[1][static_cast<size_t>(m)].valore, -m / 3.0);
+    EXPECT_EQ(l.assi[0][static_cast<size_t>(m)].valore, 0.0);
+    EXPECT_EQ(l.assi[1][static_cast<size_t>(m)].valore, m);
   }
   EXPECT_EQ(l.assi[0][9].tag, TagPiano::kVuoto);
 
@@ -110,7 +110,7 @@ TEST(ScenarioDecoders, DamagedFilesSayWhereAndWhy) {
   Planimetria p;
   p.dimensiona(10);
   p.semina();
-  while (p.prossimo() <= 8) p.aggiungi(0.0, p.prossimo());
+  p.estendi(8, 0.0);
   const std::string linea = codifica_file_linea(p);
   std::string tag_ignoto = linea;
   tag_ignoto[18] = 7;  // the third element of axis 0

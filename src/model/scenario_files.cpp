@@ -12,10 +12,7 @@ constexpr size_t kBytesRecordTrenoFissi = 34;
 
 }  // namespace
 
-std::string codifica_file_linea(const Planimetria& piano) {
-  std::string altrove;
-  return std::string(piano.file_linea(altrove));
-}
+std::string codifica_file_linea(const Planimetria& piano) { return piano.file_linea(); }
 
 std::string codifica_file_treno(const RouteModel& modello) {
   size_t totale = 0;
@@ -70,10 +67,11 @@ std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
   OutputSet set;
   if (con_planimetria != 0) {
     scritti.push_back(nome_file_linea(modello.nomi));
-    // Written straight from the plan: at 20 bytes a metre, a copy of a long
-    // route's plan would cost as much again in time and memory.
-    std::string altrove;
-    set.add(cartella / scritti.back(), modello.planimetria.file_linea(altrove));
+    // Computed and written a stretch at a time: at 20 bytes a metre, a long
+    // route's plan is not held in memory whole.
+    set.add(cartella / scritti.back(), [&](const OutputSet::ScriviA& scrivi) {
+      modello.planimetria.scrivi_file_linea(scrivi);
+    });
   }
   scritti.push_back(nome_file_treno(modello.nomi));
   set.add(cartella / scritti.back(), codifica_file_treno(modello));

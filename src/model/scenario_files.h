@@ -13,8 +13,8 @@
 namespace tratta {
 
 /// Bytes of the line file: the plan's elements as the plan lays them out
-/// (Planimetria::file_linea). The file writer takes them from the plan
-/// itself, with no copy.
+/// (Planimetria::file_linea). The file writer has the plan write them
+/// straight into the file, a stretch at a time.
 std::string codifica_file_linea(const Planimetria& piano);
 
 /// Bytes of the train file: the 87 slots of `voci`, 34 + name bytes each.

@@ -92,7 +92,7 @@ TEST(LineFile, TagsAndValuesOfAComputedPlan) {
   Planimetria p;
   p.dimensiona(10);
   p.semina();
-  for (int32_t m = 2; m <= 8; ++m) p.aggiungi(m * 0.5, m * 1.25);
+  p.estendi(8, 0.0);  // straight on: (0, m) at metre m
   const std::string b = codifica_file_linea(p);
   ASSERT_EQ(b.size(), 20u * 10 - 36);
   const size_t asse = b.size() / 2;
@@ -106,7 +106,7 @@ TEST(LineFile, TagsAndValuesOfAComputedPlan) {
     o += 8;
     for (int32_t m = 2; m <= 8; ++m, o += 10) {
       EXPECT_EQ(decode_u16(b.data() + o), 5);
-      EXPECT_EQ(decode_f64(b.data() + o + 2), a == 0 ? m * 0.5 : m * 1.25);
+      EXPECT_EQ(decode_f64(b.data() + o + 2), a == 0 ? 0.0 : m);
     }
     // The last two metres stay empty.
     EXPECT_EQ(decode_u16(b.data() + o), 0);
@@ -119,7 +119,7 @@ TEST(LineFile, FullyComputedBuiltInLength) {
   Planimetria p;
   p.dimensiona(267000);
   p.semina();
-  while (p.prossimo() <= 267000 - 2) p.aggiungi(0.0, p.prossimo());
+  p.estendi(267000 - 2, 0.0);
   EXPECT_EQ(codifica_file_linea(p).size(), 20u * 267000 - 36);
 }
 

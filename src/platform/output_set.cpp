@@ -76,12 +76,18 @@ fs::path OutputSet::nome_accanto(const fs::path& uscita, std::string_view estens
 }
 
 void OutputSet::add(const fs::path& path, std::string_view bytes) {
+  add(path, [&](const ScriviA& scrivi) { scrivi(0, bytes); });
+}
+
+void OutputSet::add(const fs::path& path, const std::function<void(const ScriviA&)>& produci) {
   rimuovi_avanzi(path);
   voci_.push_back(Voce{path, {}, {}, false});
   Voce& v = voci_.back();
   passo(PassoScrittura::kScrittura);
   v.temporaneo = platform::create_held(nome_accanto(path, ".tmp"), path);
-  platform::write_held(v.temporaneo, bytes);
+  produci([&v](std::uint64_t offset, std::string_view bytes) {
+    platform::write_held_at(v.temporaneo, offset, bytes);
+  });
 }
 
 void OutputSet::commit() {

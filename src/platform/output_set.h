@@ -3,6 +3,7 @@
 // or the new one, whole.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -44,6 +45,14 @@ class OutputSet {
   /// Writes `bytes` into a new temporary for the output `path`. Throws
   /// platform::FileError.
   void add(const std::filesystem::path& path, std::string_view bytes);
+
+  /// Puts bytes into the temporary being written, from a given offset on.
+  using ScriviA = std::function<void(std::uint64_t offset, std::string_view bytes)>;
+
+  /// Makes a new temporary for the output `path` and lets `produci` write
+  /// it piece by piece, each piece at its offset, so that a large file
+  /// need not be held in memory whole. Throws platform::FileError.
+  void add(const std::filesystem::path& path, const std::function<void(const ScriviA&)>& produci);
 
   /// Renames every temporary over its output, one after the other, with
   /// SIGINT and SIGTERM held back meanwhile. The older files are first

@@ -74,6 +74,36 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
   EXPECT_EQ(testing::read_bytes(d / "c.dat"), "new c");
 }
 
+// A file written in pieces, each at its offset and in any order, appears
+// whole; a failure between the pieces leaves the older file and no
+// temporary.
+TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
+  testing::ScratchDir d;
+  testing::write_bytes(d / "a.dat", "older a");
+  auto a_pezzi = [](const OutputSet::ScriviA& scrivi) {
+    scrivi(6, "wor");
+    scrivi(0, "hello ");
+    scrivi(9, "ld");
+  };
+  {
+    OutputSet set;
+    EXPECT_THROW(set.add(d / "a.dat",
+                         [&](const OutputSet::ScriviA& scrivi) {
+                           a_pezzi(scrivi);
+                           throw platform::FileError("cannot write 'a.dat': simulated failure");
+                         }),
+                 platform::FileError);
+  }
+  EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
+  EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a");
+
+  OutputSet set;
+  set.add(d / "a.dat", a_pezzi);
+  set.commit();
+  EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
+  EXPECT_EQ(testing::read_bytes(d / "a.dat"), "hello world");
+}
+
 TEST(OutputSet, TemporaryNamesAreRecognisedExactly) {
   struct Case {
     const char* nome;

@@ -101,6 +101,10 @@ HeldFile create_held(const std::filesystem::path& path, const std::filesystem::p
 /// Writes all of `bytes` at the end of the held file.
 void write_held(HeldFile& file, std::string_view bytes);
 
+/// Writes all of `bytes` into the held file from byte `offset` on; a gap
+/// left before it is filled by later writes.
+void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);
+
 /// Gives the existing file `existing` the second name `backup` and holds
 /// it. Returns false when the file system has no second names (hard
 /// links); throws FileError on other failures.

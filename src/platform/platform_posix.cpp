@@ -187,6 +187,21 @@ void write_held(HeldFile& file, std::string_view bytes) {
   if (!write_all(static_cast<int>(file.handle), bytes, err)) fail("cannot write", file.output, err);
 }
 
+void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    const ssize_t n = ::pwrite(static_cast<int>(file.handle), p, left, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("cannot write", file.output, errno);
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+  }
+}
+
 bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{backup, existing, -1, register_held(backup)};
   if (::link(existing.c_str(), backup.c_str()) != 0) {

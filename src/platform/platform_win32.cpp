@@ -416,6 +416,14 @@ void write_held(HeldFile& file, std::string_view bytes) {
   if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
 }
 
+void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
+  LARGE_INTEGER dove;
+  dove.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(handle_of(file), dove, nullptr, FILE_BEGIN))
+    fail("cannot write", file.output, GetLastError());
+  write_held(file, bytes);
+}
+
 bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{};
   if (!CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
