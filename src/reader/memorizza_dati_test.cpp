@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,9 @@ const CasoAvvertenza kCasi[] = {
      linea("montagna, 20000\r\n20500, 2\r\npendenza, 900, 2\r\n"), kTreno, false, 9,
      {"record not read", "ended at line 8", "the 2 line(s)"}},
 };
+
+// The case by its name in the test's listing.
+void PrintTo(const CasoAvvertenza& c, std::ostream* os) { *os << c.nome; }
 
 class Avvertenze : public ::testing::TestWithParam<CasoAvvertenza> {};
 
