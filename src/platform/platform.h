@@ -98,9 +98,6 @@ struct HeldFile {
 /// output `output`.
 HeldFile create_held(const std::filesystem::path& path, const std::filesystem::path& output);
 
-/// Writes all of `bytes` at the end of the held file.
-void write_held(HeldFile& file, std::string_view bytes);
-
 /// Writes all of `bytes` into the held file from byte `offset` on; a gap
 /// left before it is filled by later writes.
 void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);

@@ -71,23 +71,6 @@ extern "C" void remove_held_on_interrupt(int signal) {
   ::raise(signal);
 }
 
-/// Writes all of `bytes` to `fd`, going on after short writes.
-bool write_all(int fd, std::string_view bytes, int& err) {
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      err = errno;
-      return false;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 void init(int argc, char** argv) {
@@ -180,11 +163,6 @@ HeldFile create_held(const fs::path& path, const fs::path& output) {
   // that ends. A file system without locks leaves the file unlocked.
   ::flock(fd, LOCK_EX | LOCK_NB);
   return file;
-}
-
-void write_held(HeldFile& file, std::string_view bytes) {
-  int err = 0;
-  if (!write_all(static_cast<int>(file.handle), bytes, err)) fail("cannot write", file.output, err);
 }
 
 void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {

@@ -411,17 +411,13 @@ HeldFile create_held(const fs::path& path, const fs::path& output) {
   return file;
 }
 
-void write_held(HeldFile& file, std::string_view bytes) {
-  DWORD err = 0;
-  if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
-}
-
 void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
   LARGE_INTEGER dove;
   dove.QuadPart = static_cast<LONGLONG>(offset);
   if (!SetFilePointerEx(handle_of(file), dove, nullptr, FILE_BEGIN))
     fail("cannot write", file.output, GetLastError());
-  write_held(file, bytes);
+  DWORD err = 0;
+  if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
 }
 
 bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
