@@ -1,5 +1,7 @@
 #include "authoring/display_text.h"
 
+#include <charconv>
+
 namespace tratta {
 
 namespace {
@@ -87,6 +89,12 @@ std::string json_stringa(std::string_view testo) {
              [](std::string& o, unsigned char c) { o += "\\u00" + esadecimale(c); },
              [](unsigned char c) { return "\\u00" + esadecimale(c); }) +
          "\"";
+}
+
+std::string fisso(double v, int decimali) {
+  char b[400];
+  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, decimali);
+  return std::string(b, r.ptr);
 }
 
 }  // namespace tratta

@@ -19,8 +19,13 @@ std::string visibile(std::string_view testo, size_t massimo = 200);
 std::string accorciato(std::string_view testo, size_t massimo = 200);
 
 /// `testo` as a JSON string, quotes included. UTF-8 text (paths) passes
-/// through; any other byte of a description is read as a Windows-1252
-/// Latin letter (\u00NN), so any input gives valid JSON in valid UTF-8.
+/// through; a control byte, or a byte of ill-formed UTF-8, becomes
+/// \u00NN with its own number, so any input gives valid JSON in valid
+/// UTF-8. (Text of the train file is decoded from Windows-1252 before.)
 std::string json_stringa(std::string_view testo);
+
+/// `v` with `decimali` digits after the point, whatever the locale; any
+/// double fits, the largest included.
+std::string fisso(double v, int decimali);
 
 }  // namespace tratta

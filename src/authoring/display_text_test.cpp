@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tratta {
 
 TEST(DisplayText, TerminalAndJson) {
@@ -34,6 +36,17 @@ TEST(DisplayText, TerminalAndJson) {
   }
   EXPECT_EQ(visibile(std::string(300, 'x')), std::string(200, 'x') + "...");
   EXPECT_EQ(visibile("abcdef", 3), "abc...");
+}
+
+// A plan read from a foreign file may hold any double: its figures are
+// written whole, never cut short.
+TEST(DisplayText, FixedFiguresOfAnyDouble) {
+  EXPECT_EQ(fisso(-61.25, 1), "-61.2");
+  EXPECT_EQ(fisso(1e300, 1).size(), 303u);
+  const std::string piu_grande = fisso(-std::numeric_limits<double>::max(), 2);
+  EXPECT_EQ(piu_grande.substr(0, 18), "-17976931348623157");
+  EXPECT_EQ(piu_grande.substr(piu_grande.size() - 3), ".00");
+  EXPECT_EQ(piu_grande.size(), 313u);
 }
 
 }  // namespace tratta

@@ -34,10 +34,4 @@ std::string html(std::string_view testo) {
   return out;
 }
 
-std::string fisso(double v, int decimali) {
-  char b[400];
-  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, decimali);
-  return std::string(b, r.ptr);
-}
-
 }  // namespace tratta

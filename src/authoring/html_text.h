@@ -11,7 +11,4 @@ namespace tratta {
 /// characters (which HTML does not allow) dropped.
 std::string html(std::string_view testo);
 
-/// `v` with `decimali` digits after the point, whatever the locale.
-std::string fisso(double v, int decimali);
-
 }  // namespace tratta

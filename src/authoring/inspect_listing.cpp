@@ -20,11 +20,7 @@ constexpr size_t kSenzaLimite = static_cast<size_t>(-1);
 
 std::string n(int64_t v) { return std::to_string(v); }
 
-std::string metri(double v) {
-  char b[48];
-  const auto r = std::to_chars(b, b + sizeof b, v, std::chars_format::fixed, 1);
-  return std::string(b, r.ptr);
-}
+std::string metri(double v) { return fisso(v, 1); }
 
 std::string nome(const Voce& v) { return "\"" + decode_windows1252(v.nome) + "\""; }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <set>
 
+#include "authoring/display_text.h"
 #include "authoring/html_text.h"
 #include "authoring/route_events.h"
 #include "authoring/route_stretches.h"

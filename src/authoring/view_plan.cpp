@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "authoring/display_text.h"
 #include "authoring/html_text.h"
 #include "authoring/plan_thinning.h"
 #include "authoring/route_events.h"
