@@ -504,8 +504,4 @@ static_assert(std::size(kRighe) == 470);
 
 TabellaRighe righe_linea() { return kRighe; }
 
-void dati_linea(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  scrivi_documento(cartella / nome_descrizione_linea(nomi), kRighe);
-}
-
 }  // namespace tratta

@@ -124,8 +124,4 @@ static_assert(tabella_codificabile(kRighe));
 
 TabellaRighe righe_note() { return kRighe; }
 
-void dati_note(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  scrivi_documento(cartella / nome_note(nomi), kRighe);
-}
-
 }  // namespace tratta

@@ -66,8 +66,4 @@ static_assert(tabella_codificabile(kRighe));
 
 TabellaRighe righe_rallentamenti() { return kRighe; }
 
-void dati_rallentamenti(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  scrivi_documento(cartella / nome_rallentamenti(nomi), kRighe);
-}
-
 }  // namespace tratta

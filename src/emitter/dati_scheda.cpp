@@ -81,8 +81,4 @@ static_assert(tabella_codificabile(kRighe));
 
 TabellaRighe righe_scheda() { return kRighe; }
 
-void dati_scheda(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  scrivi_documento(cartella / nome_scheda_treno(nomi), kRighe);
-}
-
 }  // namespace tratta

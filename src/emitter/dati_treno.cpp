@@ -249,8 +249,4 @@ static_assert(std::size(kRighe) == 216);
 
 TabellaRighe righe_treno() { return kRighe; }
 
-void dati_treno(const std::filesystem::path& cartella, const NomiScenario& nomi) {
-  scrivi_documento(cartella / nome_descrizione_treno(nomi), kRighe);
-}
-
 }  // namespace tratta

@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "platform/output_set.h"
 
 namespace tratta {
 
@@ -36,10 +35,6 @@ std::string componi_documento(TabellaRighe righe) {
     aggiungi_riga(out, riga);
   }
   return out;
-}
-
-void scrivi_documento(const std::filesystem::path& percorso, TabellaRighe righe) {
-  replace_file(percorso, componi_documento(righe));
 }
 
 }  // namespace tratta

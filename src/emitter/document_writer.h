@@ -59,7 +59,4 @@ constexpr bool tabella_codificabile(TabellaRighe righe) {
 /// Throws std::invalid_argument for a character outside the document set.
 std::string componi_documento(TabellaRighe righe);
 
-/// Replaces the file at `percorso` whole with the document.
-void scrivi_documento(const std::filesystem::path& percorso, TabellaRighe righe);
-
 }  // namespace tratta

@@ -1,7 +1,8 @@
 // The five built-in documents of the scenario, one source file each.
 //
 // Each `righe_*` is the document's table of literal lines, closed by the end
-// marker; each `dati_*` writes it into `cartella` under its file name.
+// marker, in the source named after the procedure that writes it
+// (`dati_linea.cpp` and so on); `scrivi_documenti` writes all five.
 #pragma once
 
 #include <filesystem>
@@ -17,17 +18,6 @@ TabellaRighe righe_treno();
 TabellaRighe righe_note();
 TabellaRighe righe_rallentamenti();
 TabellaRighe righe_scheda();
-
-/// The line description, read back by the compile step.
-void dati_linea(const std::filesystem::path& cartella, const NomiScenario& nomi);
-/// The train description, read back by the compile step.
-void dati_treno(const std::filesystem::path& cartella, const NomiScenario& nomi);
-/// The author's notes on the line and the train.
-void dati_note(const std::filesystem::path& cartella, const NomiScenario& nomi);
-/// The slowdown order form handed to the driver.
-void dati_rallentamenti(const std::filesystem::path& cartella, const NomiScenario& nomi);
-/// The timetable card of the train.
-void dati_scheda(const std::filesystem::path& cartella, const NomiScenario& nomi);
 
 /// The paths of the five documents in `cartella`, in the order of the run.
 std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::path& cartella,
