@@ -6,7 +6,7 @@
 #include <map>
 
 #include "model/file_names.h"
-#include "run/memorizza_percorso.h"
+#include "compile/memorizza_percorso.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta::bench {
@@ -24,13 +24,11 @@ TEST(PercorsoLungo, SameTextEveryTime) {
 TEST(PercorsoLungo, CompilesCleanWithEveryRecordPlaced) {
   const PercorsoGenerato g = genera_percorso_lungo();
   testing::ScratchDir dir;
-  testing::write_bytes(dir / "gen_line.txt", g.linea);
-  testing::write_bytes(dir / "gen_train.txt", g.treno);
+  MemoryDescriptions descrizioni("gen_line.txt", g.linea, "gen_train.txt", g.treno);
   RouteModel m;
   m.nomi = nomi_predefiniti();
   EsitoCompilazione esito;
-  memorizza_percorso(m, 1, {dir / "gen_line.txt", dir / "gen_train.txt", false}, dir.path(),
-                     esito);
+  memorizza_percorso(m, 1, descrizioni, dir.path(), esito);
   const Diagnosi& d = esito.diagnosi;
   ASSERT_EQ(d.codice_errore, 0) << "at " << d.posizione_errore.value_or(0) << " m, " << d.file
                                 << ":" << d.riga;

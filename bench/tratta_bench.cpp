@@ -61,7 +61,8 @@
 #include "model/stamps.h"
 #include "percorso_lungo.h"
 #include "platform/platform.h"
-#include "run/memorizza_percorso.h"
+#include "compile/file_descriptions.h"
+#include "compile/memorizza_percorso.h"
 
 namespace fs = std::filesystem;
 
@@ -342,7 +343,11 @@ int misura(const Opzioni& o, const fs::path& radice) {
   }
 
   // 2c, then 2b and 3 side by side.
-  const tratta::Descrizioni descrizioni{linea, treno, false};
+  // Read once, as the compile subcommand reads them; each compile then
+  // takes them from memory.
+  tratta::FileDescriptions descrizioni(linea, treno, false);
+  if (const std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
+    throw std::runtime_error(guasto);
   File uscita;
   auto compilazione = [&](Serie& serie, const fs::path& base, int r) {
     const fs::path cartella = cartella_nuova(base, r);

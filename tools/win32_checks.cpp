@@ -64,8 +64,9 @@
 #include "model/route_model.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"
-#include "run/errore.h"
-#include "run/memorizza_percorso.h"
+#include "compile/errore.h"
+#include "compile/file_descriptions.h"
+#include "compile/memorizza_percorso.h"
 
 namespace {
 
@@ -128,12 +129,12 @@ int errore_1250() {
   tratta::RouteModel modello;
   modello.nomi = tratta::nomi_predefiniti();
   const std::filesystem::path cartella = tratta::platform::program_directory();
-  const tratta::Descrizioni descrizioni{cartella / tratta::nome_descrizione_linea(modello.nomi),
-                                        cartella / tratta::nome_descrizione_treno(modello.nomi),
-                                        true};
+  const std::filesystem::path linea = cartella / tratta::nome_descrizione_linea(modello.nomi);
+  const std::filesystem::path treno = cartella / tratta::nome_descrizione_treno(modello.nomi);
+  tratta::FileDescriptions descrizioni(linea, treno, true);
   // The sign at 0 m goes to segment round(0 / 50 + 1) = 1, whose valore1
   // then holds the sign's slot: the stamp 5121 finds it taken.
-  write_text(descrizioni.linea,
+  write_text(linea,
              "prova errore 1250\n"
              "\n"
              "inizio dati\n"
@@ -143,7 +144,7 @@ int errore_1250() {
              "cartello_indicatore,    0,    [galleria] [Prova] [100 m]\n"
              "[fine]\n"
              "                \n");
-  write_text(descrizioni.treno,
+  write_text(treno,
              "prova errore 1250\n"
              "\n"
              "inizio dati\n"

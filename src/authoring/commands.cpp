@@ -12,10 +12,11 @@
 #include "authoring/display_text.h"
 #include "authoring/inspect_command.h"
 #include "authoring/output_checks.h"
+#include "compile/file_descriptions.h"
+#include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "platform/platform.h"
-#include "run/memorizza_percorso.h"
-#include "run/version.h"
+#include "authoring/version.h"
 
 namespace tratta {
 
@@ -205,10 +206,12 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   if (auto perche = ingresso_tra_le_uscite(
           {{"the line description", o.linea}, {"the train description", o.treno}}, uscite))
     throw UsoErrato{*perche};
-  // Read once here, so that an unreadable description is a failure of the
-  // system with the system's reason, not a reading diagnostic.
-  std::string ignorato;
-  for (const fs::path& p : {o.linea, o.treno}) platform::read_file(p, ignorato);
+  // Both read before anything else, so that an unreadable description is a
+  // failure of the system with the system's reason, not a reading
+  // diagnostic; the reader then takes them from memory.
+  FileDescriptions descrizioni(o.linea, o.treno, false);
+  if (std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
+    throw platform::FileError(guasto);
   platform::create_directories(o.uscita);
 
   RouteModel modello;
@@ -227,7 +230,7 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
       e.avvertenze = esito.avvertenze;
     }
   } letto{esito, e};
-  memorizza_percorso(modello, o.piano ? 1 : 0, {o.linea, o.treno, false}, o.uscita, esito);
+  memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito);
 
   const Diagnosi& diagnosi = esito.diagnosi;
   const int codice = diagnosi.codice_errore;

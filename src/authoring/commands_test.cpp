@@ -11,10 +11,11 @@
 #include "model/file_names.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"
-#include "run/version.h"
+#include "authoring/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
 #include "testing/subcommand.h"
+#include "testing/scratch_dir.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

@@ -9,6 +9,7 @@
 #include "testing/descriptions.h"
 #include "testing/json_check.h"
 #include "testing/subcommand.h"
+#include "testing/scratch_dir.h"
 
 namespace tratta {
 

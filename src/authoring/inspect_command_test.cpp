@@ -20,6 +20,7 @@
 #include "model/windows1252.h"
 #include "testing/descriptions.h"
 #include "testing/json.h"
+#include "testing/scratch_dir.h"
 
 namespace tratta {
 

@@ -9,6 +9,7 @@
 #include "emitter/documents.h"
 #include "testing/descriptions.h"
 #include "testing/subcommand.h"
+#include "testing/scratch_dir.h"
 
 namespace tratta {
 

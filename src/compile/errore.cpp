@@ -1,4 +1,4 @@
-#include "run/errore.h"
+#include "compile/errore.h"
 
 #include <string>
 

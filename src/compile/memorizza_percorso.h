@@ -1,4 +1,7 @@
-// The compile step: descriptions in, scenario files out.
+// The compile step: two descriptions in, the route model and, when asked,
+// the scenario files out. It reads the descriptions from their source and
+// never touches the disk otherwise: an editor's buffers compile as the
+// one-shot run's files do.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +12,7 @@
 #include "model/diagnosi.h"
 #include "model/route_model.h"
 #include "reader/avvertenza.h"
-#include "reader/memorizza_dati.h"
+#include "reader/description_source.h"
 
 namespace tratta {
 
@@ -26,15 +29,24 @@ struct EsitoCompilazione {
   /// What the reading passed over or read otherwise than likely meant; it
   /// changes no file.
   std::vector<Avvertenza> avvertenze;
+
+  /// True when the model is complete enough to be written: stamped, with a
+  /// segment 1.
+  bool scrivibile() const { return errore_fatale == 0 && !senza_segmenti; }
 };
 
-/// Clears the model's table, reads the descriptions into it, runs the
-/// finishing pass, sets the stamps and route codes and, unless a stamp
-/// field was taken, writes the scenario files into `uscita`. With `j` = 0
-/// no plan is built and no line file is written. The outcome goes into
-/// `esito` step by step, so that what the reading found stays there when
-/// the writing fails: file errors throw platform::FileError.
-void memorizza_percorso(RouteModel& modello, int32_t j, const Descrizioni& descrizioni,
+/// Clears the model's table, reads the descriptions of `sorgente` into it,
+/// runs the finishing pass and sets the stamps and route codes. With `j` =
+/// 0 no plan is built. The outcome goes into `esito`.
+void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorgente,
+                        EsitoCompilazione& esito);
+
+/// The compile step and, unless a stamp field was taken or the route has no
+/// segment to stamp, the scenario files written into `uscita` (no line file
+/// with `j` = 0). The outcome goes into `esito` step by step, so that what
+/// the reading found stays there when the writing fails: file errors throw
+/// platform::FileError.
+void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorgente,
                         const std::filesystem::path& uscita, EsitoCompilazione& esito);
 
 }  // namespace tratta

@@ -1,6 +1,6 @@
 // The compile step on small damaged descriptions: what the written files
 // carry depends on the order in which a record stores its fields.
-#include "run/memorizza_percorso.h"
+#include "compile/memorizza_percorso.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,11 @@
 #include <string>
 
 #include "model/file_names.h"
+#include "compile/file_descriptions.h"
 #include "model/scenario_decoders.h"
 #include "testing/descriptions.h"
+#include "testing/descrizioni_predefinite.h"
+#include "testing/scratch_dir.h"
 
 namespace tratta {
 
@@ -26,10 +29,9 @@ struct Compilazione {
   EsitoCompilazione esito;
 
   Compilazione(const std::string& testo_linea, const std::string& testo_treno) {
-    testing::write_bytes(dir / "linea.txt", testo_linea);
-    testing::write_bytes(dir / "treno.txt", testo_treno);
     m.nomi = {"P", "1"};
-    memorizza_percorso(m, 1, {dir / "linea.txt", dir / "treno.txt", false}, dir.path(), esito);
+    MemoryDescriptions descrizioni("linea.txt", testo_linea, "treno.txt", testo_treno);
+    memorizza_percorso(m, 1, descrizioni, dir.path(), esito);
   }
 
   std::string file(const std::string& nome) const { return testing::read_bytes(dir / nome); }
@@ -121,6 +123,56 @@ TEST(CompileStep, TabBesideANumberIsNamedInTheDiagnostic) {
   const Compilazione c(linea("\tpendenza\t, 500, 3\r\n", 1000), treno(""));
   EXPECT_EQ(c.codice(), 0);
   EXPECT_EQ(c.m.segmenti.at(10).pendenza_seg, 103);
+}
+
+TEST(CompileStep, BuiltInDescriptionsInMemoryGiveTheFilesWithoutAWarning) {
+  for (int32_t j : {1, 0}) {
+    MemoryDescriptions descrizioni = testing::descrizioni_predefinite();
+    RouteModel in_memoria;
+    in_memoria.nomi = nomi_predefiniti();
+    EsitoCompilazione esito;
+    memorizza_percorso(in_memoria, j, descrizioni, esito);
+    EXPECT_EQ(esito.diagnosi.codice_errore, 0) << j;
+    EXPECT_TRUE(esito.scrivibile()) << j;
+    EXPECT_TRUE(esito.file_scritti.empty()) << j;
+    for (const Avvertenza& a : esito.avvertenze)
+      ADD_FAILURE() << a.file.filename().string() << ":" << a.riga << ": " << a.messaggio;
+
+    // The same descriptions as files give the same model.
+    testing::ScratchDir dir;
+    testing::write_bytes(dir / "l.txt", std::string(descrizioni.apri(Descrizione::kLinea).testo));
+    testing::write_bytes(dir / "t.txt", std::string(descrizioni.apri(Descrizione::kTreno).testo));
+    FileDescriptions file(dir / "l.txt", dir / "t.txt", false);
+    RouteModel da_file;
+    da_file.nomi = nomi_predefiniti();
+    memorizza_percorso(da_file, j, file, dir.path(), esito);
+    EXPECT_EQ(da_file.segmenti, in_memoria.segmenti);
+    EXPECT_EQ(da_file.voci, in_memoria.voci);
+    EXPECT_EQ(esito.file_scritti.size(), j == 1 ? 3u : 2u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "l.txt"));
+  }
+}
+
+TEST(FileDescriptions, ReadOnceAndDeletedOnlyWhenConsumed) {
+  testing::ScratchDir dir;
+  for (bool consuma : {false, true}) {
+    testing::write_bytes(dir / "l.txt", "linea");
+    FileDescriptions file(dir / "l.txt", dir / "assente.txt", consuma);
+    EXPECT_EQ(file.leggi_entrambe(), "");
+    // Changed on disk after the reading: the bytes read stay.
+    testing::write_bytes(dir / "l.txt", "altro");
+    EXPECT_EQ(file.apri(Descrizione::kLinea).testo, "linea");
+    EXPECT_FALSE(file.apri(Descrizione::kTreno).presente);
+    EXPECT_EQ(file.letta(Descrizione::kLinea), "");
+    EXPECT_EQ(file.letta(Descrizione::kTreno), "");
+    EXPECT_EQ(std::filesystem::exists(dir / "l.txt"), !consuma);
+  }
+  // A folder where a description should be cannot be read: the system's
+  // reason, naming it.
+  std::filesystem::create_directory(dir / "cartella");
+  FileDescriptions cartella(dir / "cartella", dir / "t.txt", false);
+  const std::string guasto = cartella.leggi_entrambe();
+  EXPECT_NE(guasto.find("cartella"), std::string::npos) << guasto;
 }
 
 }  // namespace tratta

@@ -14,7 +14,7 @@
 #include "emitter/documents.h"
 #include "model/route_model.h"
 #include "reader/memorizza_dati.h"
-#include "testing/descriptions.h"
+#include "testing/descrizioni_predefinite.h"
 #include "testing/document_text.h"
 #include "testing/scratch_dir.h"
 

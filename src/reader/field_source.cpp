@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/rounding.h"
-#include "platform/platform.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
 
@@ -69,8 +68,10 @@ std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int3
 bool FieldSource::apri() {
   riga_record_ = 0;
   if (avverte()) primo_indice_ = avvertenze_->size();
-  if (!platform::read_file(percorso_, testo_)) return false;
-  in_.emplace(testo_);
+  const TestoDescrizione t = sorgente_.apri(quale_);
+  if (!t.presente) return false;
+  if (!t.guasto.empty()) throw ErroreLettura(t.guasto);
+  in_.emplace(t.testo);
   return true;
 }
 
@@ -251,7 +252,7 @@ bool FieldSource::prossimo_record() {
 void FieldSource::chiudi() {
   concludi();
   in_.reset();
-  if (consuma_) platform::delete_file(percorso_);
+  if (std::string guasto = sorgente_.letta(quale_); !guasto.empty()) throw ErroreLettura(guasto);
 }
 
 void FieldSource::registra(Diagnosi d) {

@@ -1,8 +1,9 @@
 // A description being read, the one source of fields that the reader's two
-// halves share: its path, its text with the field reader over it, the field
-// that the keyword tests look at and the line of its record, and whether the
-// description is deleted once read. It also knows how a record of its
-// description ends the reading, so that every half stops the same way.
+// halves share: its name, its text with the field reader over it, the field
+// that the keyword tests look at and the line of its record. It tells the
+// description's source when the reading is done with it, and knows how a
+// record of its description ends the reading, so that every half stops the
+// same way.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include "model/diagnosi.h"
 #include "model/route_model.h"
 #include "reader/avvertenza.h"
+#include "reader/description_source.h"
 #include "reader/field_reader.h"
 
 namespace tratta {
@@ -55,18 +57,19 @@ struct Chiave;
 
 class FieldSource {
  public:
-  /// The description at `percorso`, deleted once read when `consuma` is
-  /// set. Its diagnostics go into `diagnosi`, the reading's diagnostic, its
-  /// warnings into `avvertenze` when it is given.
-  FieldSource(std::filesystem::path percorso, bool consuma, Diagnosi& diagnosi,
+  /// The description `quale` of `sorgente`. Its diagnostics go into
+  /// `diagnosi`, the reading's diagnostic, its warnings into `avvertenze`
+  /// when it is given.
+  FieldSource(DescriptionSource& sorgente, Descrizione quale, Diagnosi& diagnosi,
               std::vector<Avvertenza>* avvertenze = nullptr)
-      : percorso_(std::move(percorso)),
-        consuma_(consuma),
+      : sorgente_(sorgente),
+        quale_(quale),
+        percorso_(sorgente.nome(quale)),
         diagnosi_(diagnosi),
         avvertenze_(avvertenze) {}
 
-  /// Reads the whole description at once. False when it does not exist;
-  /// throws platform::FileError when it exists but cannot be read.
+  /// Takes the description's bytes from its source. False when there is no
+  /// such description; throws ErroreLettura when it cannot be read.
   bool apri();
 
   /// Reads the next field into campo(); false when that read reached the end
@@ -90,8 +93,9 @@ class FieldSource {
   }
   std::string testo();
 
-  /// Closes the description and, when it is consumed, deletes it; the
-  /// warnings about the description as a whole are given first.
+  /// Closes the description and tells its source that the reading is done
+  /// with it (ErroreLettura when the source fails then); the warnings
+  /// about the description as a whole are given first.
   void chiudi();
 
   /// True when the reading collects warnings: what builds a warning's text
@@ -129,7 +133,7 @@ class FieldSource {
   void registra(Diagnosi d);
 
   /// The one way a record stops the reading: the description is closed
-  /// (and deleted when consumed) and `d` recorded at the record being read.
+  /// and `d` recorded at the record being read.
   /// Returns false, the reading's "stopped".
   bool ferma(Diagnosi d);
 
@@ -157,10 +161,10 @@ class FieldSource {
   const std::filesystem::path& percorso() const { return percorso_; }
 
  private:
+  DescriptionSource& sorgente_;
+  Descrizione quale_;
   std::filesystem::path percorso_;
-  bool consuma_;
   Diagnosi& diagnosi_;
-  std::string testo_;
   std::optional<FieldReader> in_;
   /// After a record past the row ended the body: the lines after it that
   /// hold records are not read.

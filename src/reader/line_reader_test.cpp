@@ -40,9 +40,9 @@ TEST(LineDescription, HeaderValuesAndDimensioning) {
   EXPECT_EQ(t.m.voci[86].inizio, 6800);
   EXPECT_EQ(t.m.voci[86].fine, 260100);
   EXPECT_EQ(t.m.voci[86].posizione, 9);
-  // Both descriptions are consumed.
-  EXPECT_FALSE(std::filesystem::exists(t.percorso_linea()));
-  EXPECT_FALSE(std::filesystem::exists(t.percorso_treno()));
+  // The reading is done with both descriptions.
+  EXPECT_TRUE(t.sorgente.letta_linea);
+  EXPECT_TRUE(t.sorgente.letta_treno);
 }
 
 TEST(LineDescription, StatusesThatStopTheReading) {
@@ -85,21 +85,20 @@ TEST(LineDescription, StatusesThatStopTheReading) {
     EXPECT_EQ(t.codice(), c.atteso.codice) << c.nome;
     EXPECT_EQ(t.posizione(), c.atteso.posizione) << c.nome;
     EXPECT_EQ(t.m.voci[84].posizione, c.treno_letto ? 12 : 0) << c.nome;
-    EXPECT_FALSE(std::filesystem::exists(t.percorso_linea())) << c.nome;
-    // The train description stays when the reading stopped in the line,
-    // except after a run-time failure, which deletes both.
-    EXPECT_EQ(std::filesystem::exists(t.percorso_treno()),
-              !c.treno_letto && c.atteso.codice != 25)
-        << c.nome;
+    EXPECT_TRUE(t.sorgente.letta_linea) << c.nome;
+    // The train description is left alone when the reading stopped in the
+    // line, except after a run-time failure, which gives up both.
+    EXPECT_EQ(t.sorgente.letta_treno, c.treno_letto || c.atteso.codice == 25) << c.nome;
   }
 }
 
 TEST(LineDescription, MissingFile) {
   testing::Lettura t;
-  testing::write_bytes(t.percorso_treno(), treno(""));
-  t.leggi_file();
+  t.sorgente.treno = treno("");
+  t.leggi_sorgente();
   EXPECT_EQ(t.codice(), 101);
-  EXPECT_TRUE(std::filesystem::exists(t.percorso_treno()));
+  EXPECT_FALSE(t.sorgente.letta_linea);
+  EXPECT_FALSE(t.sorgente.letta_treno);
   EXPECT_EQ(t.m.voci[85].nome, "P");
 }
 

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/platform.h"
 #include "reader/field_source.h"
 #include "reader/line_reader.h"
 #include "reader/progressive_ordina.h"
@@ -13,24 +12,19 @@
 namespace tratta {
 
 Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
-                        const Descrizioni& descrizioni, std::vector<Avvertenza>* avvertenze) {
+                        DescriptionSource& sorgente, std::vector<Avvertenza>* avvertenze) {
   Diagnosi diagnosi;
   LineReader linea(modello, con_planimetria,
-                   FieldSource(descrizioni.linea, descrizioni.consuma, diagnosi, avvertenze));
+                   FieldSource(sorgente, Descrizione::kLinea, diagnosi, avvertenze));
   std::optional<TrainReader> treno;
 
-  // The run-time failure trap: both descriptions deleted where they still
-  // exist, code 25 at the record being read.
+  // The run-time failure trap: the reading is done with both descriptions,
+  // code 25 at the record being read.
   auto fallita = [&](std::string_view dettaglio) {
-    if (descrizioni.consuma) {
-      for (const auto& p : {descrizioni.linea, descrizioni.treno}) {
-        try {
-          platform::delete_file(p);
-        } catch (const platform::FileError&) {
-          // The code already says that the reading failed.
-        }
-      }
-    }
+    // A failure of the source then changes nothing: the code already says
+    // that the reading failed.
+    sorgente.letta(Descrizione::kLinea);
+    sorgente.letta(Descrizione::kTreno);
     FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
     corrente.concludi();
     corrente.registra({.codice_errore = 25, .dettaglio = std::string(dettaglio)});
@@ -39,20 +33,18 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
   try {
     if (!linea.leggi()) return diagnosi;
     treno.emplace(modello,
-                  FieldSource(descrizioni.treno, descrizioni.consuma, diagnosi, avvertenze),
+                  FieldSource(sorgente, Descrizione::kTreno, diagnosi, avvertenze),
                   linea.indice_cartelli(), diagnosi.codice_errore);
     // The last end step of the train: the mileage change points, which come
     // from the line header, so the code names the line description.
     if (treno->leggi()) {
       if (auto d = verifica_progressive(modello)) {
-        d->file = descrizioni.linea;
+        d->file = sorgente.nome(Descrizione::kLinea);
         registra(diagnosi, std::move(*d));
       }
     }
   } catch (const ErroreLettura& e) {
     fallita(e.testo());
-  } catch (const platform::FileError& e) {
-    fallita(e.text());
   } catch (const std::bad_alloc&) {
     fallita("out of memory");
   }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "emitter/documents.h"
 #include "testing/descriptions.h"
 
 namespace tratta {
@@ -26,13 +25,7 @@ struct LetturaAvvertita {
     lettura.leggi(l, t, j);
     const RouteModel senza = lettura.m;
     const Diagnosi diagnosi_senza = lettura.diagnosi;
-    testing::write_bytes(lettura.percorso_linea(), l);
-    testing::write_bytes(lettura.percorso_treno(), t);
-    lettura.m = RouteModel();
-    lettura.m.nomi = {"P", "1"};
-    lettura.diagnosi =
-        memorizza_dati(lettura.m, j,
-                       {lettura.percorso_linea(), lettura.percorso_treno(), true}, &avvertenze);
+    lettura.leggi(l, t, j, &avvertenze);
     EXPECT_EQ(lettura.m.segmenti, senza.segmenti);
     EXPECT_EQ(lettura.m.voci, senza.voci);
     EXPECT_EQ(lettura.diagnosi.codice_errore, diagnosi_senza.codice_errore);
@@ -182,24 +175,6 @@ TEST(Avvertenze, NoneForWhatTheReaderTakesAsMeant) {
     LetturaAvvertita r(l, t, j);
     EXPECT_EQ(r.lettura.codice(), 0) << j;
     EXPECT_TRUE(r.avvertenze.empty()) << j << "\n" << r.elenco();
-  }
-}
-
-TEST(Avvertenze, NoneForTheBuiltInDescriptions) {
-  for (int32_t j : {1, 0}) {
-    testing::ScratchDir dir;
-    const NomiScenario nomi = nomi_predefiniti();
-    dati_linea(dir.path(), nomi);
-    dati_treno(dir.path(), nomi);
-    RouteModel m;
-    m.nomi = nomi;
-    std::vector<Avvertenza> avvertenze;
-    const Diagnosi d = memorizza_dati(
-        m, j, {dir / nome_descrizione_linea(nomi), dir / nome_descrizione_treno(nomi)},
-        &avvertenze);
-    EXPECT_EQ(d.codice_errore, 0);
-    for (const Avvertenza& a : avvertenze)
-      ADD_FAILURE() << a.file.filename().string() << ":" << a.riga << ": " << a.messaggio;
   }
 }
 

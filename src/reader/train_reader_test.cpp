@@ -139,7 +139,7 @@ TEST(TrainDescription, StatusesThatStopTheReading) {
     EXPECT_EQ(t.codice(), c.codice) << c.nome;
     EXPECT_EQ(t.posizione(), c.posizione) << c.nome;
     EXPECT_EQ(t.seg(336).vel_limite, c.fine_eseguita ? 10 : 0) << c.nome;
-    EXPECT_FALSE(std::filesystem::exists(t.percorso_treno())) << c.nome;
+    EXPECT_TRUE(t.sorgente.letta_treno) << c.nome;
   }
 }
 
@@ -186,7 +186,7 @@ TEST(TrainDescription, WithoutGenerale) {
   // Only the end steps ran, with the running values 0.
   EXPECT_EQ(t.seg(0).vel_limite, 0);
   EXPECT_EQ(t.seg(0).aderenza_seg, 0);
-  EXPECT_FALSE(std::filesystem::exists(t.percorso_treno()));
+  EXPECT_TRUE(t.sorgente.letta_treno);
 
   testing::Lettura u;
   u.leggi(linea("", 10000), "");

@@ -1,9 +1,10 @@
 #include "run/form_load.h"
 
+#include "compile/file_descriptions.h"
+#include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "platform/platform.h"
-#include "run/errore.h"
-#include "run/memorizza_percorso.h"
+#include "compile/errore.h"
 
 namespace tratta {
 
@@ -15,8 +16,9 @@ int Form_Load() {
   const std::filesystem::path cartella = platform::program_directory();
   scrivi_documenti(cartella, modello.nomi);
 
-  const Descrizioni descrizioni{cartella / nome_descrizione_linea(modello.nomi),
-                                cartella / nome_descrizione_treno(modello.nomi), true};
+  // The descriptions just written are read back and deleted once read.
+  FileDescriptions descrizioni(cartella / nome_descrizione_linea(modello.nomi),
+                               cartella / nome_descrizione_treno(modello.nomi), true);
   const int32_t j = 1;
   EsitoCompilazione esito;
   memorizza_percorso(modello, j, descrizioni, cartella, esito);

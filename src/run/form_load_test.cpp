@@ -13,6 +13,7 @@
 #include "model/codice_gara.h"
 #include "model/scenario_decoders.h"
 #include "testing/program_copy.h"
+#include "testing/scratch_dir.h"
 
 namespace tratta {
 

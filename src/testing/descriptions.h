@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "emitter/documents.h"
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "reader/description_source.h"
 #include "reader/memorizza_dati.h"
-#include "testing/scratch_dir.h"
 
 namespace tratta::testing {
 
@@ -63,27 +62,54 @@ inline Segmento solo_evento(Segmento s) {
   return s;
 }
 
-/// Writes the two descriptions into a scratch folder and reads them.
+/// Two descriptions in memory, either of which may be missing, and what
+/// the reader said it was done with.
+class SorgenteProva final : public DescriptionSource {
+ public:
+  std::optional<std::string> linea, treno;
+  bool letta_linea = false, letta_treno = false;
+
+  const std::filesystem::path& nome(Descrizione d) const override {
+    return d == Descrizione::kLinea ? nome_linea_ : nome_treno_;
+  }
+  TestoDescrizione apri(Descrizione d) override {
+    const std::optional<std::string>& t = d == Descrizione::kLinea ? linea : treno;
+    TestoDescrizione out;
+    out.presente = t.has_value();
+    if (t) out.testo = *t;
+    return out;
+  }
+  std::string letta(Descrizione d) override {
+    (d == Descrizione::kLinea ? letta_linea : letta_treno) = true;
+    return {};
+  }
+
+ private:
+  std::filesystem::path nome_linea_ = "P_linea.txt", nome_treno_ = "P_1-.txt";
+};
+
+/// Reads two descriptions held in memory.
 struct Lettura {
-  ScratchDir dir;
+  SorgenteProva sorgente;
   RouteModel m;
   Diagnosi diagnosi;
 
-  std::filesystem::path percorso_linea() const { return dir / "P_linea.txt"; }
-  std::filesystem::path percorso_treno() const { return dir / "P_1-.txt"; }
+  const std::filesystem::path& percorso_linea() const { return sorgente.nome(Descrizione::kLinea); }
+  const std::filesystem::path& percorso_treno() const { return sorgente.nome(Descrizione::kTreno); }
 
   Lettura& leggi(const std::string& testo_linea, const std::string& testo_treno = treno(""),
-                 int32_t j = 1) {
-    write_bytes(percorso_linea(), testo_linea);
-    write_bytes(percorso_treno(), testo_treno);
-    return leggi_file(j);
+                 int32_t j = 1, std::vector<Avvertenza>* avvertenze = nullptr) {
+    sorgente = SorgenteProva();
+    sorgente.linea = testo_linea;
+    sorgente.treno = testo_treno;
+    return leggi_sorgente(j, avvertenze);
   }
 
-  /// Reads whatever files stand in the folder.
-  Lettura& leggi_file(int32_t j = 1) {
+  /// Reads whatever the source holds.
+  Lettura& leggi_sorgente(int32_t j = 1, std::vector<Avvertenza>* avvertenze = nullptr) {
     m = RouteModel();
     m.nomi = {"P", "1"};
-    diagnosi = memorizza_dati(m, j, {percorso_linea(), percorso_treno(), true});
+    diagnosi = memorizza_dati(m, j, sorgente, avvertenze);
     return *this;
   }
 
@@ -93,27 +119,6 @@ struct Lettura {
 
   Segmento& seg(int32_t i) { return m.segmenti.at(static_cast<size_t>(i)); }
 };
-
-/// Writes the two built-in descriptions into a scratch folder and reads
-/// them back, with the plan; the reading must end with code 0 and consume
-/// both files. Nothing when it did not end with code 0.
-inline std::optional<RouteModel> leggi_descrizioni_predefinite() {
-  ScratchDir dir;
-  const NomiScenario nomi = nomi_predefiniti();
-  dati_linea(dir.path(), nomi);
-  dati_treno(dir.path(), nomi);
-  const Descrizioni descrizioni{dir / nome_descrizione_linea(nomi),
-                                dir / nome_descrizione_treno(nomi)};
-  RouteModel m;
-  m.nomi = nomi;
-  const Diagnosi d = memorizza_dati(m, 1, descrizioni);
-  EXPECT_EQ(d.codice_errore, 0) << "line " << d.riga << " of " << d.file << ": " << d.dettaglio
-                                << " at " << d.posizione_errore.value_or(0);
-  EXPECT_FALSE(std::filesystem::exists(descrizioni.linea));
-  EXPECT_FALSE(std::filesystem::exists(descrizioni.treno));
-  if (d.codice_errore != 0) return std::nullopt;
-  return m;
-}
 
 }  // namespace tratta::testing
 
