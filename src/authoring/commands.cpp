@@ -197,6 +197,15 @@ std::vector<fs::path> uscite_compile(const OpzioniCompile& o) {
   return uscite;
 }
 
+/// The reading's diagnostic and warnings into the command's outcome.
+void riporta_lettura(const EsitoCompilazione& esito, EsitoComando& e) {
+  const Diagnosi& d = esito.diagnosi;
+  e.codice_errore = d.codice_errore;
+  e.posizione_errore = d.posizione_errore.value_or(0);
+  if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
+  e.avvertenze = esito.avvertenze;
+}
+
 /// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
 /// before anything is written, platform::FileError or std::bad_alloc for a
 /// failure of the system.
@@ -217,20 +226,14 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   RouteModel modello;
   modello.nomi = o.nomi;
   EsitoCompilazione esito;
-  struct Letto {
-    const EsitoCompilazione& esito;
-    EsitoComando& e;
-    // The reading's diagnostic and warnings survive a failure of the
-    // writing.
-    ~Letto() {
-      const Diagnosi& d = esito.diagnosi;
-      e.codice_errore = d.codice_errore;
-      e.posizione_errore = d.posizione_errore.value_or(0);
-      if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
-      e.avvertenze = esito.avvertenze;
-    }
-  } letto{esito, e};
-  memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito);
+  try {
+    memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito);
+  } catch (...) {
+    // What the reading found is told even when the writing failed.
+    riporta_lettura(esito, e);
+    throw;
+  }
+  riporta_lettura(esito, e);
 
   const Diagnosi& diagnosi = esito.diagnosi;
   const int codice = diagnosi.codice_errore;
