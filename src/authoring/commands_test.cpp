@@ -404,19 +404,19 @@ std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
 TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
   struct Case {
     int segnale;
-    PassoScrittura passo;
+    WriteStep passo;
     int n;
     bool set_nuovo;  // the new set is whole after the signal
   } cases[] = {
       // Caught: the run removes its temporaries and ends; older set whole.
-      {SIGTERM, PassoScrittura::kScrittura, 2, false},
-      {SIGINT, PassoScrittura::kScrittura, 3, false},
-      {SIGHUP, PassoScrittura::kScrittura, 1, false},
+      {SIGTERM, WriteStep::kWrite, 2, false},
+      {SIGINT, WriteStep::kWrite, 3, false},
+      {SIGHUP, WriteStep::kWrite, 1, false},
       // During the renames the signal waits for them: new set whole.
-      {SIGTERM, PassoScrittura::kRinomina, 2, true},
+      {SIGTERM, WriteStep::kRename, 2, true},
       // Not caught: whatever was left goes with the next run.
-      {SIGKILL, PassoScrittura::kScrittura, 3, false},
-      {SIGKILL, PassoScrittura::kRinomina, 2, false},
+      {SIGKILL, WriteStep::kWrite, 3, false},
+      {SIGKILL, WriteStep::kRename, 2, false},
   };
   const NomiScenario nomi_std = nomi_predefiniti();
   const std::string uscite[] = {nome_file_linea(nomi_std), nome_file_treno(nomi_std),
@@ -434,7 +434,7 @@ TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
     ASSERT_GE(figlio, 0);
     if (figlio == 0) {
       platform::install_interrupt_cleanup();
-      imposta_sonda_scrittura([&c, k = 0](PassoScrittura p) mutable {
+      set_write_probe([&c, k = 0](WriteStep p) mutable {
         if (p == c.passo && ++k == c.n) ::raise(c.segnale);
       });
       std::ostringstream out, err;

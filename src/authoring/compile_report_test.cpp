@@ -78,10 +78,10 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
   for (const Case& c : cases) {
     testing::ScratchDir d;
     if (c.guasto) {
-      imposta_sonda_scrittura([&sistema](PassoScrittura) { throw platform::FileError(sistema); });
+      set_write_probe([&sistema](WriteStep) { throw platform::FileError(sistema); });
     }
     Esecuzione e = compila(d, c.linea, c.treno, c.extra);
-    imposta_sonda_scrittura({});
+    set_write_probe({});
     EXPECT_EQ(e.stato, c.stato) << e.err;
     EXPECT_TRUE(JsonCheck::un_oggetto(e.out)) << e.out;
     EXPECT_EQ(std::count(e.out.begin(), e.out.end(), '\n'), 1) << e.out;

@@ -32,10 +32,10 @@ std::optional<std::string> nomi_troppo_lunghi(const std::vector<fs::path>& uscit
   if (uscite.empty()) return std::nullopt;
   const std::size_t massimo = platform::max_name_length(cartella_di(uscite.front()));
   for (const fs::path& u : uscite) {
-    const std::size_t lunghezza = platform::name_length(u.filename()) + kSuffissoTemporaneo;
+    const std::size_t lunghezza = platform::name_length(u.filename()) + kHeldNameSuffix;
     if (lunghezza > massimo)
       return "the file name " + citato(u.filename()) + " is too long for its folder: with the " +
-             std::to_string(kSuffissoTemporaneo) + " of its temporary file it takes " +
+             std::to_string(kHeldNameSuffix) + " of its temporary file it takes " +
              std::to_string(lunghezza) + ", the file system at most " + std::to_string(massimo);
   }
   return std::nullopt;
@@ -51,7 +51,7 @@ std::optional<std::string> ingresso_tra_le_uscite(const std::vector<Ingresso>& i
         return in.cosa + " " + citato(in.percorso) + " is the file " + citato(u) +
                " that this run writes: it would be lost";
       const auto id_cartella = platform::file_identity(cartella_di(in.percorso));
-      if (temporaneo_di(platform::path_to_utf8(in.percorso.filename()),
+      if (is_held_name_of(platform::path_to_utf8(in.percorso.filename()),
                         platform::path_to_utf8(u.filename())) &&
           id_cartella && id_cartella == platform::file_identity(cartella_di(u)))
         return in.cosa + " " + citato(in.percorso) + " has the name of a temporary file of " +

@@ -69,7 +69,7 @@ std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
     scritti.push_back(nome_file_linea(modello.nomi));
     // Computed and written a stretch at a time: at 20 bytes a metre, a long
     // route's plan is not held in memory whole.
-    set.add(cartella / scritti.back(), [&](const OutputSet::ScriviA& scrivi) {
+    set.add(cartella / scritti.back(), [&](const OutputSet::WriteAt& scrivi) {
       modello.planimetria.scrivi_file_linea(scrivi);
     });
   }

@@ -10,142 +10,142 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::function<void(PassoScrittura)>& sonda() {
-  static std::function<void(PassoScrittura)> s;
+std::function<void(WriteStep)>& probe() {
+  static std::function<void(WriteStep)> s;
   return s;
 }
 
-void passo(PassoScrittura p) {
-  if (sonda()) sonda()(p);
+void step(WriteStep p) {
+  if (probe()) probe()(p);
 }
 
-constexpr std::string_view kMarca = ".tratta-";
-constexpr std::size_t kCifre = 16;
+constexpr std::string_view kMark = ".tratta-";
+constexpr std::size_t kDigits = 16;
 
-bool cifra_esadecimale(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
+bool is_hex_digit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
 /// 64 bits that no other set is likely to draw: the system's randomness
 /// and a count of the sets of this process.
-std::string nuovo_gettone() {
-  static unsigned contatore = 0;
-  std::random_device caso;
-  std::uint64_t v = (std::uint64_t{caso()} << 32) ^ caso() ^ (std::uint64_t{++contatore} << 48);
+std::string new_token() {
+  static unsigned counter = 0;
+  std::random_device device;
+  std::uint64_t v = (std::uint64_t{device()} << 32) ^ device() ^ (std::uint64_t{++counter} << 48);
   static const char kHex[] = "0123456789abcdef";
-  std::string out(kCifre, '0');
-  for (std::size_t i = 0; i < kCifre; ++i) out[i] = kHex[(v >> (4 * (kCifre - 1 - i))) & 0xF];
+  std::string out(kDigits, '0');
+  for (std::size_t i = 0; i < kDigits; ++i) out[i] = kHex[(v >> (4 * (kDigits - 1 - i))) & 0xF];
   return out;
 }
 
-/// Removes what killed runs left beside the output `uscita`: their
+/// Removes what killed runs left beside the output `output`: their
 /// temporaries and backups, recognised by name, and only those that no
 /// live run holds.
-void rimuovi_avanzi(const fs::path& uscita) {
-  const std::string nome = platform::path_to_utf8(uscita.filename());
-  fs::path cartella = uscita.parent_path();
-  if (cartella.empty()) cartella = ".";
+void remove_leftovers(const fs::path& output) {
+  const std::string name = platform::path_to_utf8(output.filename());
+  fs::path folder = output.parent_path();
+  if (folder.empty()) folder = ".";
   std::error_code ec;
-  for (fs::directory_iterator it(cartella, ec), fine; !ec && it != fine; it.increment(ec)) {
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& p = it->path();
-    if (temporaneo_di(platform::path_to_utf8(p.filename()), nome)) platform::remove_if_abandoned(p);
+    if (is_held_name_of(platform::path_to_utf8(p.filename()), name)) platform::remove_if_abandoned(p);
   }
 }
 
 }  // namespace
 
-void imposta_sonda_scrittura(std::function<void(PassoScrittura)> s) { sonda() = std::move(s); }
+void set_write_probe(std::function<void(WriteStep)> s) { probe() = std::move(s); }
 
-bool temporaneo_di(std::string_view nome, std::string_view uscita) {
-  if (nome.size() != uscita.size() + kSuffissoTemporaneo || !nome.starts_with(uscita)) return false;
-  std::string_view resto = nome.substr(uscita.size());
-  if (!resto.starts_with(kMarca)) return false;
-  resto.remove_prefix(kMarca.size());
-  for (std::size_t i = 0; i < kCifre; ++i)
-    if (!cifra_esadecimale(resto[i])) return false;
-  resto.remove_prefix(kCifre);
-  return resto == ".tmp" || resto == ".old";
+bool is_held_name_of(std::string_view name, std::string_view output) {
+  if (name.size() != output.size() + kHeldNameSuffix || !name.starts_with(output)) return false;
+  std::string_view rest = name.substr(output.size());
+  if (!rest.starts_with(kMark)) return false;
+  rest.remove_prefix(kMark.size());
+  for (std::size_t i = 0; i < kDigits; ++i)
+    if (!is_hex_digit(rest[i])) return false;
+  rest.remove_prefix(kDigits);
+  return rest == ".tmp" || rest == ".old";
 }
 
-OutputSet::OutputSet() : gettone_(nuovo_gettone()) {}
+OutputSet::OutputSet() : token_(new_token()) {}
 
-OutputSet::~OutputSet() { abbandona(); }
+OutputSet::~OutputSet() { abandon(); }
 
-fs::path OutputSet::nome_accanto(const fs::path& uscita, std::string_view estensione) const {
-  fs::path p = uscita;
-  p += std::string(kMarca) + gettone_ + std::string(estensione);
+fs::path OutputSet::name_beside(const fs::path& output, std::string_view extension) const {
+  fs::path p = output;
+  p += std::string(kMark) + token_ + std::string(extension);
   return p;
 }
 
 void OutputSet::add(const fs::path& path, std::string_view bytes) {
-  add(path, [&](const ScriviA& scrivi) { scrivi(0, bytes); });
+  add(path, [&](const WriteAt& write) { write(0, bytes); });
 }
 
-void OutputSet::add(const fs::path& path, const std::function<void(const ScriviA&)>& produci) {
-  rimuovi_avanzi(path);
-  voci_.push_back(Voce{path, {}, {}, false});
-  Voce& v = voci_.back();
-  passo(PassoScrittura::kScrittura);
-  v.temporaneo = platform::create_held(nome_accanto(path, ".tmp"), path);
-  produci([&v](std::uint64_t offset, std::string_view bytes) {
-    platform::write_held_at(v.temporaneo, offset, bytes);
+void OutputSet::add(const fs::path& path, const std::function<void(const WriteAt&)>& produce) {
+  remove_leftovers(path);
+  entries_.push_back(Entry{path, {}, {}, false});
+  Entry& v = entries_.back();
+  step(WriteStep::kWrite);
+  v.temporary = platform::create_held(name_beside(path, ".tmp"), path);
+  produce([&v](std::uint64_t offset, std::string_view bytes) {
+    platform::write_held_at(v.temporary, offset, bytes);
   });
 }
 
 void OutputSet::commit() {
   // Second names for the older files, made before the first rename, so
   // that the renames follow one another with nothing in between.
-  for (Voce& v : voci_) {
+  for (Entry& v : entries_) {
     std::error_code ec;
-    const fs::file_status s = fs::symlink_status(v.uscita, ec);
-    v.aveva_vecchio = !ec && fs::exists(s);
-    if (v.aveva_vecchio && !fs::is_directory(s))
-      platform::hold_backup(v.uscita, nome_accanto(v.uscita, ".old"), v.riserva);
+    const fs::file_status s = fs::symlink_status(v.output, ec);
+    v.had_older = !ec && fs::exists(s);
+    if (v.had_older && !fs::is_directory(s))
+      platform::hold_backup(v.output, name_beside(v.output, ".old"), v.backup);
   }
 
   // SIGINT and SIGTERM wait for the renames, and for the older files to be
   // given back after a failed one.
-  std::optional<platform::InterruptsHeld> trattenuti;
-  trattenuti.emplace();
-  std::size_t rinominati = 0;
+  std::optional<platform::InterruptsHeld> held;
+  held.emplace();
+  std::size_t renamed = 0;
   try {
-    for (; rinominati < voci_.size(); ++rinominati) {
-      passo(PassoScrittura::kRinomina);
-      platform::rename_held(voci_[rinominati].temporaneo, voci_[rinominati].uscita);
+    for (; renamed < entries_.size(); ++renamed) {
+      step(WriteStep::kRename);
+      platform::rename_held(entries_[renamed].temporary, entries_[renamed].output);
     }
   } catch (const platform::FileError& e) {
     // Give the outputs already renamed their older files back.
-    std::string non_rimessi;
-    for (std::size_t i = rinominati; i-- > 0;) {
-      Voce& v = voci_[i];
-      bool rimesso = false;
+    std::string not_restored;
+    for (std::size_t i = renamed; i-- > 0;) {
+      Entry& v = entries_[i];
+      bool restored = false;
       try {
-        if (!v.riserva.path.empty()) {
-          platform::rename_held(v.riserva, v.uscita);
-          rimesso = true;
-        } else if (!v.aveva_vecchio) {
-          rimesso = platform::delete_quietly(v.uscita);
+        if (!v.backup.path.empty()) {
+          platform::rename_held(v.backup, v.output);
+          restored = true;
+        } else if (!v.had_older) {
+          restored = platform::delete_quietly(v.output);
         }
       } catch (const platform::FileError&) {
       }
-      if (!rimesso) non_rimessi += " '" + platform::path_to_utf8(v.uscita) + "'";
+      if (!restored) not_restored += " '" + platform::path_to_utf8(v.output) + "'";
     }
-    trattenuti.reset();
-    abbandona();
-    if (!non_rimessi.empty())
-      throw platform::FileError(e.text() + "; the new file stays at" + non_rimessi +
+    held.reset();
+    abandon();
+    if (!not_restored.empty())
+      throw platform::FileError(e.text() + "; the new file stays at" + not_restored +
                                 ", the rest of the older set is as it was");
     throw;
   }
-  trattenuti.reset();
-  for (Voce& v : voci_) platform::remove_held(v.riserva);
-  voci_.clear();
+  held.reset();
+  for (Entry& v : entries_) platform::remove_held(v.backup);
+  entries_.clear();
 }
 
-void OutputSet::abbandona() noexcept {
-  for (Voce& v : voci_) {
-    platform::remove_held(v.temporaneo);
-    platform::remove_held(v.riserva);
+void OutputSet::abandon() noexcept {
+  for (Entry& v : entries_) {
+    platform::remove_held(v.temporary);
+    platform::remove_held(v.backup);
   }
-  voci_.clear();
+  entries_.clear();
 }
 
 void replace_file(const fs::path& path, std::string_view bytes) {

@@ -15,20 +15,20 @@
 namespace tratta {
 
 /// A step of the file-writing layer, as seen by the test probe.
-enum class PassoScrittura { kScrittura, kRinomina };
+enum class WriteStep { kWrite, kRename };
 
-/// Test aid: `sonda` is called before each temporary is written and before
+/// Test aid: `probe` is called before each temporary is written and before
 /// each rename into place; a platform::FileError thrown from it stands for
 /// that step failing. An empty function takes it away.
-void imposta_sonda_scrittura(std::function<void(PassoScrittura)> sonda);
+void set_write_probe(std::function<void(WriteStep)> probe);
 
 /// Bytes that a temporary's or backup's name adds to its output's name:
 /// ".tratta-", 16 hexadecimal digits, ".tmp" or ".old".
-inline constexpr std::size_t kSuffissoTemporaneo = 28;
+inline constexpr std::size_t kHeldNameSuffix = 28;
 
-/// True when `nome` names a temporary or a backup that a run makes beside
-/// the output named `uscita`.
-bool temporaneo_di(std::string_view nome, std::string_view uscita);
+/// True when `name` names a temporary or a backup that a run makes beside
+/// the output named `output`.
+bool is_held_name_of(std::string_view name, std::string_view output);
 
 /// The files of one output set. Each `add` writes its bytes at once into a
 /// temporary beside the output (removing first what killed runs left there
@@ -47,12 +47,12 @@ class OutputSet {
   void add(const std::filesystem::path& path, std::string_view bytes);
 
   /// Puts bytes into the temporary being written, from a given offset on.
-  using ScriviA = std::function<void(std::uint64_t offset, std::string_view bytes)>;
+  using WriteAt = std::function<void(std::uint64_t offset, std::string_view bytes)>;
 
-  /// Makes a new temporary for the output `path` and lets `produci` write
+  /// Makes a new temporary for the output `path` and lets `produce` write
   /// it piece by piece, each piece at its offset, so that a large file
   /// need not be held in memory whole. Throws platform::FileError.
-  void add(const std::filesystem::path& path, const std::function<void(const ScriviA&)>& produci);
+  void add(const std::filesystem::path& path, const std::function<void(const WriteAt&)>& produce);
 
   /// Renames every temporary over its output, one after the other, with
   /// SIGINT and SIGTERM held back meanwhile. The older files are first
@@ -62,18 +62,18 @@ class OutputSet {
   void commit();
 
  private:
-  struct Voce {
-    std::filesystem::path uscita;
-    platform::HeldFile temporaneo;
-    platform::HeldFile riserva;  // the older file's second name, when kept
-    bool aveva_vecchio = false;
+  struct Entry {
+    std::filesystem::path output;
+    platform::HeldFile temporary;
+    platform::HeldFile backup;  // the older file's second name, when kept
+    bool had_older = false;
   };
-  std::filesystem::path nome_accanto(const std::filesystem::path& uscita,
-                                     std::string_view estensione) const;
-  void abbandona() noexcept;
+  std::filesystem::path name_beside(const std::filesystem::path& output,
+                                    std::string_view extension) const;
+  void abandon() noexcept;
 
-  std::string gettone_;  // the 16 hexadecimal digits of this set's names
-  std::vector<Voce> voci_;
+  std::string token_;  // the 16 hexadecimal digits of this set's names
+  std::vector<Entry> entries_;
 };
 
 /// Replaces one file whole: an output set of one file.

@@ -23,12 +23,12 @@ std::set<std::string> nomi(const fs::path& cartella) {
 /// or a refused rename would.
 class Guasto {
  public:
-  Guasto(PassoScrittura tipo, int n) {
-    imposta_sonda_scrittura([tipo, n, k = 0](PassoScrittura p) mutable {
+  Guasto(WriteStep tipo, int n) {
+    set_write_probe([tipo, n, k = 0](WriteStep p) mutable {
       if (p == tipo && ++k == n) throw platform::FileError("cannot write 'x': simulated failure");
     });
   }
-  ~Guasto() { imposta_sonda_scrittura({}); }
+  ~Guasto() { set_write_probe({}); }
   Guasto(const Guasto&) = delete;
   Guasto& operator=(const Guasto&) = delete;
 };
@@ -36,10 +36,10 @@ class Guasto {
 }  // namespace
 
 TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
-  for (PassoScrittura tipo : {PassoScrittura::kScrittura, PassoScrittura::kRinomina}) {
+  for (WriteStep tipo : {WriteStep::kWrite, WriteStep::kRename}) {
     for (int n = 1; n <= 3; ++n) {
       const std::string caso =
-          std::string(tipo == PassoScrittura::kScrittura ? "write " : "rename ") + std::to_string(n);
+          std::string(tipo == WriteStep::kWrite ? "write " : "rename ") + std::to_string(n);
       testing::ScratchDir d;
       // Two outputs have older files, the third is new.
       testing::write_bytes(d / "a.dat", "older a");
@@ -80,7 +80,7 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
 TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
   testing::ScratchDir d;
   testing::write_bytes(d / "a.dat", "older a");
-  auto a_pezzi = [](const OutputSet::ScriviA& scrivi) {
+  auto a_pezzi = [](const OutputSet::WriteAt& scrivi) {
     scrivi(6, "wor");
     scrivi(0, "hello ");
     scrivi(9, "ld");
@@ -88,7 +88,7 @@ TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
   {
     OutputSet set;
     EXPECT_THROW(set.add(d / "a.dat",
-                         [&](const OutputSet::ScriviA& scrivi) {
+                         [&](const OutputSet::WriteAt& scrivi) {
                            a_pezzi(scrivi);
                            throw platform::FileError("cannot write 'a.dat': simulated failure");
                          }),
@@ -119,8 +119,8 @@ TEST(OutputSet, TemporaryNamesAreRecognisedExactly) {
       {"X_30.dat", false},
       {"X_30.dat.tmp-1234-0", false},
   };
-  for (const Case& c : cases) EXPECT_EQ(temporaneo_di(c.nome, "X_30.dat"), c.suo) << c.nome;
-  EXPECT_EQ(std::string_view(".tratta-0123456789abcdef.tmp").size(), kSuffissoTemporaneo);
+  for (const Case& c : cases) EXPECT_EQ(is_held_name_of(c.nome, "X_30.dat"), c.suo) << c.nome;
+  EXPECT_EQ(std::string_view(".tratta-0123456789abcdef.tmp").size(), kHeldNameSuffix);
 }
 
 TEST(OutputSet, LeftoversOfKilledRunsGoOtherFilesStay) {
