@@ -363,13 +363,15 @@ std::string pagina_percorso(const ScenarioCompilato& s) {
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>" +
-      html(s.nomi.nome_scenario) + " train " + html(s.nomi.numero_treno) + ": route</title><style>";
+      html(s.nomi.nome_scenario) + " train " + html(s.nomi.numero_treno) +
+      ": route</title><style>\n";
   out += stile_pagina();
   out += "</style></head><body data-ready=\"no\">" + corpo;
   out +=
       "<div id=\"tip\" hidden></div><pre id=\"page-errors\" hidden></pre><script>\n\"use "
       "strict\";\n";
   out += dati;
+  out += '\n';
   out += script_pagina();
   out += "</script></body></html>\n";
   return out;

@@ -1,4 +1,6 @@
-// The style and the script of the route page, inline in every page.
+// The style and the script of the route page, inline in every page. They
+// are written in view_page.css and view_page.js and carried in the program
+// byte for byte (cmake/embed_text.cmake).
 #pragma once
 
 #include <string_view>
