@@ -56,13 +56,13 @@
 #include <utility>
 #include <vector>
 
+#include "compile/file_descriptions.h"
+#include "compile/memorizza_percorso.h"
 #include "model/finishing_pass.h"
 #include "model/scenario_files.h"
 #include "model/stamps.h"
 #include "percorso_lungo.h"
 #include "platform/platform.h"
-#include "compile/file_descriptions.h"
-#include "compile/memorizza_percorso.h"
 
 namespace fs = std::filesystem;
 

@@ -7,15 +7,15 @@
 #include <sstream>
 
 #include "authoring/display_text.h"
+#include "authoring/version.h"
 #include "emitter/documents.h"
 #include "model/file_names.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"
-#include "authoring/version.h"
 #include "testing/descriptions.h"
 #include "testing/program_copy.h"
-#include "testing/subcommand.h"
 #include "testing/scratch_dir.h"
+#include "testing/subcommand.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

@@ -8,8 +8,8 @@
 #include "platform/output_set.h"
 #include "testing/descriptions.h"
 #include "testing/json_check.h"
-#include "testing/subcommand.h"
 #include "testing/scratch_dir.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 

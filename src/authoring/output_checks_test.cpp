@@ -8,8 +8,8 @@
 #include "authoring/commands.h"
 #include "emitter/documents.h"
 #include "testing/descriptions.h"
-#include "testing/subcommand.h"
 #include "testing/scratch_dir.h"
+#include "testing/subcommand.h"
 
 namespace tratta {
 
