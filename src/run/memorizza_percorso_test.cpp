@@ -9,7 +9,7 @@
 #include <string>
 
 #include "model/file_names.h"
-#include "model/scenario_decoders.h"
+#include "model/scenario_files.h"
 #include "testing/descriptions.h"
 
 namespace tratta {
