@@ -110,11 +110,7 @@ std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
   std::vector<VoceInUso> out;
   for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
     const Voce& v = voci[static_cast<size_t>(slot)];
-    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 &&
-                       v.posizione == 0 && v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 &&
-                       v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 && v.rap == 0 && v.ac == 0 &&
-                       v.mar == 0 && v.tab == 0 && v.orario == 0;
-    if (!vuota) out.push_back({slot, cartelli.count(slot) > 0});
+    if (v != Voce()) out.push_back({slot, cartelli.count(slot) > 0});
   }
   return out;
 }
