@@ -23,4 +23,23 @@ TEST(ScenarioFiles, WrittenWholeAndOnlyTheLineFileDependsOnThePlan) {
             3);
 }
 
+// What compile says it will write (the checks before writing go by these
+// names) is what it writes.
+TEST(ScenarioFiles, WrittenUnderTheScenarioFileNames) {
+  for (const bool piano : {true, false}) {
+    SCOPED_TRACE(piano);
+    testing::ScratchDir dir;
+    RouteModel m;
+    m.nomi = {"Prova", "7"};
+    ASSERT_TRUE(m.dimensiona(1000, piano ? 1 : 0));
+    const auto scritti = scrivi_file_scenario(m, piano ? 1 : 0, dir.path());
+    EXPECT_EQ(scritti, nomi_file_scenario(m.nomi, piano));
+    for (const std::string& nome : scritti)
+      EXPECT_TRUE(std::filesystem::is_regular_file(dir / nome)) << nome;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              static_cast<std::ptrdiff_t>(scritti.size()));
+  }
+}
+
 }  // namespace tratta
