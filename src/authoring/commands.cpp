@@ -191,9 +191,8 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
 /// The files a compile with `o` writes, in order.
 std::vector<fs::path> uscite_compile(const OpzioniCompile& o) {
   std::vector<fs::path> uscite;
-  if (o.piano) uscite.push_back(o.uscita / nome_file_linea(o.nomi));
-  uscite.push_back(o.uscita / nome_file_treno(o.nomi));
-  uscite.push_back(o.uscita / nome_file_percorso(o.nomi));
+  for (const std::string& nome : nomi_file_scenario(o.nomi, o.piano))
+    uscite.push_back(o.uscita / nome);
   return uscite;
 }
 

@@ -1,6 +1,8 @@
 #include "authoring/compiled_scenario.h"
 
 #include "authoring/display_text.h"
+#include "model/file_percorso.h"
+#include "model/file_treno.h"
 #include "platform/platform.h"
 
 namespace tratta {

@@ -10,9 +10,9 @@
 #include <variant>
 #include <vector>
 
+#include "model/file_linea.h"
 #include "model/file_names.h"
 #include "model/route_model.h"
-#include "model/scenario_decoders.h"
 
 namespace tratta {
 

@@ -105,13 +105,13 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
   return esegui(
       argomenti, false, true, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
         const fs::path pagina =
-            o.uscita ? *o.uscita
-                     : o.cartella / platform::path_from_utf8(s.nomi.nome_scenario + "_" +
-                                                             s.nomi.numero_treno + ".html");
-        for (const fs::path& dato : {s.file_percorso, s.file_treno, s.file_linea})
+            o.uscita ? *o.uscita : o.cartella / platform::path_from_utf8(nome_pagina(s.nomi));
+        for (const std::string& nome : nomi_file_scenario(s.nomi)) {
+          const fs::path dato = o.cartella / platform::path_from_utf8(nome);
           if (stesso_file(pagina, dato))
             return uso_errato(err, "the page would replace the scenario file '" +
                                        visibile(platform::path_to_utf8(dato)) + "'");
+        }
         const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
         if (!platform::directory_writable(cartella))
           return uso_errato(err, "cannot write into the folder '" +

@@ -15,7 +15,6 @@
 
 #include "authoring/commands.h"
 #include "model/coding.h"
-#include "model/scenario_decoders.h"
 #include "model/scenario_files.h"
 #include "model/windows1252.h"
 #include "testing/descriptions.h"

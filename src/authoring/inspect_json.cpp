@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "authoring/display_text.h"
+#include "model/file_percorso.h"
+#include "model/file_treno.h"
 #include "model/windows1252.h"
 #include "platform/platform.h"
 
@@ -42,45 +44,28 @@ void elemento(std::string& out, const ElementoPiano& e) {
   }
 }
 
-void segmenti(std::string& out, const std::vector<Segmento>& ss) {
-  for (size_t i = 0; i < ss.size(); ++i) {
-    const Segmento& s = ss[i];
-    out += i ? ",\n    {" : "\n    {";
-    campo(out, "", "tipo", s.tipo);
-    campo(out, ", ", "valore1", s.valore1);
-    campo(out, ", ", "valore2", s.valore2);
-    campo(out, ", ", "valore3", s.valore3);
-    campo(out, ", ", "valore4", s.valore4);
-    campo(out, ", ", "tempo_segnale", s.tempo_segnale);
-    campo(out, ", ", "avviso", s.avviso);
-    campo(out, ", ", "classe_montagna", s.classe_montagna);
-    campo(out, ", ", "vel_limite", s.vel_limite);
-    campo(out, ", ", "pendenza_seg", s.pendenza_seg);
-    campo(out, ", ", "aderenza_seg", s.aderenza_seg);
-    out += '}';
-  }
+/// A record's value: a number, or a name decoded from Windows-1252.
+void valore(std::string& out, int64_t v) { intero(out, v); }
+void valore(std::string& out, const std::string& nome) {
+  out += json_stringa(decode_windows1252(nome));
 }
 
-void voci(std::string& out, const std::array<Voce, kNumeroVoci>& vv) {
-  for (size_t i = 0; i < vv.size(); ++i) {
-    const Voce& v = vv[i];
-    out += i ? ",\n    {" : "\n    {";
-    campo(out, "", "tipo", v.tipo);
-    campo(out, ", ", "inizio", v.inizio);
-    campo(out, ", ", "fine", v.fine);
-    campo(out, ", ", "posizione", v.posizione);
-    campo(out, ", ", "tps", v.tps);
-    out += ", \"nome\": " + json_stringa(decode_windows1252(v.nome));
-    campo(out, ", ", "d2_a", v.d2_a);
-    campo(out, ", ", "d3_a", v.d3_a);
-    campo(out, ", ", "d1_b", v.d1_b);
-    campo(out, ", ", "d2_b", v.d2_b);
-    campo(out, ", ", "d3_b", v.d3_b);
-    campo(out, ", ", "rap", v.rap);
-    campo(out, ", ", "ac", v.ac);
-    campo(out, ", ", "mar", v.mar);
-    campo(out, ", ", "tab", v.tab);
-    campo(out, ", ", "orario", v.orario);
+/// Each record as an object of its fields, in file order, one a line.
+template <typename Records, typename Fields>
+void elenco_record(std::string& out, const Records& tutti, const Fields& campi) {
+  const char* prima = "\n    {";
+  for (const auto& r : tutti) {
+    out += prima;
+    prima = ",\n    {";
+    const char* sep = "";
+    for_each_field(campi, [&](const auto& f) {
+      out += sep;
+      out += '"';
+      out += f.name;
+      out += "\": ";
+      valore(out, r.*f.member);
+      sep = ", ";
+    });
     out += '}';
   }
 }
@@ -147,10 +132,10 @@ std::string json_scenario(const ScenarioCompilato& s, bool con_punti) {
          ", \"train_number\": " + json_stringa(s.nomi.numero_treno) + ",\n";
   out += "\"route\": {\"file\": " + json_stringa(platform::path_to_utf8(s.file_percorso)) +
          ", \"segmenti\": [";
-  segmenti(out, s.segmenti);
+  elenco_record(out, s.segmenti, kCampiSegmento);
   out += "\n  ]},\n\"train\": {\"file\": " + json_stringa(platform::path_to_utf8(s.file_treno)) +
          ", \"voci\": [";
-  voci(out, s.voci);
+  elenco_record(out, s.voci, kCampiVoce);
   out += "\n  ]},\n\"line\": ";
   linea(out, s, con_punti);
   out += "}\n";

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/scenario_decoders.h"
+#include "model/file_linea.h"
 
 namespace tratta {
 

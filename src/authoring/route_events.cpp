@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <set>
 
+#include "model/valori_segnale.h"
 #include "model/windows1252.h"
 
 namespace tratta {
@@ -17,20 +18,15 @@ std::string testo_voce(const std::array<Voce, kNumeroVoci>& voci, int slot) {
   return "\"" + decode_windows1252(voci[static_cast<size_t>(slot)].nome) + "\"";
 }
 
-/// A signal's columns as the train description gives them: each aspect
-/// value is 10 x left + right, the side value 10 x rapp + 3 x sx + dx.
-/// Values that do not split so are shown as they stand.
+/// A signal's columns as the train description gives them; values that do
+/// not split into columns are shown as they stand.
 std::string testo_segnale(const Segmento& s) {
-  const int16_t aspetti[3] = {s.valore1, s.valore2, s.valore3};
-  bool in_cifre = s.valore4 >= 0 && s.valore4 % 10 <= 8;
-  for (int16_t v : aspetti) in_cifre = in_cifre && v >= 0 && v <= 99;
   std::string t = "signal: ";
-  if (in_cifre) {
-    t += "aspects " + numero(aspetti[0] / 10) + " " + numero(aspetti[1] / 10) + " " +
-         numero(aspetti[2] / 10) + " left, " + numero(aspetti[0] % 10) + " " +
-         numero(aspetti[1] % 10) + " " + numero(aspetti[2] % 10) + " right; sx " +
-         numero(s.valore4 % 10 / 3) + ", dx " + numero(s.valore4 % 10 % 3) + ", rapp " +
-         numero(s.valore4 / 10);
+  if (const std::optional<ColonneSegnale> c = decodifica_segnale(s)) {
+    t += "aspects " + numero(c->sinistra[0]) + " " + numero(c->sinistra[1]) + " " +
+         numero(c->sinistra[2]) + " left, " + numero(c->destra[0]) + " " + numero(c->destra[1]) +
+         " " + numero(c->destra[2]) + " right; sx " + numero(c->sx) + ", dx " + numero(c->dx) +
+         ", rapp " + numero(c->rapp);
   } else {
     t += "values " + numero(s.valore1) + " " + numero(s.valore2) + " " + numero(s.valore3) + " " +
          numero(s.valore4);
@@ -39,20 +35,19 @@ std::string testo_segnale(const Segmento& s) {
   return t;
 }
 
-/// A speed indicator's three values, each 20 x left speed + right speed / 5:
-/// with speeds in steps of 5 km/h the hundreds give the left speed and the
-/// rest the right one.
+/// A speed indicator's three left|right speeds and its stripes; values that
+/// do not split are shown as they stand.
 std::string testo_indicatore(const Segmento& s) {
   std::string t = "speed indicator:";
   for (int16_t v : {s.valore1, s.valore2, s.valore3}) {
-    if (v >= 0)
-      t += " " + numero(v / 100 * 5) + "|" + numero(v % 100 * 5);
+    if (const std::optional<Coppia> c = decodifica_velocita(v))
+      t += " " + numero(c->sinistra) + "|" + numero(c->destra);
     else
       t += " (" + numero(v) + ")";
   }
   t += " km/h left|right";
-  if (s.valore4 >= 0 && s.valore4 <= 99)
-    t += ", stripes " + numero(s.valore4 / 10) + "|" + numero(s.valore4 % 10);
+  if (const std::optional<Coppia> c = decodifica_strisce(s.valore4))
+    t += ", stripes " + numero(c->sinistra) + "|" + numero(c->destra);
   else
     t += ", stripes value " + numero(s.valore4);
   return t;
@@ -110,11 +105,7 @@ std::vector<VoceInUso> voci_in_uso(const std::vector<Segmento>& segmenti,
   std::vector<VoceInUso> out;
   for (int slot = 1; slot <= kPrimaVoceCartelli; ++slot) {
     const Voce& v = voci[static_cast<size_t>(slot)];
-    const bool vuota = v.nome.empty() && v.tipo == 0 && v.inizio == 0 && v.fine == 0 &&
-                       v.posizione == 0 && v.tps == 0 && v.d2_a == 0 && v.d3_a == 0 &&
-                       v.d1_b == 0 && v.d2_b == 0 && v.d3_b == 0 && v.rap == 0 && v.ac == 0 &&
-                       v.mar == 0 && v.tab == 0 && v.orario == 0;
-    if (!vuota) out.push_back({slot, cartelli.count(slot) > 0});
+    if (v != Voce()) out.push_back({slot, cartelli.count(slot) > 0});
   }
   return out;
 }

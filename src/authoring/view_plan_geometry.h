@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "authoring/plan_thinning.h"
-#include "model/scenario_decoders.h"
+#include "model/file_linea.h"
 
 namespace tratta {
 

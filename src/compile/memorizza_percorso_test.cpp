@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "model/file_names.h"
 #include "compile/file_descriptions.h"
-#include "model/scenario_decoders.h"
+#include "model/file_names.h"
+#include "model/scenario_files.h"
 #include "testing/descriptions.h"
 #include "testing/descrizioni_predefinite.h"
 #include "testing/scratch_dir.h"

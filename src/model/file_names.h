@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tratta {
 
@@ -38,6 +39,22 @@ inline std::string nome_file_treno(const NomiScenario& n) {
 }
 inline std::string nome_file_percorso(const NomiScenario& n) {
   return n.nome_scenario + "_" + n.numero_treno + ".dat";
+}
+
+/// The scenario files, in the order compile writes them: the line file
+/// (only with a plan), the train file, the route file.
+inline std::vector<std::string> nomi_file_scenario(const NomiScenario& n,
+                                                   bool con_planimetria = true) {
+  std::vector<std::string> nomi;
+  if (con_planimetria) nomi.push_back(nome_file_linea(n));
+  nomi.push_back(nome_file_treno(n));
+  nomi.push_back(nome_file_percorso(n));
+  return nomi;
+}
+
+/// The route page that view writes when not told where.
+inline std::string nome_pagina(const NomiScenario& n) {
+  return n.nome_scenario + "_" + n.numero_treno + ".html";
 }
 
 }  // namespace tratta

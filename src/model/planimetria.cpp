@@ -5,16 +5,15 @@
 #include <mutex>
 #include <thread>
 
-#include "model/coding.h"
-
 namespace tratta {
 
 namespace {
 
-constexpr size_t kByteSeme = 4;
-constexpr size_t kByteDoppio = 10;
-constexpr size_t kByteVuoto = 2;
-static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0, "empty elements are zero bytes");
+constexpr size_t kByteSeme = byte_elemento(TagPiano::kIntero16);
+constexpr size_t kByteDoppio = byte_elemento(TagPiano::kDoppio);
+constexpr size_t kByteVuoto = byte_elemento(TagPiano::kVuoto);
+static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0 && kByteVuoto == 2,
+              "empty elements are zero bytes, their tag alone");
 
 /// Metres computed into one block before it goes to the file: 320 KiB an
 /// axis, so that a long plan takes a few dozen writes and the blocks in
@@ -63,10 +62,8 @@ class Ricorrenza {
           x = x1 + d0 + kappa * d1;
           y = y1 + d1 - kappa * d0;
         }
-        encode_u16(p0, static_cast<uint16_t>(TagPiano::kDoppio));
-        encode_f64(p0 + 2, x);
-        encode_u16(p1, static_cast<uint16_t>(TagPiano::kDoppio));
-        encode_f64(p1 + 2, y);
+        codifica_doppio(p0, x);
+        codifica_doppio(p1, y);
         x0 = x1;
         y0 = y1;
         x1 = x;
@@ -136,14 +133,12 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
 
   // The seeds, or their empty elements.
   for (int a = 0; a < 2; ++a) {
-    std::string b;
+    std::string b(byte_semi, '\0');
     for (size_t m = 0; m < semi; ++m) {
-      if (seminata_) {
-        put_u16(b, static_cast<uint16_t>(TagPiano::kIntero16));
-        put_i16(b, a == 1 && m == 1 ? 1 : 0);
-      } else {
-        put_u16(b, static_cast<uint16_t>(TagPiano::kVuoto));
-      }
+      if (seminata_)
+        codifica_intero16(b.data() + m * kByteSeme, a == 1 && m == 1 ? 1 : 0);
+      else
+        codifica_vuoto(b.data() + m * kByteVuoto);
     }
     scrivi(a * byte_asse, b);
   }

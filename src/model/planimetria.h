@@ -10,10 +10,9 @@
 // buffer that is reused, and each stretch goes straight to its place in
 // the file: memory does not grow with the route's length.
 //
-// The plan owns the layout of the line file: every element in storage
-// order, the metre index fastest (axis 0, then axis 1), each a 16-bit tag
-// and its value. Every element's offset follows from the tags before it,
-// so the layout is known before the first point is computed.
+// The plan writes the line file (file_linea.h) with that file's element
+// encoders. Every element's offset follows from the tags before it, so the
+// layout is known before the first point is computed.
 #pragma once
 
 #include <cstddef>
@@ -23,10 +22,9 @@
 #include <string_view>
 #include <vector>
 
-namespace tratta {
+#include "model/file_linea.h"
 
-/// Type tags of plan elements, as written in the line file.
-enum class TagPiano : uint16_t { kVuoto = 0, kIntero16 = 2, kDoppio = 5 };
+namespace tratta {
 
 /// Puts `byte` into the file being written, from byte `offset` on.
 using ScritturaPosizionata = std::function<void(uint64_t offset, std::string_view byte)>;

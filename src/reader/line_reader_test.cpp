@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/scenario_decoders.h"
+#include "model/file_linea.h"
 #include "testing/descriptions.h"
 
 namespace tratta {

@@ -1,5 +1,6 @@
 #include "reader/placement.h"
 
+#include "model/valori_segnale.h"
 #include "reader/checked.h"
 
 namespace tratta {
@@ -8,6 +9,21 @@ namespace {
 
 /// Segment index of a point event at `posizione`: round(posizione / 50 + 1).
 int32_t segmento_evento(int32_t posizione) { return arrotonda32(posizione / 50.0 + 1.0); }
+
+/// An indicator's value for a pair of speeds; a pair without one stops the
+/// reading.
+int16_t valore_velocita(int32_t sinistra, int32_t destra) {
+  const ValoreVelocita v = codifica_velocita({sinistra, destra});
+  switch (v.fuori) {
+    case FuoriScala::kNo:
+      break;
+    case FuoriScala::kSinistra:
+      throw ErroreLettura("arithmetic overflow");
+    case FuoriScala::kValore:
+      throw ErroreLettura("value does not fit 16 bits");
+  }
+  return v.valore;
+}
 
 }  // namespace
 
@@ -51,10 +67,10 @@ std::optional<Diagnosi> memo_indicatori_v_max(RouteModel& modello, int32_t posiz
   // The segment takes the indicator first; a speed pair that does not fit
   // 16 bits then stops the reading with the values stored before it.
   seg.tipo = kIndicatoreVmax;
-  seg.valore1 = arrotonda16(vad / 5.0 + prodotto32(20, vas));
-  seg.valore2 = arrotonda16(vbd / 5.0 + prodotto32(20, vbs));
-  seg.valore3 = arrotonda16(vcd / 5.0 + prodotto32(20, vcs));
-  seg.valore4 = basso16(10 * basso16(strisces) + basso16(strisced));
+  seg.valore1 = valore_velocita(vas, vad);
+  seg.valore2 = valore_velocita(vbs, vbd);
+  seg.valore3 = valore_velocita(vcs, vcd);
+  seg.valore4 = codifica_strisce({strisces, strisced});
   return std::nullopt;
 }
 
@@ -66,10 +82,8 @@ std::optional<Diagnosi> memo_segnale(RouteModel& modello, int32_t posizione, int
   Segmento& seg = segmento(modello, i);
   if (!seg.libero()) return Diagnosi{16, posizione};
   seg.tipo = kSegnale;
-  seg.valore4 = basso16(10 * basso16(rapp) + 3 * basso16(sx) + basso16(dx));
-  seg.valore1 = basso16(10 * basso16(s1) + basso16(d1));
-  seg.valore2 = basso16(10 * basso16(s2) + basso16(d2));
-  seg.valore3 = basso16(10 * basso16(s3) + basso16(d3));
+  codifica_segnale(
+      {.sinistra = {s1, s2, s3}, .destra = {d1, d2, d3}, .sx = sx, .dx = dx, .rapp = rapp}, seg);
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   seg.tempo_segnale = sx == 2 ? basso8(tempo) : 0;
   const uint8_t lato = basso8(3 * basso8(sx) + basso8(dx));

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "model/codice_gara.h"
-#include "model/scenario_decoders.h"
+#include "model/scenario_files.h"
 #include "testing/program_copy.h"
 #include "testing/scratch_dir.h"
 
