@@ -32,10 +32,10 @@ struct Blocco {
 
 /// The recurrence over the plan's stretches, from the seeds on, a block at
 /// a time.
-template <typename Tratto>
+template <typename TrattoPiano>
 class Ricorrenza {
  public:
-  explicit Ricorrenza(const std::vector<Tratto>& tratti) : tratti_(tratti) {}
+  explicit Ricorrenza(const std::vector<TrattoPiano>& tratti) : tratti_(tratti) {}
 
   /// Computes the next metres, up to a block's worth, into `b`.
   void riempi(Blocco& b) {
@@ -47,7 +47,7 @@ class Ricorrenza {
     // arithmetic of the one before.
     double x0 = x0_, y0 = y0_, x1 = x1_, y1 = y1_;
     while (b.metri < kMetriPerBlocco && tratto_ < tratti_.size()) {
-      const Tratto& t = tratti_[tratto_];
+      const TrattoPiano& t = tratti_[tratto_];
       const double kappa = t.kappa;
       const int32_t fine = static_cast<int32_t>(
           std::min<int64_t>(t.fino, m_ + static_cast<int64_t>(kMetriPerBlocco - b.metri) - 1));
@@ -79,7 +79,7 @@ class Ricorrenza {
   }
 
  private:
-  const std::vector<Tratto>& tratti_;
+  const std::vector<TrattoPiano>& tratti_;
   size_t tratto_ = 0;
   int32_t m_ = 2;
   double x0_ = 0.0, y0_ = 0.0, x1_ = 0.0, y1_ = 1.0;
@@ -154,7 +154,7 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
   std::vector<Blocco> blocchi(std::min(n_blocchi, kBlocchi));
   for (Blocco& b : blocchi)
     for (auto& asse : b.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
-  Ricorrenza<Tratto> ricorrenza(tratti_);
+  Ricorrenza<TrattoPiano> ricorrenza(tratti_);
   if (n_blocchi == 1) {
     ricorrenza.riempi(blocchi[0]);
     scrivi_blocco(blocchi[0]);

@@ -64,7 +64,7 @@ class Planimetria {
 
  private:
   /// Metres up to `fino` turn by `kappa` a metre.
-  struct Tratto {
+  struct TrattoPiano {
     int32_t fino;
     double kappa;
   };
@@ -75,7 +75,7 @@ class Planimetria {
   int32_t prossimo_ = 2;
   /// The stretches computed so far, in order; consecutive stretches with
   /// the same turn are one.
-  std::vector<Tratto> tratti_;
+  std::vector<TrattoPiano> tratti_;
 };
 
 }  // namespace tratta

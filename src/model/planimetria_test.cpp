@@ -12,7 +12,7 @@ namespace tratta {
 namespace {
 
 /// A stretch of the plan: metres up to `fino` turn by `kappa`.
-struct Tratto {
+struct TrattoPiano {
   int32_t fino;
   double kappa;
 };
@@ -24,9 +24,9 @@ struct Punti {
   std::vector<double> x{0.0, 0.0}, y{0.0, 1.0};
 };
 
-Punti punti_attesi(const std::vector<Tratto>& tratti) {
+Punti punti_attesi(const std::vector<TrattoPiano>& tratti) {
   Punti p;
-  for (const Tratto& t : tratti) {
+  for (const TrattoPiano& t : tratti) {
     while (static_cast<int32_t>(p.x.size()) <= t.fino) {
       const size_t k = p.x.size();
       const double d0 = p.x[k - 1] - p.x[k - 2];
@@ -119,10 +119,10 @@ TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
     m.nomi = {"P", "1"};
     ASSERT_TRUE(m.dimensiona(200000 - 7000, 1));
     m.planimetria.semina();
-    const std::vector<Tratto> tratti = {{7000, 0.0}, {9000, 0.002}, {prossimo - 1, -0.0001}};
-    for (const Tratto& t : tratti) m.planimetria.estendi(std::min(t.fino, prossimo - 1), t.kappa);
-    std::vector<Tratto> fatti;
-    for (const Tratto& t : tratti) fatti.push_back({std::min(t.fino, prossimo - 1), t.kappa});
+    const std::vector<TrattoPiano> tratti = {{7000, 0.0}, {9000, 0.002}, {prossimo - 1, -0.0001}};
+    for (const TrattoPiano& t : tratti) m.planimetria.estendi(std::min(t.fino, prossimo - 1), t.kappa);
+    std::vector<TrattoPiano> fatti;
+    for (const TrattoPiano& t : tratti) fatti.push_back({std::min(t.fino, prossimo - 1), t.kappa});
     scrivi_file_scenario(m, 1, dir.path());
     EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"),
               file_atteso(200000, true, punti_attesi(fatti)))
@@ -154,15 +154,15 @@ TEST(Planimetria, FailedWriteStopsTheComputing) {
 // before the next metre adds nothing.
 TEST(Planimetria, StretchesEqualPointByPointSteps) {
   for (int32_t metri : {2, 3, 4, 40}) {
-    const std::vector<Tratto> tratti = {{metri / 4, 0.0},     {metri / 2, -0.003},
+    const std::vector<TrattoPiano> tratti = {{metri / 4, 0.0},     {metri / 2, -0.003},
                                         {metri / 2, 0.001},   {metri / 4, 0.002},
                                         {metri - 2, 0.0002},  {metri - 1, 0.0002},
                                         {metri, 0.0}};
     Planimetria a;
     a.dimensiona(metri);
     a.semina();
-    std::vector<Tratto> fatti;
-    for (const Tratto& t : tratti) {
+    std::vector<TrattoPiano> fatti;
+    for (const TrattoPiano& t : tratti) {
       a.estendi(t.fino, t.kappa);
       fatti.push_back(t);
       const Punti attesi = punti_attesi(fatti);
