@@ -13,6 +13,7 @@
 #include "authoring/inspect_command.h"
 #include "authoring/output_checks.h"
 #include "emitter/documents.h"
+#include "model/catalogo_codici.h"
 #include "platform/platform.h"
 #include "run/memorizza_percorso.h"
 #include "run/version.h"
@@ -245,7 +246,7 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty())
     e.stato = kUscitaAvvertenze;
   std::string messaggio = messaggio_codice(codice);
-  if (codice == 25 && !diagnosi.dettaglio.empty())
+  if (codice == kCodiceLetturaFallita && !diagnosi.dettaglio.empty())
     messaggio += ": " + accorciato(diagnosi.dettaglio);
   if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
   e.messaggio = messaggio;

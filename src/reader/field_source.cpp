@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/catalogo_codici.h"
 #include "model/rounding.h"
 #include "platform/platform.h"
 #include "reader/checked.h"
@@ -62,7 +63,7 @@ bool contiene_ci(std::string_view campo, std::string_view chiave) {
 }
 
 std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
-  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Arresto::fine_corpo({15, p});
+  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Arresto::fine_corpo({kCodiceOltrePercorso, p});
   return std::nullopt;
 }
 
@@ -201,7 +202,8 @@ void FieldSource::avverti_resto_ignorato() {
   }
   if (righe == 0) return;
   avverti("record not read: the body ended at line " + std::to_string(fine_corpo) +
-              " (code 15, a record beyond the end of the route), and the " +
+              " (code " + std::to_string(kCodiceOltrePercorso) +
+              ", a record beyond the end of the route), and the " +
               std::to_string(righe) + " line(s) of records from here on are ignored",
           prima);
 }

@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "model/catalogo_codici.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
 #include "reader/placement.h"
@@ -41,7 +42,7 @@ bool LineReader::leggi() {
   m.voci[kVoceGeneraliTreno].nome = m.nomi.numero_treno;
   if (!fonte_.apri()) {
     // Nothing to close or delete: the description is not there.
-    fonte_.registra({.codice_errore = 101});
+    fonte_.registra({.codice_errore = kCodiceLineaMancante});
     return false;
   }
 
@@ -50,7 +51,7 @@ bool LineReader::leggi() {
     if (fonte_.riga_generale_vicina() > 0)
       fonte_.avverti(fonte_.generale_vicina() + " is not the \"[generale]\" heading",
                      fonte_.riga_generale_vicina());
-    return fonte_.ferma({.codice_errore = 102});
+    return fonte_.ferma({.codice_errore = kCodiceSenzaGenerale});
   }
 
   if (!leggi_intestazione()) return false;
@@ -86,7 +87,7 @@ bool LineReader::leggi_intestazione() {
     if (contiene_ci(campo, "lunghezza") && contiene_ci(campo, "percorso")) {
       const int32_t lunghezza = fonte_.numero();
       m.voci[kVoceGeneraliPercorso].fine = lunghezza;
-      if (lunghezza > kMassimaLunghezza) return fonte_.ferma({.codice_errore = 1});
+      if (lunghezza > kMassimaLunghezza) return fonte_.ferma({.codice_errore = kCodicePercorsoTroppoLungo});
       if (!m.dimensiona(lunghezza, con_planimetria))
         throw ErroreLettura("route length gives no segment row or plan");
     }
@@ -112,14 +113,14 @@ bool LineReader::leggi_intestazione() {
       Voce& treno = m.voci[kVoceGeneraliTreno];
       treno.inizio = fonte_.numero();
       treno.fine = fonte_.numero();
-      if (treno.inizio % 50 != 0) return fonte_.ferma({.codice_errore = 3});
-      if (treno.fine % 50 != 0) return fonte_.ferma({.codice_errore = 4});
+      if (treno.inizio % 50 != 0) return fonte_.ferma({.codice_errore = kCodiceInizioRipetizioneNonMultiplo});
+      if (treno.fine % 50 != 0) return fonte_.ferma({.codice_errore = kCodiceFineRipetizioneNonMultipla});
       if (contiene(campo, "4")) {
         treno.posizione = 4;
       } else if (contiene(campo, "9")) {
         treno.posizione = 9;
       } else {
-        return fonte_.ferma({.codice_errore = 5});
+        return fonte_.ferma({.codice_errore = kCodiceRipetizioneSenzaCodici});
       }
       if (treno.fine == 0) treno.posizione = 0;
     }
@@ -160,7 +161,7 @@ std::optional<Arresto> LineReader::record_curva() {
   if (auto a = oltre_percorso(m, s)) return a;
   const int32_t l = fonte_.numero();
   double kappa = curvatura(fonte_.campo());
-  if (kappa == 0.0) return Diagnosi{.codice_errore = 103};
+  if (kappa == 0.0) return Diagnosi{.codice_errore = kCodiceCurvaNonTracciabile};
   if (contiene_ci(fonte_.campo(), "s")) kappa = -kappa;
   if (fonte_.avverte() && k > 2 && s < k - 1) avverti_curva_indietro(s, l);
   // A straight up to the curve's start, then the curve to its end; the end
@@ -171,7 +172,7 @@ std::optional<Arresto> LineReader::record_curva() {
     return k <= kLimitePiano;
   };
   if (fase(s, 0.0) && fase(somma32(s, l), kappa)) return std::nullopt;
-  return Diagnosi{.codice_errore = 103};
+  return Diagnosi{.codice_errore = kCodiceCurvaNonTracciabile};
 }
 
 std::optional<Arresto> LineReader::record_montagna() {
@@ -199,7 +200,7 @@ std::optional<Arresto> LineReader::record_cartello() {
   fonte_.avverti_posizione("indication sign", p);
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
   Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
-  if (!seg.libero()) return Diagnosi{6, p};
+  if (!seg.libero()) return Diagnosi{kCodiceCartelloOccupato, p};
   // The segment is marked before the text goes into its slot, where a text
   // too long for the slot stops the reading.
   seg.tipo = kCartello;

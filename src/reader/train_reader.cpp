@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/catalogo_codici.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
 #include "reader/placement.h"
@@ -104,7 +105,7 @@ std::optional<Arresto> TrainReader::record_abbattimento() {
   if (auto a = oltre_percorso(m, p)) return a;
   const int32_t c = fonte_.numero();
   Segmento& seg = segmento(m, arrotonda32(p / 50.0));
-  if (!seg.libero()) return Diagnosi{7, p};
+  if (!seg.libero()) return Diagnosi{kCodiceAbbattimentoOccupato, p};
   if (c > 0) {
     seg.tipo = kAbbattimento;
     seg.valore1 = basso16(c);
@@ -120,11 +121,11 @@ std::optional<Arresto> TrainReader::record_stazione() {
   const int32_t posizione = fonte_.numero();
   st.posizione = posizione;
   if (auto a = oltre_percorso(m, posizione, kMargineStazione)) return a;
-  if (posizione % 50 != 0) return Diagnosi{8, posizione};
+  if (posizione % 50 != 0) return Diagnosi{kCodiceStazioneNonMultipla, posizione};
   const uint8_t tipo = campo8(fonte_.numero());
   st.tipo = tipo;
   const int32_t lunghezza = fonte_.numero();
-  if (lunghezza % 100 != 0) return Diagnosi{9, posizione};
+  if (lunghezza % 100 != 0) return Diagnosi{kCodiceLunghezzaStazioneNonMultipla, posizione};
   st.tps = campo8(fonte_.numero());
   st.tab = campo8(fonte_.numero());
   st.mar = campo8(fonte_.numero());
@@ -170,16 +171,16 @@ std::optional<Arresto> TrainReader::record_stazione() {
   }
   if (tipo < 25) {
     const double x = st.fine / 50.0 - 1;
-    if (x <= 1) return Diagnosi{.codice_errore = 24};
+    if (x <= 1) return Diagnosi{.codice_errore = kCodiceStazioneAllInizio};
     // The station mark replaces whatever event the segment held.
     Segmento& marca = segmento(m, arrotonda32(x));
     marca.tipo = kStazione;
     marca.valore1 = static_cast<int16_t>(s);
   }
   if (s > 1 && differenza32(st.inizio, kDistanzaStazioni) < m.voci[s - 1].fine)
-    return Diagnosi{22, posizione};
+    return Diagnosi{kCodiceStazioniVicine, posizione};
   indice_stazioni = s + 1;
-  if (s + 1 >= indice_cartelli) return Diagnosi{.codice_errore = 10};
+  if (s + 1 >= indice_cartelli) return Diagnosi{.codice_errore = kCodiceTroppeStazioni};
   return std::nullopt;
 }
 
