@@ -194,7 +194,8 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
     EXPECT_EQ(std::count(ultima.begin(), ultima.end(), '\n'), 1) << nome;
     // The codes that name a place on the route end with it.
     const std::string dove = " (at " + std::to_string(c.posizione) + " m)\n";
-    EXPECT_EQ(ultima.ends_with(dove), trova_codice(c.codice)->con_posizione) << nome << "\n" << ultima;
+    EXPECT_EQ(ultima.ends_with(dove), trova_codice(c.codice)->con_posizione)
+        << nome << "\n" << ultima;
   }
 }
 
