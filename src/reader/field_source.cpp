@@ -63,7 +63,8 @@ bool contiene_ci(std::string_view campo, std::string_view chiave) {
 }
 
 std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
-  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Arresto::fine_corpo({kCodiceOltrePercorso, p});
+  if (modello.ultimo_segmento < somma32(p, margine) / 50.0)
+    return Arresto::fine_corpo({kCodiceOltrePercorso, p});
   return std::nullopt;
 }
 

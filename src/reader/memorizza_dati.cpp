@@ -34,7 +34,8 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
     }
     FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
     corrente.concludi();
-    corrente.registra({.codice_errore = kCodiceLetturaFallita, .dettaglio = std::string(dettaglio)});
+    corrente.registra(
+        {.codice_errore = kCodiceLetturaFallita, .dettaglio = std::string(dettaglio)});
   };
 
   try {
