@@ -4,8 +4,8 @@
 
 #include "model/catalogo_codici.h"
 #include "reader/checked.h"
-#include "reader/chiavi.h"
 #include "reader/placement.h"
+#include "reader/tabella_record.h"
 
 namespace tratta {
 
@@ -32,7 +32,7 @@ bool TrainReader::leggi() {
     fonte_.avverti(std::move(m), std::max(1, fonte_.riga_generale_vicina()));
   }
 
-  if (!fonte_.leggi_corpo([this] { return record(); }, chiavi_treno(), chiavi_linea(),
+  if (!fonte_.leggi_corpo([this] { return record(); }, record_di(Parte::kTreno), record_linea(),
                           "a line description"))
     return false;
   fine();
@@ -41,37 +41,37 @@ bool TrainReader::leggi() {
 
 std::optional<Arresto> TrainReader::record() {
   const std::string& campo = fonte_.campo();
-  Voce& generali = m.voci[kVoceGeneraliPercorso];
-  Voce& treno = m.voci[kVoceGeneraliTreno];
-  if (contiene_ci(campo, "frenata") && contiene_ci(campo, "massa"))
-    generali.inizio = fonte_.numero();
-  if (contiene_ci(campo, "vetture")) generali.posizione = fonte_.numero();
-  if (contiene_ci(campo, "velocit")) {
-    // Unlike the other fills, the speed's stops short of the last segment.
-    if (auto a = velocita.record(fonte_, m, m.ultimo_segmento)) return a;
-  }
-  if (contiene_ci(campo, "aderenza")) {
-    if (auto a = aderenza.record(fonte_, m)) return a;
-  }
-  if (contiene_ci(campo, "orologio")) {
-    treno.d1_b = campo16(fonte_.numero());
-    treno.d2_b = campo16(fonte_.numero());
-    treno.d3_b = campo16(fonte_.numero());
-  }
-  if (contiene_ci(campo, "sabbia")) treno.d2_a = campo16(fonte_.numero());
-  if (contiene_ci(campo, "segnale")) {
-    if (auto a = record_segnale()) return a;
-  }
-  if (contiene_ci(campo, "rallentamento")) {
-    if (auto a = record_rallentamento()) return a;
-  }
-  if (contiene_ci(campo, "abbattimento")) {
-    if (auto a = record_abbattimento()) return a;
-  }
-  if (contiene_ci(campo, "stazione")) {
-    if (auto a = record_stazione()) return a;
+  for (const DefinizioneRecord* r : kTurni<Parte::kTreno>) {
+    if (!campo_nomina(*r, campo)) continue;
+    if (auto a = record(*r)) return a;
   }
   return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record(const DefinizioneRecord& r) {
+  Voce& generali = m.voci[kVoceGeneraliPercorso];
+  Voce& treno = m.voci[kVoceGeneraliTreno];
+  switch (r.tipo) {
+    case TipoRecord::kMassaFrenata: generali.inizio = fonte_.numero(); return std::nullopt;
+    case TipoRecord::kNumeroVetture: generali.posizione = fonte_.numero(); return std::nullopt;
+    case TipoRecord::kVelocita:
+      // Unlike the other fills, the speed's stops short of the last segment.
+      return velocita.record(fonte_, m, m.ultimo_segmento);
+    case TipoRecord::kAderenza: return aderenza.record(fonte_, m);
+    case TipoRecord::kOrologio:
+      treno.d1_b = campo16(fonte_.numero());
+      treno.d2_b = campo16(fonte_.numero());
+      treno.d3_b = campo16(fonte_.numero());
+      return std::nullopt;
+    case TipoRecord::kSabbia: treno.d2_a = campo16(fonte_.numero()); return std::nullopt;
+    case TipoRecord::kSegnale: return record_segnale();
+    case TipoRecord::kRallentamento: return record_rallentamento();
+    case TipoRecord::kAbbattimento: return record_abbattimento();
+    case TipoRecord::kStazione: return record_stazione();
+    default:
+      // The line description's records are not read here.
+      return std::nullopt;
+  }
 }
 
 std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int32_t p) const {
