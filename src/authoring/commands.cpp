@@ -15,6 +15,7 @@
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
+#include "model/catalogo_codici.h"
 #include "platform/platform.h"
 #include "authoring/version.h"
 
@@ -250,7 +251,7 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty())
     e.stato = kUscitaAvvertenze;
   std::string messaggio = messaggio_codice(codice);
-  if (codice == 25 && !diagnosi.dettaglio.empty())
+  if (codice == kCodiceLetturaFallita && !diagnosi.dettaglio.empty())
     messaggio += ": " + accorciato(diagnosi.dettaglio);
   if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
   e.messaggio = messaggio;

@@ -9,6 +9,7 @@
 #include "authoring/display_text.h"
 #include "authoring/version.h"
 #include "emitter/documents.h"
+#include "model/catalogo_codici.h"
 #include "model/file_names.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"
@@ -165,6 +166,11 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
       {103, linea("curva, 500, 100\r\n"), treno(""), 0, "linea", 8},
       {103, linea("curvad2, 999000, 5000\r\n", 1000000), treno(""), 0, "linea", 8},
   };
+  // Every code of the catalogue has its case here; a missing line
+  // description (101) is bad use for compile.
+  std::set<int> provati = {kCodiceNessuno, kCodiceLineaMancante};
+  for (const Case& c : cases) provati.insert(c.codice);
+  for (const Codice& c : kCatalogoCodici) EXPECT_TRUE(provati.count(c.numero)) << c.numero;
   for (const Case& c : cases) {
     Cartella d;
     Esecuzione e = d.compila(c.linea, c.treno, {"--json"});
@@ -187,6 +193,10 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
     EXPECT_EQ(ultima.rfind(prefisso + "code " + std::to_string(c.codice) + ": ", 0), 0u)
         << nome << "\n" << e.err;
     EXPECT_EQ(std::count(ultima.begin(), ultima.end(), '\n'), 1) << nome;
+    // The codes that name a place on the route end with it.
+    const std::string dove = " (at " + std::to_string(c.posizione) + " m)\n";
+    EXPECT_EQ(ultima.ends_with(dove), trova_codice(c.codice)->con_posizione)
+        << nome << "\n" << ultima;
   }
 }
 

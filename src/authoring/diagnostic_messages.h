@@ -1,4 +1,5 @@
-// Plain sentences for the diagnostic codes that a compile can leave.
+// Plain sentences for the diagnostic codes that a compile can leave, as the
+// catalogue of codes (model/catalogo_codici.h) gives them.
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "model/catalogo_codici.h"
+
 namespace tratta {
 
 namespace {
@@ -65,7 +67,7 @@ void segnali_prima_di_avviso(SegmentRow& row, int32_t i) {
     } else if (row.ha_tipo(p - 2, kAbbattimento)) {
       row.limita(p - 2);
     } else {
-      row.registra(11, p);
+      row.registra(kCodiceAbbattimentoPrimaDelSegnale, p);
     }
   }
 }
@@ -79,7 +81,7 @@ void prima_di_inizio(SegmentRow& row, int32_t i) {
   static constexpr Distanza kDistanze[] = {{8, 5, 6, 7}, {14, 11, 12, 13}, {21, 18, 19, 20}};
   for (const Distanza& d : kDistanze) {
     if (i < d.minimo_i) continue;
-    if (!row.inserisci_nel_primo_libero({i - d.a, i - d.b, i - d.c})) row.registra(12, i);
+    if (!row.inserisci_nel_primo_libero({i - d.a, i - d.b, i - d.c})) row.registra(kCodiceAbbattimentoPrimaDelRallentamento, i);
   }
 }
 
@@ -104,7 +106,7 @@ int32_t dentro_rallentamento(SegmentRow& row, int32_t i) {
         row.inserisci(k + 1);
         n = -1;
       } else {
-        row.registra(13, k);
+        row.registra(kCodiceAbbattimentoNelRallentamento, k);
       }
     }
     if (row[k].tipo == kFineRallentamento || k == row.ultimo()) return k;
@@ -116,7 +118,7 @@ int32_t dentro_rallentamento(SegmentRow& row, int32_t i) {
 void dopo_fine(SegmentRow& row, int32_t e) {
   for (int32_t m = e; m <= e + 12 && row.esiste(m); ++m) {
     if (row[m].tipo != kSegnale) continue;
-    if (!row.inserisci_nel_primo_libero({m - 1, m - 2})) row.registra(13, e);
+    if (!row.inserisci_nel_primo_libero({m - 1, m - 2})) row.registra(kCodiceAbbattimentoNelRallentamento, e);
     return;
   }
 }

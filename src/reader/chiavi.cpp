@@ -15,46 +15,7 @@ constexpr size_t kInizioCampo = 64;
 
 char minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-/// The line description's keywords: the header's, then the body's.
-constexpr Chiave kLinea[] = {
-    {"lunghezza percorso", {"lunghezza", "percorso"}},
-    {"progressiva chilometrica uno", {"progressiva", "uno"}, true},
-    {"progressiva chilometrica due", {"progressiva", "due"}, true},
-    {"progressiva chilometrica tre", {"progressiva", "tre"}, true},
-    {"sfondo uno", {"sfondo", "uno"}, true},
-    {"sfondo due", {"sfondo", "due"}, true},
-    {"sfondo tre", {"sfondo", "tre"}, true},
-    {"ripetizione segnali", {"ripetizione", "segnali"}, true},
-    {"pendenza", {"pendenza"}},
-    {"curva", {"curva"}},
-    {"montagna", {"montagna"}},
-    {"indicatori_vmax", {"indicatori_v"}},
-    {"cartello_indicatore", {"cartello", "indicat"}},
-};
-
-constexpr Chiave kTreno[] = {
-    {"percentuale massa frenata", {"frenata", "massa"}},
-    {"numero vetture", {"vetture"}},
-    {"velocita", {"velocit"}},
-    {"aderenza", {"aderenza"}},
-    {"orologio", {"orologio"}},
-    {"sabbia", {"sabbia"}},
-    {"segnale", {"segnale"}},
-    {"rallentamento", {"rallentamento"}},
-    {"abbattimento codice", {"abbattimento"}},
-    {"stazione", {"stazione"}},
-};
-
 }  // namespace
-
-constexpr size_t kChiaviIntestazione = 8;
-
-std::span<const Chiave> chiavi_linea() { return kLinea; }
-std::span<const Chiave> chiavi_intestazione_linea() {
-  return chiavi_linea().first(kChiaviIntestazione);
-}
-std::span<const Chiave> chiavi_corpo_linea() { return chiavi_linea().subspan(kChiaviIntestazione); }
-std::span<const Chiave> chiavi_treno() { return kTreno; }
 
 int distanza_in(std::string_view parola, std::string_view testo) {
   // Edit distance with the text's characters before and after the match
@@ -75,9 +36,10 @@ int distanza_in(std::string_view parola, std::string_view testo) {
   return migliore;
 }
 
-const Chiave* chiave_contenuta(std::string_view campo, std::span<const Chiave> chiavi) {
+const DefinizioneRecord* chiave_contenuta(std::string_view campo,
+                                          std::span<const DefinizioneRecord> record) {
   campo = campo.substr(0, kInizioCampo);
-  for (const Chiave& c : chiavi) {
+  for (const DefinizioneRecord& c : record) {
     bool tutte = true;
     for (std::string_view p : c.parole)
       if (!p.empty() && !contiene_ci(campo, p)) tutte = false;
@@ -86,11 +48,12 @@ const Chiave* chiave_contenuta(std::string_view campo, std::span<const Chiave> c
   return nullptr;
 }
 
-const Chiave* chiave_vicina(std::string_view campo, std::span<const Chiave> chiavi) {
+const DefinizioneRecord* chiave_vicina(std::string_view campo,
+                                       std::span<const DefinizioneRecord> record) {
   const std::string_view inizio = campo.substr(0, kInizioCampo);
-  const Chiave* vicina = nullptr;
+  const DefinizioneRecord* vicina = nullptr;
   int minima = 0;
-  for (const Chiave& c : chiavi) {
+  for (const DefinizioneRecord& c : record) {
     int distanza = 0, lettere = 0;
     for (std::string_view p : c.parole) {
       distanza += distanza_in(p, inizio);

@@ -22,15 +22,13 @@ TEST(Chiavi, DistanceOfAWordFromAnyPlaceInAText) {
 }
 
 TEST(Chiavi, EachKeywordHoldsItsOwnWordsAndIsFoundByThem) {
-  for (auto tabella : {chiavi_linea(), chiavi_intestazione_linea(), chiavi_corpo_linea(),
-                       chiavi_treno()}) {
-    for (const Chiave& c : tabella) {
+  for (auto tabella : {record_linea(), record_di(Parte::kIntestazioneLinea),
+                       record_di(Parte::kCorpoLinea), record_di(Parte::kTreno)}) {
+    for (const DefinizioneRecord& c : tabella) {
       EXPECT_EQ(chiave_contenuta(c.nome, tabella), &c) << c.nome;
       EXPECT_EQ(chiave_vicina(c.nome, tabella), &c) << c.nome;
     }
   }
-  EXPECT_EQ(chiavi_intestazione_linea().size() + chiavi_corpo_linea().size(),
-            chiavi_linea().size());
 }
 
 TEST(Chiavi, TheClosestKeywordOnlyWhenItIsClose) {
@@ -48,7 +46,7 @@ TEST(Chiavi, TheClosestKeywordOnlyWhenItIsClose) {
       {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx stazione", nullptr},
   };
   for (const Caso& c : casi) {
-    const Chiave* k = chiave_vicina(c.campo, chiavi_treno());
+    const DefinizioneRecord* k = chiave_vicina(c.campo, record_di(Parte::kTreno));
     if (c.vicina) {
       ASSERT_NE(k, nullptr) << c.campo;
       EXPECT_EQ(k->nome, c.vicina) << c.campo;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/catalogo_codici.h"
 #include "model/rounding.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
@@ -61,7 +62,8 @@ bool contiene_ci(std::string_view campo, std::string_view chiave) {
 }
 
 std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p, int32_t margine) {
-  if (modello.ultimo_segmento < somma32(p, margine) / 50.0) return Arresto::fine_corpo({15, p});
+  if (modello.ultimo_segmento < somma32(p, margine) / 50.0)
+    return Arresto::fine_corpo({kCodiceOltrePercorso, p});
   return std::nullopt;
 }
 
@@ -120,8 +122,8 @@ void FieldSource::avverti(std::string messaggio, int riga) {
   avvertenze_->push_back({percorso_, riga > 0 ? riga : riga_record_, std::move(messaggio)});
 }
 
-void FieldSource::dopo_record(uint64_t campi_prima, std::span<const Chiave> proprie,
-                              std::span<const Chiave> altre, std::string_view altra) {
+void FieldSource::dopo_record(uint64_t campi_prima, std::span<const DefinizioneRecord> proprie,
+                              std::span<const DefinizioneRecord> altre, std::string_view altra) {
   if (campi_record_ != campi_prima) {
     if (avverte()) {
       if (const int c = byte_controllo(campo_); c >= 0)
@@ -145,20 +147,20 @@ void FieldSource::dopo_record(uint64_t campi_prima, std::span<const Chiave> prop
   std::string m = "line skipped: " + citazione(campo_);
   if (const int c = byte_controllo(campo_); c >= 0)
     m += " holds a control byte (" + esadecimale(c) + ") and";
-  if (const Chiave* c = chiave_contenuta(campo_, altre)) {
+  if (const DefinizioneRecord* c = chiave_contenuta(campo_, altre)) {
     m += " is a record of " + std::string(altra) + ", which this description does not take";
     if (riga_altra_ == 0) {
       riga_altra_ = riga_record_;
       chiave_altra_ = c->nome;
       altra_ = altra;
     }
-  } else if (const Chiave* c = chiave_contenuta(campo_, proprie)) {
+  } else if (const DefinizioneRecord* c = chiave_contenuta(campo_, proprie)) {
     // Its words are there, but not in the letter case the reader looks for.
     m += " is no record the reader takes: \"" + std::string(c->nome) +
          "\" is read in lower case only";
-  } else if (const Chiave* c = chiave_vicina(campo_, proprie)) {
+  } else if (const DefinizioneRecord* c = chiave_vicina(campo_, proprie)) {
     m += " is no record the reader takes (did you mean \"" + std::string(c->nome) + "\"?)";
-  } else if (const Chiave* c = chiave_vicina(campo_, altre)) {
+  } else if (const DefinizioneRecord* c = chiave_vicina(campo_, altre)) {
     m += " is no record the reader takes (\"" + std::string(c->nome) + "\" is a record of " +
          std::string(altra) + ")";
   } else {
@@ -202,7 +204,8 @@ void FieldSource::avverti_resto_ignorato() {
   }
   if (righe == 0) return;
   avverti("record not read: the body ended at line " + std::to_string(fine_corpo) +
-              " (code 15, a record beyond the end of the route), and the " +
+              " (code " + std::to_string(kCodiceOltrePercorso) +
+              ", a record beyond the end of the route), and the " +
               std::to_string(righe) + " line(s) of records from here on are ignored",
           prima);
 }

@@ -53,7 +53,7 @@ inline constexpr int32_t kMargineRecord = 100;
 std::optional<Arresto> oltre_percorso(const RouteModel& modello, int32_t p,
                                       int32_t margine = kMargineRecord);
 
-struct Chiave;
+struct DefinizioneRecord;
 
 class FieldSource {
  public:
@@ -113,8 +113,8 @@ class FieldSource {
   /// section or blank is worth a warning, which names the closest keyword
   /// of `proprie`, or says that it is a record of `altra` (the other
   /// description, with the keywords `altre`).
-  void dopo_record(uint64_t campi_prima, std::span<const Chiave> proprie,
-                   std::span<const Chiave> altre, std::string_view altra);
+  void dopo_record(uint64_t campi_prima, std::span<const DefinizioneRecord> proprie,
+                   std::span<const DefinizioneRecord> altre, std::string_view altra);
   /// The warnings about the description as a whole: a quote never closed,
   /// no record read. Given once, by chiudi() or by the run-time failure
   /// trap.
@@ -143,8 +143,8 @@ class FieldSource {
   /// code is recorded), so that the end steps follow; false when a record
   /// stopped the reading.
   template <typename Record>
-  bool leggi_corpo(Record record, std::span<const Chiave> proprie, std::span<const Chiave> altre,
-                   std::string_view altra) {
+  bool leggi_corpo(Record record, std::span<const DefinizioneRecord> proprie,
+                   std::span<const DefinizioneRecord> altre, std::string_view altra) {
     while (prossimo_record()) {
       const uint64_t prima = campi_record_;
       std::optional<Arresto> a = record();

@@ -3,10 +3,11 @@
 #include <climits>
 #include <string>
 
+#include "model/catalogo_codici.h"
 #include "reader/checked.h"
-#include "reader/chiavi.h"
 #include "reader/placement.h"
 #include "reader/progressive_ordina.h"
+#include "reader/tabella_record.h"
 
 namespace tratta {
 
@@ -41,7 +42,7 @@ bool LineReader::leggi() {
   m.voci[kVoceGeneraliTreno].nome = m.nomi.numero_treno;
   if (!fonte_.apri()) {
     // Nothing to close or delete: the description is not there.
-    fonte_.registra({.codice_errore = 101});
+    fonte_.registra({.codice_errore = kCodiceLineaMancante});
     return false;
   }
 
@@ -50,7 +51,7 @@ bool LineReader::leggi() {
     if (fonte_.riga_generale_vicina() > 0)
       fonte_.avverti(fonte_.generale_vicina() + " is not the \"[generale]\" heading",
                      fonte_.riga_generale_vicina());
-    return fonte_.ferma({.codice_errore = 102});
+    return fonte_.ferma({.codice_errore = kCodiceSenzaGenerale});
   }
 
   if (!leggi_intestazione()) return false;
@@ -66,8 +67,8 @@ bool LineReader::leggi() {
     m.planimetria.semina();
   }
 
-  if (!fonte_.leggi_corpo([this] { return record(); }, chiavi_corpo_linea(), chiavi_treno(),
-                          "a train description"))
+  if (!fonte_.leggi_corpo([this] { return record(); }, record_di(Parte::kCorpoLinea),
+                          record_di(Parte::kTreno), "a train description"))
     return false;
   fine();
   return true;
@@ -82,77 +83,87 @@ bool LineReader::leggi_intestazione() {
     }
     const std::string& campo = fonte_.campo();
     const uint64_t campi_prima = fonte_.campi_record();
-
-    if (contiene_ci(campo, "lunghezza") && contiene_ci(campo, "percorso")) {
-      const int32_t lunghezza = fonte_.numero();
-      m.voci[kVoceGeneraliPercorso].fine = lunghezza;
-      if (lunghezza > kMassimaLunghezza) return fonte_.ferma({.codice_errore = 1});
-      if (!m.dimensiona(lunghezza, con_planimetria))
-        throw ErroreLettura("route length gives no segment row or plan");
+    for (const DefinizioneRecord* r : kTurni<Parte::kIntestazioneLinea>) {
+      if (campo_nomina(*r, campo) && !record_intestazione(*r)) return false;
     }
-    struct Progressiva {
-      const char* nome;
-      int slot;
-    };
-    for (Progressiva pr : {Progressiva{"tre", kVoceProgressivaTre},
-                           Progressiva{"due", kVoceProgressivaDue},
-                           Progressiva{"uno", kVoceProgressivaUno}}) {
-      if (contiene(campo, "progressiva") && contiene(campo, pr.nome)) {
-        Voce& v = m.voci[pr.slot];
-        v.inizio = fonte_.numero();
-        v.fine = fonte_.numero();
-        v.posizione = fonte_.numero();
-      }
-    }
-    Voce& linea = m.voci[kVoceGeneraliLinea];
-    if (contiene(campo, "sfondo") && contiene(campo, "uno")) linea.inizio = fonte_.numero();
-    if (contiene(campo, "sfondo") && contiene(campo, "due")) linea.posizione = fonte_.numero();
-    if (contiene(campo, "sfondo") && contiene(campo, "tre")) linea.fine = fonte_.numero();
-    if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
-      Voce& treno = m.voci[kVoceGeneraliTreno];
-      treno.inizio = fonte_.numero();
-      treno.fine = fonte_.numero();
-      if (treno.inizio % 50 != 0) return fonte_.ferma({.codice_errore = 3});
-      if (treno.fine % 50 != 0) return fonte_.ferma({.codice_errore = 4});
-      if (contiene(campo, "4")) {
-        treno.posizione = 4;
-      } else if (contiene(campo, "9")) {
-        treno.posizione = 9;
-      } else {
-        return fonte_.ferma({.codice_errore = 5});
-      }
-      if (treno.fine == 0) treno.posizione = 0;
-    }
-
-    fonte_.dopo_record(campi_prima, chiavi_intestazione_linea(), chiavi_treno(),
+    fonte_.dopo_record(campi_prima, record_di(Parte::kIntestazioneLinea), record_di(Parte::kTreno),
                        "a train description");
     if (campo_sezione(campo)) return true;
   }
 }
 
+bool LineReader::record_intestazione(const DefinizioneRecord& r) {
+  Voce& linea = m.voci[kVoceGeneraliLinea];
+  switch (r.tipo) {
+    case TipoRecord::kLunghezzaPercorso: {
+      const int32_t lunghezza = fonte_.numero();
+      m.voci[kVoceGeneraliPercorso].fine = lunghezza;
+      if (lunghezza > kMassimaLunghezza)
+        return fonte_.ferma({.codice_errore = kCodicePercorsoTroppoLungo});
+      if (!m.dimensiona(lunghezza, con_planimetria))
+        throw ErroreLettura("route length gives no segment row or plan");
+      return true;
+    }
+    case TipoRecord::kProgressivaUno:
+    case TipoRecord::kProgressivaDue:
+    case TipoRecord::kProgressivaTre: {
+      Voce& v = m.voci[r.voce];
+      v.inizio = fonte_.numero();
+      v.fine = fonte_.numero();
+      v.posizione = fonte_.numero();
+      return true;
+    }
+    case TipoRecord::kSfondoUno: linea.inizio = fonte_.numero(); return true;
+    case TipoRecord::kSfondoDue: linea.posizione = fonte_.numero(); return true;
+    case TipoRecord::kSfondoTre: linea.fine = fonte_.numero(); return true;
+    case TipoRecord::kRipetizioneSegnali: {
+      Voce& treno = m.voci[kVoceGeneraliTreno];
+      treno.inizio = fonte_.numero();
+      treno.fine = fonte_.numero();
+      if (treno.inizio % 50 != 0)
+        return fonte_.ferma({.codice_errore = kCodiceInizioRipetizioneNonMultiplo});
+      if (treno.fine % 50 != 0)
+        return fonte_.ferma({.codice_errore = kCodiceFineRipetizioneNonMultipla});
+      if (contiene(fonte_.campo(), "4")) {
+        treno.posizione = 4;
+      } else if (contiene(fonte_.campo(), "9")) {
+        treno.posizione = 9;
+      } else {
+        return fonte_.ferma({.codice_errore = kCodiceRipetizioneSenzaCodici});
+      }
+      if (treno.fine == 0) treno.posizione = 0;
+      return true;
+    }
+    default:
+      // The body's records are not read in the header.
+      return true;
+  }
+}
+
 std::optional<Arresto> LineReader::record() {
   const std::string& campo = fonte_.campo();
-  if (contiene_ci(campo, "pendenza")) {
-    if (auto a = pendenza.record(fonte_, m)) return a;
-  }
-  if (contiene_ci(campo, "curva")) {
-    if (con_planimetria != 0) {
-      if (auto a = record_curva()) return a;
-    } else {
-      // Without the plan a curve is passed over, its numbers with it.
-      fonte_.record_senza_campi();
-    }
-  }
-  if (contiene_ci(campo, "montagna")) {
-    if (auto a = record_montagna()) return a;
-  }
-  if (contiene_ci(campo, "indicatori_v")) {
-    if (auto a = record_indicatori()) return a;
-  }
-  if (contiene_ci(campo, "cartello") && contiene_ci(campo, "indicat")) {
-    if (auto a = record_cartello()) return a;
+  for (const DefinizioneRecord* r : kTurni<Parte::kCorpoLinea>) {
+    if (!campo_nomina(*r, campo)) continue;
+    if (auto a = record_corpo(*r)) return a;
   }
   return std::nullopt;
+}
+
+std::optional<Arresto> LineReader::record_corpo(const DefinizioneRecord& r) {
+  switch (r.tipo) {
+    case TipoRecord::kPendenza: return pendenza.record(fonte_, m);
+    case TipoRecord::kCurva:
+      if (con_planimetria != 0) return record_curva();
+      // Without the plan a curve is passed over, its numbers with it.
+      fonte_.record_senza_campi();
+      return std::nullopt;
+    case TipoRecord::kMontagna: return record_montagna();
+    case TipoRecord::kIndicatoriVmax: return record_indicatori();
+    case TipoRecord::kCartelloIndicatore: return record_cartello();
+    default:
+      // The header's records are not read in the body.
+      return std::nullopt;
+  }
 }
 
 std::optional<Arresto> LineReader::record_curva() {
@@ -160,7 +171,7 @@ std::optional<Arresto> LineReader::record_curva() {
   if (auto a = oltre_percorso(m, s)) return a;
   const int32_t l = fonte_.numero();
   double kappa = curvatura(fonte_.campo());
-  if (kappa == 0.0) return Diagnosi{.codice_errore = 103};
+  if (kappa == 0.0) return Diagnosi{.codice_errore = kCodiceCurvaNonTracciabile};
   if (contiene_ci(fonte_.campo(), "s")) kappa = -kappa;
   if (fonte_.avverte() && k > 2 && s < k - 1) avverti_curva_indietro(s, l);
   // A straight up to the curve's start, then the curve to its end; the end
@@ -171,7 +182,7 @@ std::optional<Arresto> LineReader::record_curva() {
     return k <= kLimitePiano;
   };
   if (fase(s, 0.0) && fase(somma32(s, l), kappa)) return std::nullopt;
-  return Diagnosi{.codice_errore = 103};
+  return Diagnosi{.codice_errore = kCodiceCurvaNonTracciabile};
 }
 
 std::optional<Arresto> LineReader::record_montagna() {
@@ -199,7 +210,7 @@ std::optional<Arresto> LineReader::record_cartello() {
   fonte_.avverti_posizione("indication sign", p);
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
   Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
-  if (!seg.libero()) return Diagnosi{6, p};
+  if (!seg.libero()) return Diagnosi{kCodiceCartelloOccupato, p};
   // The segment is marked before the text goes into its slot, where a text
   // too long for the slot stops the reading.
   seg.tipo = kCartello;

@@ -10,6 +10,7 @@
 #include "model/route_model.h"
 #include "reader/checked.h"
 #include "reader/field_source.h"
+#include "reader/tabella_record.h"
 #include "reader/valore_corrente.h"
 
 namespace tratta {
@@ -36,9 +37,14 @@ class LineReader {
   /// the reading.
   bool leggi_intestazione();
 
+  /// A header record that the field just read names; false when it stops
+  /// the reading.
+  bool record_intestazione(const DefinizioneRecord& r);
+
   /// The records of the body that the field just read names, in the order of
   /// their keyword tests; the diagnostic of the first that fails.
   std::optional<Arresto> record();
+  std::optional<Arresto> record_corpo(const DefinizioneRecord& r);
   std::optional<Arresto> record_curva();
   std::optional<Arresto> record_montagna();
   std::optional<Arresto> record_indicatori();

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "model/catalogo_codici.h"
 #include "reader/field_source.h"
 #include "reader/line_reader.h"
 #include "reader/progressive_ordina.h"
@@ -27,7 +28,8 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
     sorgente.letta(Descrizione::kTreno);
     FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
     corrente.concludi();
-    corrente.registra({.codice_errore = 25, .dettaglio = std::string(dettaglio)});
+    corrente.registra(
+        {.codice_errore = kCodiceLetturaFallita, .dettaglio = std::string(dettaglio)});
   };
 
   try {

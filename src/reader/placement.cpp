@@ -1,5 +1,6 @@
 #include "reader/placement.h"
 
+#include "model/catalogo_codici.h"
 #include "model/valori_segnale.h"
 #include "reader/checked.h"
 
@@ -63,7 +64,7 @@ std::optional<Diagnosi> memo_indicatori_v_max(RouteModel& modello, int32_t posiz
                                               int32_t strisces, int32_t vad, int32_t vbd,
                                               int32_t vcd, int32_t strisced) {
   Segmento& seg = segmento(modello, segmento_evento(posizione));
-  if (!seg.libero()) return Diagnosi{21, posizione};
+  if (!seg.libero()) return Diagnosi{kCodiceIndicatoreOccupato, posizione};
   // The segment takes the indicator first; a speed pair that does not fit
   // 16 bits then stops the reading with the values stored before it.
   seg.tipo = kIndicatoreVmax;
@@ -80,7 +81,7 @@ std::optional<Diagnosi> memo_segnale(RouteModel& modello, int32_t posizione, int
                                      int32_t tempo) {
   const int32_t i = segmento_evento(posizione);
   Segmento& seg = segmento(modello, i);
-  if (!seg.libero()) return Diagnosi{16, posizione};
+  if (!seg.libero()) return Diagnosi{kCodiceSegnaleOccupato, posizione};
   seg.tipo = kSegnale;
   codifica_segnale(
       {.sinistra = {s1, s2, s3}, .destra = {d1, d2, d3}, .sx = sx, .dx = dx, .rapp = rapp}, seg);
@@ -102,14 +103,14 @@ std::optional<Diagnosi> memo_rallentamento(RouteModel& modello, int32_t x, int32
   int32_t w = 0;
   if (con_avviso) {
     w = arrotonda32(differenza32(x, 1200) / 50.0 + 1.0);
-    if (!segmento(modello, w).libero()) return Diagnosi{17, x};
+    if (!segmento(modello, w).libero()) return Diagnosi{kCodiceAvvisoRallentamentoOccupato, x};
   } else {
     f_ta = 0;
   }
   const int32_t s = segmento_evento(x);
-  if (!segmento(modello, s).libero()) return Diagnosi{18, x};
+  if (!segmento(modello, s).libero()) return Diagnosi{kCodiceInizioRallentamentoOccupato, x};
   const int32_t e = segmento_evento(somma32(x, l));
-  if (!segmento(modello, e).libero()) return Diagnosi{19, x};
+  if (!segmento(modello, e).libero()) return Diagnosi{kCodiceFineRallentamentoOccupato, x};
   Segmento& fine = segmento(modello, e);
   fine.tipo = kFineRallentamento;
   if (d_v != 0) fine.valore2 = basso16(d_v);
@@ -130,7 +131,7 @@ std::optional<Diagnosi> memo_rallentamento(RouteModel& modello, int32_t x, int32
   if (f_ta == 0) return std::nullopt;
   const int32_t h = arrotonda32(differenza32(x, 1200) / 50.0);
   for (int32_t j = 0; j <= 3; ++j) {
-    if (!segmento(modello, int64_t{h} - j).libero()) return Diagnosi{20, x};
+    if (!segmento(modello, int64_t{h} - j).libero()) return Diagnosi{kCodicePreavvisoOccupato, x};
   }
   for (int32_t j = 0; j <= 3; ++j) {
     Segmento& pre = segmento(modello, int64_t{h} - j);

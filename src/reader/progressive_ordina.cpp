@@ -1,5 +1,6 @@
 #include "reader/progressive_ordina.h"
 
+#include "model/catalogo_codici.h"
 #include "reader/checked.h"
 
 namespace tratta {
@@ -53,7 +54,8 @@ void progressive_ordina(RouteModel& modello) {
 std::optional<Diagnosi> verifica_progressive(const RouteModel& modello) {
   for (int slot = kVoceProgressivaTre; slot <= kVoceProgressivaUno; ++slot) {
     const Voce& v = modello.voci[slot];
-    if (v.inizio % 50 != 0 || v.fine % 50 != 0) return Diagnosi{.codice_errore = 2};
+    if (v.inizio % 50 != 0 || v.fine % 50 != 0)
+      return Diagnosi{.codice_errore = kCodiceProgressivaNonMultipla};
   }
   return std::nullopt;
 }

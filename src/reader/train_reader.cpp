@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
+#include "model/catalogo_codici.h"
 #include "reader/checked.h"
-#include "reader/chiavi.h"
 #include "reader/placement.h"
+#include "reader/tabella_record.h"
 
 namespace tratta {
 
@@ -31,7 +32,7 @@ bool TrainReader::leggi() {
     fonte_.avverti(std::move(m), std::max(1, fonte_.riga_generale_vicina()));
   }
 
-  if (!fonte_.leggi_corpo([this] { return record(); }, chiavi_treno(), chiavi_linea(),
+  if (!fonte_.leggi_corpo([this] { return record(); }, record_di(Parte::kTreno), record_linea(),
                           "a line description"))
     return false;
   fine();
@@ -40,37 +41,37 @@ bool TrainReader::leggi() {
 
 std::optional<Arresto> TrainReader::record() {
   const std::string& campo = fonte_.campo();
-  Voce& generali = m.voci[kVoceGeneraliPercorso];
-  Voce& treno = m.voci[kVoceGeneraliTreno];
-  if (contiene_ci(campo, "frenata") && contiene_ci(campo, "massa"))
-    generali.inizio = fonte_.numero();
-  if (contiene_ci(campo, "vetture")) generali.posizione = fonte_.numero();
-  if (contiene_ci(campo, "velocit")) {
-    // Unlike the other fills, the speed's stops short of the last segment.
-    if (auto a = velocita.record(fonte_, m, m.ultimo_segmento)) return a;
-  }
-  if (contiene_ci(campo, "aderenza")) {
-    if (auto a = aderenza.record(fonte_, m)) return a;
-  }
-  if (contiene_ci(campo, "orologio")) {
-    treno.d1_b = campo16(fonte_.numero());
-    treno.d2_b = campo16(fonte_.numero());
-    treno.d3_b = campo16(fonte_.numero());
-  }
-  if (contiene_ci(campo, "sabbia")) treno.d2_a = campo16(fonte_.numero());
-  if (contiene_ci(campo, "segnale")) {
-    if (auto a = record_segnale()) return a;
-  }
-  if (contiene_ci(campo, "rallentamento")) {
-    if (auto a = record_rallentamento()) return a;
-  }
-  if (contiene_ci(campo, "abbattimento")) {
-    if (auto a = record_abbattimento()) return a;
-  }
-  if (contiene_ci(campo, "stazione")) {
-    if (auto a = record_stazione()) return a;
+  for (const DefinizioneRecord* r : kTurni<Parte::kTreno>) {
+    if (!campo_nomina(*r, campo)) continue;
+    if (auto a = record(*r)) return a;
   }
   return std::nullopt;
+}
+
+std::optional<Arresto> TrainReader::record(const DefinizioneRecord& r) {
+  Voce& generali = m.voci[kVoceGeneraliPercorso];
+  Voce& treno = m.voci[kVoceGeneraliTreno];
+  switch (r.tipo) {
+    case TipoRecord::kMassaFrenata: generali.inizio = fonte_.numero(); return std::nullopt;
+    case TipoRecord::kNumeroVetture: generali.posizione = fonte_.numero(); return std::nullopt;
+    case TipoRecord::kVelocita:
+      // Unlike the other fills, the speed's stops short of the last segment.
+      return velocita.record(fonte_, m, m.ultimo_segmento);
+    case TipoRecord::kAderenza: return aderenza.record(fonte_, m);
+    case TipoRecord::kOrologio:
+      treno.d1_b = campo16(fonte_.numero());
+      treno.d2_b = campo16(fonte_.numero());
+      treno.d3_b = campo16(fonte_.numero());
+      return std::nullopt;
+    case TipoRecord::kSabbia: treno.d2_a = campo16(fonte_.numero()); return std::nullopt;
+    case TipoRecord::kSegnale: return record_segnale();
+    case TipoRecord::kRallentamento: return record_rallentamento();
+    case TipoRecord::kAbbattimento: return record_abbattimento();
+    case TipoRecord::kStazione: return record_stazione();
+    default:
+      // The line description's records are not read here.
+      return std::nullopt;
+  }
 }
 
 std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int32_t p) const {
@@ -104,7 +105,7 @@ std::optional<Arresto> TrainReader::record_abbattimento() {
   if (auto a = oltre_percorso(m, p)) return a;
   const int32_t c = fonte_.numero();
   Segmento& seg = segmento(m, arrotonda32(p / 50.0));
-  if (!seg.libero()) return Diagnosi{7, p};
+  if (!seg.libero()) return Diagnosi{kCodiceAbbattimentoOccupato, p};
   if (c > 0) {
     seg.tipo = kAbbattimento;
     seg.valore1 = basso16(c);
@@ -120,11 +121,11 @@ std::optional<Arresto> TrainReader::record_stazione() {
   const int32_t posizione = fonte_.numero();
   st.posizione = posizione;
   if (auto a = oltre_percorso(m, posizione, kMargineStazione)) return a;
-  if (posizione % 50 != 0) return Diagnosi{8, posizione};
+  if (posizione % 50 != 0) return Diagnosi{kCodiceStazioneNonMultipla, posizione};
   const uint8_t tipo = campo8(fonte_.numero());
   st.tipo = tipo;
   const int32_t lunghezza = fonte_.numero();
-  if (lunghezza % 100 != 0) return Diagnosi{9, posizione};
+  if (lunghezza % 100 != 0) return Diagnosi{kCodiceLunghezzaStazioneNonMultipla, posizione};
   st.tps = campo8(fonte_.numero());
   st.tab = campo8(fonte_.numero());
   st.mar = campo8(fonte_.numero());
@@ -170,16 +171,16 @@ std::optional<Arresto> TrainReader::record_stazione() {
   }
   if (tipo < 25) {
     const double x = st.fine / 50.0 - 1;
-    if (x <= 1) return Diagnosi{.codice_errore = 24};
+    if (x <= 1) return Diagnosi{.codice_errore = kCodiceStazioneAllInizio};
     // The station mark replaces whatever event the segment held.
     Segmento& marca = segmento(m, arrotonda32(x));
     marca.tipo = kStazione;
     marca.valore1 = static_cast<int16_t>(s);
   }
   if (s > 1 && differenza32(st.inizio, kDistanzaStazioni) < m.voci[s - 1].fine)
-    return Diagnosi{22, posizione};
+    return Diagnosi{kCodiceStazioniVicine, posizione};
   indice_stazioni = s + 1;
-  if (s + 1 >= indice_cartelli) return Diagnosi{.codice_errore = 10};
+  if (s + 1 >= indice_cartelli) return Diagnosi{.codice_errore = kCodiceTroppeStazioni};
   return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "model/route_model.h"
 #include "reader/checked.h"
 #include "reader/field_source.h"
+#include "reader/tabella_record.h"
 #include "reader/valore_corrente.h"
 
 namespace tratta {
@@ -42,6 +43,7 @@ class TrainReader {
   /// The records of the body that the field just read names, in the order of
   /// their keyword tests; the diagnostic of the first that fails.
   std::optional<Arresto> record();
+  std::optional<Arresto> record(const DefinizioneRecord& r);
   std::optional<Arresto> record_segnale();
   std::optional<Arresto> record_rallentamento();
   std::optional<Arresto> record_abbattimento();

@@ -1,0 +1,103 @@
+// The catalogue of the diagnostic codes that a compile can leave: one row
+// per code with its number, whether it names a position along the route,
+// and its sentence for authors. The named constants that the reader, the
+// placement routines and the finishing pass raise, the sentences and the
+// position test of the messages, all come from this one table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <string_view>
+
+namespace tratta {
+
+// CODICE(Name, number, names a position, sentence): in ascending number.
+// 14 and 23 are no codes.
+#define TRATTA_CODICI(CODICE)                                                                     \
+  CODICE(Nessuno, 0, false, "no problem found")                                                   \
+  CODICE(PercorsoTroppoLungo, 1, false, "route length above 1,000,000 m")                         \
+  CODICE(ProgressivaNonMultipla, 2, false,                                                        \
+         "a mileage change position or mileage is not a multiple of 50")                          \
+  CODICE(InizioRipetizioneNonMultiplo, 3, false,                                                  \
+         "signal repetition start is not a multiple of 50")                                       \
+  CODICE(FineRipetizioneNonMultipla, 4, false, "signal repetition end is not a multiple of 50")  \
+  CODICE(RipetizioneSenzaCodici, 5, false,                                                        \
+         "signal repetition record names neither 4 nor 9 codes")                                  \
+  CODICE(CartelloOccupato, 6, true, "indication sign on a segment that is not free")             \
+  CODICE(AbbattimentoOccupato, 7, true, "code abatement on a segment that is not free")          \
+  CODICE(StazioneNonMultipla, 8, true, "station position is not a multiple of 50")               \
+  CODICE(LunghezzaStazioneNonMultipla, 9, true, "station length is not a multiple of 100")       \
+  CODICE(TroppeStazioni, 10, false,                                                               \
+         "too many stations: the station slots have reached the sign-text slots")                 \
+  CODICE(AbbattimentoPrimaDelSegnale, 11, true,                                                   \
+         "no free segment for the code abatement before a signal that lies up to 20 "             \
+         "segments before a slowdown warning")                                                    \
+  CODICE(AbbattimentoPrimaDelRallentamento, 12, true,                                             \
+         "no free segment for a code abatement before a slowdown start")                          \
+  CODICE(AbbattimentoNelRallentamento, 13, true,                                                  \
+         "no free segment for a code abatement inside a slowdown or before the first "            \
+         "signal after its end")                                                                  \
+  CODICE(OltrePercorso, 15, true, "record lies beyond the end of the route")                      \
+  CODICE(SegnaleOccupato, 16, true, "signal on a segment that is not free")                      \
+  CODICE(AvvisoRallentamentoOccupato, 17, true,                                                   \
+         "slowdown warning on a segment that is not free")                                        \
+  CODICE(InizioRallentamentoOccupato, 18, true, "slowdown start on a segment that is not free")  \
+  CODICE(FineRallentamentoOccupato, 19, true, "slowdown end on a segment that is not free")      \
+  CODICE(PreavvisoOccupato, 20, true,                                                             \
+         "one of the four segments before a slowdown warning is not free")                        \
+  CODICE(IndicatoreOccupato, 21, true, "maximum-speed indicator on a segment that is not free")  \
+  CODICE(StazioniVicine, 22, true,                                                                \
+         "station starts less than 350 m after the previous station's end")                       \
+  CODICE(StazioneAllInizio, 24, false, "station ends at or before 100 m")                         \
+  CODICE(LetturaFallita, 25, false, "the description could not be read")                          \
+  CODICE(LineaMancante, 101, false, "line description file missing")                              \
+  CODICE(SenzaGenerale, 102, false, "line description without a \"[generale]\" field")            \
+  CODICE(CurvaNonTracciabile, 103, false,                                                         \
+         "curve record without a class digit, or the plan runs past 1,000,000 m")
+
+/// One code of the catalogue.
+struct Codice {
+  int32_t numero;
+  /// The name of its constant, without "kCodice".
+  std::string_view nome;
+  /// True when the code comes with a position in `posizione_errore`.
+  bool con_posizione;
+  /// What is wrong, in one sentence for authors.
+  std::string_view frase;
+};
+
+// kCodiceNessuno = 0, kCodicePercorsoTroppoLungo = 1, ...
+#define TRATTA_COSTANTE_CODICE(nome, numero, con_posizione, frase) \
+  inline constexpr int32_t kCodice##nome = numero;
+TRATTA_CODICI(TRATTA_COSTANTE_CODICE)
+#undef TRATTA_COSTANTE_CODICE
+
+inline constexpr Codice kCatalogoCodici[] = {
+#define TRATTA_RIGA_CODICE(nome, numero, con_posizione, frase) \
+  {numero, #nome, con_posizione, frase},
+    TRATTA_CODICI(TRATTA_RIGA_CODICE)
+#undef TRATTA_RIGA_CODICE
+};
+
+/// The catalogue's row for `numero`; nullptr when no code has that number.
+constexpr const Codice* trova_codice(int32_t numero) {
+  for (const Codice& c : kCatalogoCodici)
+    if (c.numero == numero) return &c;
+  return nullptr;
+}
+
+/// The catalogue in ascending number, each number once.
+constexpr bool catalogo_in_ordine() {
+  for (size_t i = 1; i < std::size(kCatalogoCodici); ++i)
+    if (kCatalogoCodici[i - 1].numero >= kCatalogoCodici[i].numero) return false;
+  return true;
+}
+static_assert(catalogo_in_ordine());
+
+/// The stamping's fatal errors, shown as " Errore n. 1250" (or 1251) with
+/// no file written: a mark field, or a route code field, already taken.
+inline constexpr int32_t kErroreMarcaPresa = 1250;
+inline constexpr int32_t kErroreCodiceGaraPreso = 1251;
+
+}  // namespace tratta
