@@ -357,11 +357,12 @@ int misura(const Opzioni& o, const fs::path& radice) {
     sincronizza(radice);
     const long fault0 = fault_propri();
     const auto t0 = Orologio::now();
-    tratta::memorizza_percorso(modello, 1, descrizioni, cartella, esito);
+    const tratta::platform::FileStatus scritti =
+        tratta::memorizza_percorso(modello, 1, descrizioni, cartella, esito);
     serie.aggiungi(secondi_da(t0));
     serie.fault += fault_propri() - fault0;
     const int32_t codice = esito.diagnosi.codice_errore;
-    if (codice != 0 || esito.errore_fatale != 0 || esito.file_scritti.size() != 3)
+    if (!scritti.ok() || codice != 0 || esito.errore_fatale != 0 || esito.file_scritti.size() != 3)
       throw std::runtime_error("the generated route compiled with code " + std::to_string(codice));
     if (uscita.empty()) {
       for (const std::string& nome : esito.file_scritti) {
@@ -426,7 +427,7 @@ int misura(const Opzioni& o, const fs::path& radice) {
     if (byte_codificati == 0) return 2;
     sincronizza(radice);
     t = Orologio::now();
-    tratta::scrivi_file_scenario(m, 1, cartella);
+    if (!tratta::scrivi_file_scenario(m, 1, cartella).ok()) return 2;
     f_file.aggiungi(secondi_da(t));
   }
 

@@ -122,13 +122,13 @@ void write_text(const std::filesystem::path& p, const char* text) {
     if (*c == '\n') crlf += '\r';
     crlf += *c;
   }
-  tratta::replace_file(p, crlf);
+  if (!tratta::replace_file(p, crlf).ok()) std::fprintf(stderr, "cannot write a description\n");
 }
 
 int errore_1250() {
   tratta::RouteModel modello;
   modello.nomi = tratta::nomi_predefiniti();
-  const std::filesystem::path cartella = tratta::platform::program_directory();
+  const std::filesystem::path cartella = tratta::platform::program_directory().value();
   const std::filesystem::path linea = cartella / tratta::nome_descrizione_linea(modello.nomi);
   const std::filesystem::path treno = cartella / tratta::nome_descrizione_treno(modello.nomi);
   tratta::FileDescriptions descrizioni(linea, treno, true);
@@ -157,7 +157,7 @@ int errore_1250() {
   tratta::platform::show_window("Attendere");
   const int32_t j = 1;
   tratta::EsitoCompilazione esito;
-  tratta::memorizza_percorso(modello, j, descrizioni, cartella, esito);
+  (void)tratta::memorizza_percorso(modello, j, descrizioni, cartella, esito);
   if (esito.errore_fatale != 0) tratta::errore(std::to_string(esito.errore_fatale));
   std::fprintf(stderr, "the compile step did not stop (codice_errore %d, %zu files written)\n",
                static_cast<int>(esito.diagnosi.codice_errore), esito.file_scritti.size());
@@ -167,7 +167,7 @@ int errore_1250() {
 int check_files() {
   namespace fs = std::filesystem;
   namespace platform = tratta::platform;
-  const fs::path folder = platform::program_directory() / L"prova-\u00e8\u0107\u65e5";
+  const fs::path folder = platform::program_directory().value() / L"prova-\u00e8\u0107\u65e5";
   fs::remove_all(folder);
   fs::create_directory(folder);
   auto entries = [&folder] {
@@ -182,10 +182,12 @@ int check_files() {
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += "\r\n\n\r\x1A end";
   const fs::path file = folder / L"d\u00e0ti.txt";
-  tratta::replace_file(file, std::string(100000, 'x'));
-  tratta::replace_file(file, bytes);
+  expect(tratta::replace_file(file, std::string(100000, 'x')).ok() &&
+             tratta::replace_file(file, bytes).ok(),
+         "a file written, then replaced");
   std::string back;
-  expect(platform::read_file(file, back) && back == bytes,
+  const platform::FileResult<bool> read = platform::read_file(file, back);
+  expect(read.ok() && read.value() && back == bytes,
          "a longer file replaced whole by every byte value, read back unchanged");
   expect(entries() == std::vector<std::string>{"d\u00e0ti.txt"}, "no temporary file beside it");
   expect(platform::directory_writable(folder) && !platform::directory_writable(folder / L"no"),
@@ -194,20 +196,18 @@ int check_files() {
   // A folder of the file's name cannot be replaced by a file.
   const fs::path blocked = folder / L"cart\u00e8lla";
   fs::create_directory(blocked);
-  std::string message;
-  try {
-    tratta::replace_file(blocked, "x");
-  } catch (const platform::FileError& e) {
-    message = e.what();
-  }
+  const platform::FileStatus replaced = tratta::replace_file(blocked, "x");
+  const std::string message = replaced.ok() ? std::string() : replaced.error().text;
   expect(message.find(utf8(blocked.native())) != std::string::npos &&
              message.size() > utf8(blocked.native()).size() + 20,
          "failed replace names the file and the reason: " + message);
   expect(entries().size() == 2 && fs::is_directory(blocked), "and leaves no temporary file");
 
-  platform::delete_file(file);
-  platform::delete_file(file);  // missing: not an error
-  expect(!platform::file_exists(file) && !platform::read_file(file, back),
+  const bool deleted = platform::delete_file(file).ok();
+  const bool missing_not_an_error = platform::delete_file(file).ok();
+  const platform::FileResult<bool> read_missing = platform::read_file(file, back);
+  expect(deleted && missing_not_an_error && !platform::file_exists(file) && read_missing.ok() &&
+             !read_missing.value(),
          "deleted; a missing file reads as absent");
   fs::remove_all(folder);
   return failures == 0 ? 0 : 1;

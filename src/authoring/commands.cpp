@@ -16,8 +16,10 @@
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "model/catalogo_codici.h"
-#include "platform/platform.h"
 #include "authoring/version.h"
+#include "platform/disk.h"
+#include "platform/file_result.h"
+#include "platform/platform.h"
 
 namespace tratta {
 
@@ -85,13 +87,11 @@ constexpr std::string_view kAiuto =
 
 std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
 
-/// What the failure being handled was, in words: the file and the
-/// system's reason, or a lack of memory. Called inside a catch block.
+/// What the unexpected failure being handled was, in words. Called inside
+/// a catch block.
 std::string guasto_in_corso() {
   try {
     throw;
-  } catch (const platform::FileError& e) {
-    return e.text();
   } catch (const std::bad_alloc&) {
     return "out of memory";
   } catch (const std::exception& e) {
@@ -114,7 +114,14 @@ void nomi_adatti(const std::vector<fs::path>& uscite) {
   if (auto perche = nomi_troppo_lunghi(uscite)) throw UsoErrato{*perche};
 }
 
-int comando_emit(const std::vector<std::string>& argomenti) {
+/// A failure of the system: its text on stderr, and the exit status.
+int guasto_sistema(std::ostream& err, const platform::FileError& e) {
+  scrivi_errore(err, e.text + "; no file written");
+  return kUscitaErroreSistema;
+}
+
+int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
+                 platform::Disk& disco) {
   bool forza = false;
   const std::vector<std::string> cartelle =
       leggi_argomenti(argomenti, [&](std::string_view a, const auto&) {
@@ -136,8 +143,10 @@ int comando_emit(const std::vector<std::string>& argomenti) {
     if (!presenti.empty())
       throw UsoErrato{"already there, not replaced (give --force to replace them): " + presenti};
   }
-  platform::create_directories(cartella);
-  scrivi_documenti(cartella, nomi_predefiniti());
+  if (platform::FileStatus s = platform::create_directories(cartella); !s.ok())
+    return guasto_sistema(err, s.error());
+  if (platform::FileStatus s = scrivi_documenti(cartella, nomi_predefiniti(), disco); !s.ok())
+    return guasto_sistema(err, s.error());
   return kUscitaOk;
 }
 
@@ -206,10 +215,16 @@ void riporta_lettura(const EsitoCompilazione& esito, EsitoComando& e) {
   e.avvertenze = esito.avvertenze;
 }
 
+/// The outcome of a failure of the system: no file written.
+void fallita(EsitoComando& e, const platform::FileError& guasto) {
+  e.stato = kUscitaErroreSistema;
+  e.file_scritti.clear();
+  e.errore = guasto.text + "; no file written";
+}
+
 /// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
-/// before anything is written, platform::FileError or std::bad_alloc for a
-/// failure of the system.
-void compila(const OpzioniCompile& o, EsitoComando& e) {
+/// before anything is written.
+void compila(const OpzioniCompile& o, EsitoComando& e, platform::Disk& disco) {
   const std::vector<fs::path> uscite = uscite_compile(o);
   nomi_adatti(uscite);
   if (auto perche = ingresso_tra_le_uscite(
@@ -220,20 +235,18 @@ void compila(const OpzioniCompile& o, EsitoComando& e) {
   // diagnostic; the reader then takes them from memory.
   FileDescriptions descrizioni(o.linea, o.treno, false);
   if (std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
-    throw platform::FileError(guasto);
-  platform::create_directories(o.uscita);
+    return fallita(e, {guasto});
+  if (platform::FileStatus s = platform::create_directories(o.uscita); !s.ok())
+    return fallita(e, s.error());
 
   RouteModel modello;
   modello.nomi = o.nomi;
   EsitoCompilazione esito;
-  try {
-    memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito);
-  } catch (...) {
-    // What the reading found is told even when the writing failed.
-    riporta_lettura(esito, e);
-    throw;
-  }
+  const platform::FileStatus scritti =
+      memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito, disco);
+  // What the reading found is told even when the writing failed.
   riporta_lettura(esito, e);
+  if (!scritti.ok()) return fallita(e, scritti.error());
 
   const Diagnosi& diagnosi = esito.diagnosi;
   const int codice = diagnosi.codice_errore;
@@ -273,23 +286,14 @@ void scrivi_diagnosi(std::ostream& err, const EsitoComando& e) {
   err << visibile(riga, std::string::npos) << "\n";
 }
 
-int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
-                    std::ostream& err) {
-  EsitoComando e;
-  bool json = std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
-  try {
-    const OpzioniCompile o = leggi_opzioni(argomenti);
-    json = o.json;
-    compila(o, e);
-  } catch (const UsoErrato& u) {
-    e = EsitoComando{};
-    e.stato = kUscitaUsoErrato;
-    e.errore = u.messaggio;
-  } catch (...) {
-    e.stato = kUscitaErroreSistema;
-    e.file_scritti.clear();
-    e.errore = guasto_in_corso() + "; no file written";
-  }
+/// True when the arguments of compile ask for its JSON report: it is
+/// printed whatever the outcome, a wrong argument or no memory included.
+bool chiede_json(const std::vector<std::string>& argomenti) {
+  return std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
+}
+
+/// The outcome of compile on stdout (with --json) and stderr.
+int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
   if (json) out << json_esito(e);
   for (const Avvertenza& a : e.avvertenze)
     err << visibile(platform::path_to_utf8(a.file) + ":" + std::to_string(a.riga) +
@@ -306,10 +310,26 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   return e.stato;
 }
 
+int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
+                    std::ostream& err, platform::Disk& disco) {
+  EsitoComando e;
+  bool json = chiede_json(argomenti);
+  try {
+    const OpzioniCompile o = leggi_opzioni(argomenti);
+    json = o.json;
+    compila(o, e, disco);
+  } catch (const UsoErrato& u) {
+    e = EsitoComando{};
+    e.stato = kUscitaUsoErrato;
+    e.errore = u.messaggio;
+  }
+  return riporta_compile(e, json, out, err);
+}
+
 }  // namespace
 
 int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
-                   std::ostream& err) {
+                   std::ostream& err, platform::Disk& disco) {
   const std::string& comando = argomenti.at(0);
   try {
     if (comando == "--help" || comando == "-h" || comando == "help") {
@@ -320,17 +340,24 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
       out << kVersione << "\n";
       return kUscitaOk;
     }
-    if (comando == "emit") return comando_emit(argomenti);
-    if (comando == "compile") return comando_compile(argomenti, out, err);
+    if (comando == "emit") return comando_emit(argomenti, err, disco);
+    if (comando == "compile") return comando_compile(argomenti, out, err, disco);
     if (comando == "inspect") return comando_inspect(argomenti, out, err);
-    if (comando == "view") return comando_view(argomenti, out, err);
+    if (comando == "view") return comando_view(argomenti, out, err, disco);
     return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
   } catch (...) {
-    scrivi_errore(err, guasto_in_corso() + "; no file written");
+    // The one place where an unexpected failure (no memory, above all)
+    // becomes a failure of the system. The output sets it interrupted
+    // have removed their temporaries and left the older files as they were.
+    EsitoComando e;
+    e.stato = kUscitaErroreSistema;
+    e.errore = guasto_in_corso() + "; no file written";
+    if (comando == "compile") return riporta_compile(e, chiede_json(argomenti), out, err);
+    scrivi_errore(err, *e.errore);
+    return kUscitaErroreSistema;
   }
-  return kUscitaErroreSistema;
 }
 
 }  // namespace tratta

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/disk.h"
+
 namespace tratta {
 
 /// Exit statuses of the subcommands.
@@ -21,8 +23,10 @@ enum StatoUscita {
 };
 
 /// Runs the subcommand named by `argomenti` (the program's arguments
-/// without its name, at least one) and returns the exit status.
+/// without its name, at least one) and returns the exit status; the files
+/// it writes go through `disco`. Never throws: whatever fails ends in an
+/// exit status and a message on `err`.
 int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
-                   std::ostream& err);
+                   std::ostream& err, platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

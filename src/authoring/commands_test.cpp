@@ -11,9 +11,9 @@
 #include "emitter/documents.h"
 #include "model/catalogo_codici.h"
 #include "model/file_names.h"
-#include "platform/output_set.h"
 #include "platform/platform.h"
 #include "testing/descriptions.h"
+#include "testing/faulty_disk.h"
 #include "testing/program_copy.h"
 #include "testing/scratch_dir.h"
 #include "testing/subcommand.h"
@@ -414,19 +414,19 @@ std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
 TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
   struct Case {
     int segnale;
-    WriteStep passo;
+    testing::DiskStep passo;
     int n;
     bool set_nuovo;  // the new set is whole after the signal
   } cases[] = {
       // Caught: the run removes its temporaries and ends; older set whole.
-      {SIGTERM, WriteStep::kWrite, 2, false},
-      {SIGINT, WriteStep::kWrite, 3, false},
-      {SIGHUP, WriteStep::kWrite, 1, false},
+      {SIGTERM, testing::DiskStep::kWrite, 2, false},
+      {SIGINT, testing::DiskStep::kWrite, 3, false},
+      {SIGHUP, testing::DiskStep::kWrite, 1, false},
       // During the renames the signal waits for them: new set whole.
-      {SIGTERM, WriteStep::kRename, 2, true},
+      {SIGTERM, testing::DiskStep::kRename, 2, true},
       // Not caught: whatever was left goes with the next run.
-      {SIGKILL, WriteStep::kWrite, 3, false},
-      {SIGKILL, WriteStep::kRename, 2, false},
+      {SIGKILL, testing::DiskStep::kWrite, 3, false},
+      {SIGKILL, testing::DiskStep::kRename, 2, false},
   };
   const NomiScenario nomi_std = nomi_predefiniti();
   const std::string uscite[] = {nome_file_linea(nomi_std), nome_file_treno(nomi_std),
@@ -444,11 +444,13 @@ TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
     ASSERT_GE(figlio, 0);
     if (figlio == 0) {
       platform::install_interrupt_cleanup();
-      set_write_probe([&c, k = 0](WriteStep p) mutable {
+      testing::FaultyDisk disco([&c, k = 0](testing::DiskStep p) mutable
+                                -> std::optional<platform::FileError> {
         if (p == c.passo && ++k == c.n) ::raise(c.segnale);
+        return std::nullopt;
       });
       std::ostringstream out, err;
-      ::_exit(esegui_comando(comando, out, err) == kUscitaOk ? 0 : 1);
+      ::_exit(esegui_comando(comando, out, err, disco) == kUscitaOk ? 0 : 1);
     }
     int stato = 0;
     ASSERT_EQ(::waitpid(figlio, &stato, 0), figlio);

@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "authoring/commands.h"
-#include "platform/output_set.h"
 #include "testing/descriptions.h"
+#include "testing/faulty_disk.h"
 #include "testing/json_check.h"
 #include "testing/scratch_dir.h"
 #include "testing/subcommand.h"
@@ -25,13 +25,14 @@ using testing::Esecuzione;
 const std::string kTreno = treno("sabbia, 10\r\n");
 
 Esecuzione compila(const testing::ScratchDir& d, const std::string& l, const std::string& t,
-                   std::vector<std::string> extra = {}) {
+                   std::vector<std::string> extra = {},
+                   platform::Disk& disco = platform::system_disk()) {
   testing::write_bytes(d / "l.txt", l);
   testing::write_bytes(d / "t.txt", t);
   std::vector<std::string> a = {"compile", (d / "l.txt").string(), (d / "t.txt").string(),
                                 "--out", d.path().string(), "--json"};
   a.insert(a.end(), extra.begin(), extra.end());
-  return testing::esegui(a);
+  return testing::esegui(a, disco);
 }
 
 }  // namespace
@@ -77,11 +78,11 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
   };
   for (const Case& c : cases) {
     testing::ScratchDir d;
-    if (c.guasto) {
-      set_write_probe([&sistema](WriteStep) { throw platform::FileError(sistema); });
-    }
-    Esecuzione e = compila(d, c.linea, c.treno, c.extra);
-    set_write_probe({});
+    testing::FaultyDisk disco([&](testing::DiskStep) -> std::optional<platform::FileError> {
+      if (c.guasto) return platform::FileError{sistema};
+      return std::nullopt;
+    });
+    Esecuzione e = compila(d, c.linea, c.treno, c.extra, disco);
     EXPECT_EQ(e.stato, c.stato) << e.err;
     EXPECT_TRUE(JsonCheck::un_oggetto(e.out)) << e.out;
     EXPECT_EQ(std::count(e.out.begin(), e.out.end(), '\n'), 1) << e.out;

@@ -17,11 +17,16 @@ ProblemaLettura guasto(const ErroreDecodifica& e) {
   return {ProblemaLettura::Tipo::kGuasto, e.testo()};
 }
 
+ProblemaLettura illeggibile(const platform::FileError& e) {
+  return {ProblemaLettura::Tipo::kIlleggibile, e.text};
+}
+
 }  // namespace
 
 std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
     const fs::path& cartella, const NomiScenario& nomi) {
-  if (!fs::is_directory(cartella))
+  std::error_code ec;
+  if (!fs::is_directory(cartella, ec))
     return ProblemaLettura{ProblemaLettura::Tipo::kMancante,
                            "there is no folder '" + mostra(cartella) + "'"};
   ScenarioCompilato s;
@@ -32,7 +37,10 @@ std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
 
   std::string byte;
   for (const fs::path& p : {s.file_percorso, s.file_treno}) {
-    if (!fs::is_regular_file(p) || !platform::read_file(p, byte))
+    const platform::FileResult<bool> letto =
+        fs::is_regular_file(p, ec) ? platform::read_file(p, byte) : false;
+    if (!letto.ok()) return illeggibile(letto.error());
+    if (!letto.value())
       return ProblemaLettura{ProblemaLettura::Tipo::kMancante,
                              "there is no file '" + mostra(p) +
                                  "' (give --scenario and --train-number as for compile)"};
@@ -46,9 +54,12 @@ std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
       s.voci = std::move(d.valore);
     }
   }
-  if (fs::exists(s.file_linea)) {
-    if (!platform::read_file(s.file_linea, byte))
-      throw platform::FileError("cannot read '" + mostra(s.file_linea) + "'");
+  if (fs::exists(s.file_linea, ec)) {
+    const platform::FileResult<bool> letto = platform::read_file(s.file_linea, byte);
+    if (!letto.ok()) return illeggibile(letto.error());
+    if (!letto.value())
+      return ProblemaLettura{ProblemaLettura::Tipo::kIlleggibile,
+                             "cannot read '" + mostra(s.file_linea) + "'"};
     auto d = decodifica_file_linea(byte, mostra(s.file_linea));
     if (!d.ok()) return guasto(*d.errore);
     s.linea = std::move(d.valore);

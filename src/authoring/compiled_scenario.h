@@ -30,13 +30,13 @@ struct ProblemaLettura {
   enum class Tipo {
     kMancante,  ///< the folder, the route file or the train file is missing
     kGuasto,    ///< a file is damaged or not a scenario file
+    kIlleggibile,  ///< a file is there but the system cannot read it
   };
   Tipo tipo;
   std::string messaggio;
 };
 
 /// Reads the files that `compile` names after `nomi` from `cartella`.
-/// A file that exists but cannot be read throws platform::FileError.
 std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
     const std::filesystem::path& cartella, const NomiScenario& nomi);
 

@@ -66,21 +66,18 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
     const Opzioni o = leggi_opzioni(argomenti, con_json, con_out);
     auto letto = leggi_scenario_compilato(o.cartella, o.nomi);
     if (const ProblemaLettura* p = std::get_if<ProblemaLettura>(&letto)) {
-      if (p->tipo == ProblemaLettura::Tipo::kMancante) return uso_errato(err, p->messaggio);
+      switch (p->tipo) {
+        case ProblemaLettura::Tipo::kMancante: return uso_errato(err, p->messaggio);
+        case ProblemaLettura::Tipo::kGuasto: scrivi_errore(err, p->messaggio); return kUscitaFileGuasto;
+        case ProblemaLettura::Tipo::kIlleggibile: break;
+      }
       scrivi_errore(err, p->messaggio);
-      return kUscitaFileGuasto;
+      return kUscitaErroreSistema;
     }
     return usa(o, std::get<ScenarioCompilato>(letto));
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
-  } catch (const platform::FileError& e) {
-    scrivi_errore(err, e.text());
-  } catch (const fs::filesystem_error& e) {
-    scrivi_errore(err, e.what());
-  } catch (const std::bad_alloc&) {
-    scrivi_errore(err, "out of memory");
   }
-  return kUscitaErroreSistema;
 }
 
 /// True when `a` and `b` name the same existing file.
@@ -101,7 +98,8 @@ int comando_inspect(const std::vector<std::string>& argomenti, std::ostream& out
                 });
 }
 
-int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err) {
+int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
+                 platform::Disk& disco) {
   return esegui(
       argomenti, false, true, err, [&](const Opzioni& o, const ScenarioCompilato& s) -> int {
         const fs::path pagina =
@@ -116,7 +114,11 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
         if (!platform::directory_writable(cartella))
           return uso_errato(err, "cannot write into the folder '" +
                                      visibile(platform::path_to_utf8(cartella)) + "'");
-        replace_file(pagina, pagina_percorso(s));
+        if (platform::FileStatus scritta = replace_file(pagina, pagina_percorso(s), disco);
+            !scritta.ok()) {
+          scrivi_errore(err, scritta.error().text);
+          return kUscitaErroreSistema;
+        }
         out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
         return kUscitaOk;
       });

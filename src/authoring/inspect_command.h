@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/disk.h"
+
 namespace tratta {
 
 /// inspect DIR [--scenario NAME] [--train-number N] [--json] [--points]
@@ -13,6 +15,7 @@ int comando_inspect(const std::vector<std::string>& argomenti, std::ostream& out
                     std::ostream& err);
 
 /// view DIR [--scenario NAME] [--train-number N] [--out FILE]
-int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err);
+int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, std::ostream& err,
+                 platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

@@ -17,10 +17,11 @@ TestoDescrizione FileDescriptions::apri(Descrizione d) {
   File& f = file(d);
   if (!f.letto) {
     TestoDescrizione t;
-    try {
-      t.presente = platform::read_file(f.percorso, f.byte);
-    } catch (const platform::FileError& e) {
-      t.guasto = e.text();
+    const platform::FileResult<bool> letto = platform::read_file(f.percorso, f.byte);
+    if (letto.ok()) {
+      t.presente = letto.value();
+    } else {
+      t.guasto = letto.error().text;
     }
     f.letto = std::move(t);
   }
@@ -38,12 +39,8 @@ std::string FileDescriptions::leggi_entrambe() {
 
 std::string FileDescriptions::letta(Descrizione d) {
   if (!consuma_) return {};
-  try {
-    platform::delete_file(file(d).percorso);
-  } catch (const platform::FileError& e) {
-    return e.text();
-  }
-  return {};
+  const platform::FileStatus s = platform::delete_file(file(d).percorso);
+  return s.ok() ? std::string() : s.error().text;
 }
 
 }  // namespace tratta

@@ -20,10 +20,16 @@ void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorge
   esito.errore_fatale = apponi_timbri(modello);
 }
 
-void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorgente,
-                        const std::filesystem::path& uscita, EsitoCompilazione& esito) {
+platform::FileStatus memorizza_percorso(RouteModel& modello, int32_t j,
+                                        DescriptionSource& sorgente,
+                                        const std::filesystem::path& uscita,
+                                        EsitoCompilazione& esito, platform::Disk& disco) {
   memorizza_percorso(modello, j, sorgente, esito);
-  if (esito.scrivibile()) esito.file_scritti = scrivi_file_scenario(modello, j, uscita);
+  if (!esito.scrivibile()) return {};
+  auto scritti = scrivi_file_scenario(modello, j, uscita, disco);
+  if (!scritti.ok()) return scritti.status();
+  esito.file_scritti = std::move(scritti.value());
+  return {};
 }
 
 }  // namespace tratta

@@ -11,6 +11,8 @@
 
 #include "model/diagnosi.h"
 #include "model/route_model.h"
+#include "platform/disk.h"
+#include "platform/file_result.h"
 #include "reader/avvertenza.h"
 #include "reader/description_source.h"
 
@@ -43,10 +45,13 @@ void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorge
 
 /// The compile step and, unless a stamp field was taken or the route has no
 /// segment to stamp, the scenario files written into `uscita` (no line file
-/// with `j` = 0). The outcome goes into `esito` step by step, so that what
-/// the reading found stays there when the writing fails: file errors throw
-/// platform::FileError.
-void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorgente,
-                        const std::filesystem::path& uscita, EsitoCompilazione& esito);
+/// with `j` = 0), through `disco`. The outcome goes into `esito`, what the
+/// reading found included when the writing then fails; the writing's
+/// failure is given back, and no file is then replaced.
+platform::FileStatus memorizza_percorso(RouteModel& modello, int32_t j,
+                                        DescriptionSource& sorgente,
+                                        const std::filesystem::path& uscita,
+                                        EsitoCompilazione& esito,
+                                        platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

@@ -11,14 +11,17 @@ std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::pat
           cartella / nome_scheda_treno(nomi)};
 }
 
-void scrivi_documenti(const std::filesystem::path& cartella, const NomiScenario& nomi) {
+platform::FileStatus scrivi_documenti(const std::filesystem::path& cartella,
+                                      const NomiScenario& nomi, platform::Disk& disco) {
   const std::vector<std::filesystem::path> percorsi = percorsi_documenti(cartella, nomi);
   const TabellaRighe tabelle[] = {righe_linea(), righe_treno(), righe_note(),
                                   righe_rallentamenti(), righe_scheda()};
-  OutputSet set;
-  for (std::size_t i = 0; i < percorsi.size(); ++i)
-    set.add(percorsi[i], componi_documento(tabelle[i]));
-  set.commit();
+  OutputSet set(disco);
+  for (std::size_t i = 0; i < percorsi.size(); ++i) {
+    if (platform::FileStatus s = set.add(percorsi[i], componi_documento(tabelle[i])); !s.ok())
+      return s;
+  }
+  return set.commit();
 }
 
 }  // namespace tratta

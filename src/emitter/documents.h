@@ -10,6 +10,8 @@
 
 #include "emitter/document_writer.h"
 #include "model/file_names.h"
+#include "platform/disk.h"
+#include "platform/file_result.h"
 
 namespace tratta {
 
@@ -23,8 +25,10 @@ TabellaRighe righe_scheda();
 std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::path& cartella,
                                                       const NomiScenario& nomi);
 
-/// Writes all five documents, in the order of the run, replaced as one
-/// set: all of them or, on a failure (platform::FileError), none.
-void scrivi_documenti(const std::filesystem::path& cartella, const NomiScenario& nomi);
+/// Writes all five documents, in the order of the run, through `disco`,
+/// replaced as one set: all of them or, on a failure, none.
+platform::FileStatus scrivi_documenti(const std::filesystem::path& cartella,
+                                      const NomiScenario& nomi,
+                                      platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

@@ -1,7 +1,7 @@
 // The three binary files of a scenario: the line file (file_linea.h), the
-// train file (file_treno.h) and the route file (file_percorso.h), each a
-// plain little-endian dump of one container of the route model, written
-// here as one set.
+// train file (file_treno.h) and the route file (file_percorso.h), each the
+// little-endian encoding of one container of the route model, written here
+// as one set.
 #pragma once
 
 #include <cstdint>
@@ -13,15 +13,17 @@
 #include "model/file_percorso.h"
 #include "model/file_treno.h"
 #include "model/route_model.h"
+#include "platform/disk.h"
+#include "platform/file_result.h"
 
 namespace tratta {
 
 /// Writes the line file (only when `con_planimetria` is non-zero), the
-/// train file and the route file into `cartella`, replaced as one set: all
-/// of them or, on a failure (platform::FileError), none. Returns the names
-/// of the files written, in order.
-std::vector<std::string> scrivi_file_scenario(const RouteModel& modello,
-                                              int32_t con_planimetria,
-                                              const std::filesystem::path& cartella);
+/// train file and the route file into `cartella` through `disco`, replaced
+/// as one set: all of them or, on a failure, none. Gives back the names of
+/// the files written, in order.
+platform::FileResult<std::vector<std::string>> scrivi_file_scenario(
+    const RouteModel& modello, int32_t con_planimetria, const std::filesystem::path& cartella,
+    platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

@@ -14,7 +14,8 @@ TEST(ScenarioFiles, WrittenWholeAndOnlyTheLineFileDependsOnThePlan) {
   testing::write_bytes(dir / "Prova_linea.dat", "old plan");
   testing::write_bytes(dir / "Prova_7.dat", std::string(100000, 'x'));
   auto scritti = scrivi_file_scenario(m, 0, dir.path());
-  EXPECT_EQ(scritti, (std::vector<std::string>{"Prova_7.sim", "Prova_7.dat"}));
+  ASSERT_TRUE(scritti.ok());
+  EXPECT_EQ(scritti.value(), (std::vector<std::string>{"Prova_7.sim", "Prova_7.dat"}));
   EXPECT_EQ(testing::read_bytes(dir / "Prova_linea.dat"), "old plan");
   EXPECT_EQ(testing::read_bytes(dir / "Prova_7.dat").size(), 15u * (160 + 1));
   EXPECT_EQ(testing::read_bytes(dir / "Prova_7.sim").size(), 87u * 34);
@@ -32,7 +33,9 @@ TEST(ScenarioFiles, WrittenUnderTheScenarioFileNames) {
     RouteModel m;
     m.nomi = {"Prova", "7"};
     ASSERT_TRUE(m.dimensiona(1000, piano ? 1 : 0));
-    const auto scritti = scrivi_file_scenario(m, piano ? 1 : 0, dir.path());
+    const auto scrittura = scrivi_file_scenario(m, piano ? 1 : 0, dir.path());
+    ASSERT_TRUE(scrittura.ok());
+    const std::vector<std::string>& scritti = scrittura.value();
     EXPECT_EQ(scritti, nomi_file_scenario(m.nomi, piano));
     for (const std::string& nome : scritti)
       EXPECT_TRUE(std::filesystem::is_regular_file(dir / nome)) << nome;

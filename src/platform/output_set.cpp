@@ -10,15 +10,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::function<void(WriteStep)>& probe() {
-  static std::function<void(WriteStep)> s;
-  return s;
-}
-
-void step(WriteStep p) {
-  if (probe()) probe()(p);
-}
-
 constexpr std::string_view kMark = ".tratta-";
 constexpr std::size_t kDigits = 16;
 
@@ -36,23 +27,7 @@ std::string new_token() {
   return out;
 }
 
-/// Removes what killed runs left beside the output `output`: their
-/// temporaries and backups, recognised by name, and only those that no
-/// live run holds.
-void remove_leftovers(const fs::path& output) {
-  const std::string name = platform::path_to_utf8(output.filename());
-  fs::path folder = output.parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path& p = it->path();
-    if (is_held_name_of(platform::path_to_utf8(p.filename()), name)) platform::remove_if_abandoned(p);
-  }
-}
-
 }  // namespace
-
-void set_write_probe(std::function<void(WriteStep)> s) { probe() = std::move(s); }
 
 bool is_held_name_of(std::string_view name, std::string_view output) {
   if (name.size() != output.size() + kHeldNameSuffix || !name.starts_with(output)) return false;
@@ -65,7 +40,7 @@ bool is_held_name_of(std::string_view name, std::string_view output) {
   return rest == ".tmp" || rest == ".old";
 }
 
-OutputSet::OutputSet() : token_(new_token()) {}
+OutputSet::OutputSet(platform::Disk& disk) : disk_(disk), token_(new_token()) {}
 
 OutputSet::~OutputSet() { abandon(); }
 
@@ -75,83 +50,108 @@ fs::path OutputSet::name_beside(const fs::path& output, std::string_view extensi
   return p;
 }
 
-void OutputSet::add(const fs::path& path, std::string_view bytes) {
-  add(path, [&](const WriteAt& write) { write(0, bytes); });
+/// Removes what killed runs left beside the output `output`: their
+/// temporaries and backups, recognised by name, and only those that no
+/// live run holds.
+void OutputSet::remove_leftovers(const fs::path& output) {
+  const std::string name = platform::path_to_utf8(output.filename());
+  fs::path folder = output.parent_path();
+  if (folder.empty()) folder = ".";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& p = it->path();
+    if (is_held_name_of(platform::path_to_utf8(p.filename()), name)) disk_.remove_if_abandoned(p);
+  }
 }
 
-void OutputSet::add(const fs::path& path, const std::function<void(const WriteAt&)>& produce) {
+platform::FileStatus OutputSet::add(const fs::path& path, std::string_view bytes) {
+  return add(path, [&](const WriteAt& write) { write(0, bytes); });
+}
+
+platform::FileStatus OutputSet::add(const fs::path& path,
+                                    const std::function<void(const WriteAt&)>& produce) {
+  if (!failed_.ok()) return failed_;
   remove_leftovers(path);
-  entries_.push_back(Entry{path, {}, {}, false});
+  platform::FileResult<platform::HeldFile> made =
+      disk_.create_held(name_beside(path, ".tmp"), path);
+  if (!made.ok()) return failed_ = made.status();
+  entries_.push_back(Entry{path, std::move(made.value()), {}, false});
   Entry& v = entries_.back();
-  step(WriteStep::kWrite);
-  v.temporary = platform::create_held(name_beside(path, ".tmp"), path);
-  produce([&v](std::uint64_t offset, std::string_view bytes) {
-    platform::write_held_at(v.temporary, offset, bytes);
+  produce([this, &v](std::uint64_t offset, std::string_view bytes) {
+    if (failed_.ok()) failed_ = disk_.write_held_at(v.temporary, offset, bytes);
   });
+  return failed_;
 }
 
-void OutputSet::commit() {
+platform::FileStatus OutputSet::commit() {
+  if (!failed_.ok()) {
+    abandon();
+    return failed_;
+  }
   // Second names for the older files, made before the first rename, so
   // that the renames follow one another with nothing in between.
   for (Entry& v : entries_) {
     std::error_code ec;
     const fs::file_status s = fs::symlink_status(v.output, ec);
     v.had_older = !ec && fs::exists(s);
-    if (v.had_older && !fs::is_directory(s))
-      platform::hold_backup(v.output, name_beside(v.output, ".old"), v.backup);
+    if (v.had_older && !fs::is_directory(s)) {
+      platform::FileResult<bool> kept =
+          disk_.hold_backup(v.output, name_beside(v.output, ".old"), v.backup);
+      if (!kept.ok()) {
+        abandon();
+        return kept.status();
+      }
+    }
   }
 
   // SIGINT and SIGTERM wait for the renames, and for the older files to be
   // given back after a failed one.
   std::optional<platform::InterruptsHeld> held;
   held.emplace();
-  std::size_t renamed = 0;
-  try {
-    for (; renamed < entries_.size(); ++renamed) {
-      step(WriteStep::kRename);
-      platform::rename_held(entries_[renamed].temporary, entries_[renamed].output);
-    }
-  } catch (const platform::FileError& e) {
-    // Give the outputs already renamed their older files back.
-    std::string not_restored;
-    for (std::size_t i = renamed; i-- > 0;) {
-      Entry& v = entries_[i];
-      bool restored = false;
-      try {
-        if (!v.backup.path.empty()) {
-          platform::rename_held(v.backup, v.output);
-          restored = true;
-        } else if (!v.had_older) {
-          restored = platform::delete_quietly(v.output);
-        }
-      } catch (const platform::FileError&) {
-      }
-      if (!restored) not_restored += " '" + platform::path_to_utf8(v.output) + "'";
-    }
+  for (std::size_t renamed = 0; renamed < entries_.size(); ++renamed) {
+    platform::FileStatus s = disk_.rename_held(entries_[renamed].temporary, entries_[renamed].output);
+    if (s.ok()) continue;
+    const std::string not_restored = restore(renamed);
     held.reset();
     abandon();
-    if (!not_restored.empty())
-      throw platform::FileError(e.text() + "; the new file stays at" + not_restored +
-                                ", the rest of the older set is as it was");
-    throw;
+    if (not_restored.empty()) return s;
+    return platform::FileError{s.error().text + "; the new file stays at" + not_restored +
+                               ", the rest of the older set is as it was"};
   }
   held.reset();
-  for (Entry& v : entries_) platform::remove_held(v.backup);
+  for (Entry& v : entries_) disk_.remove_held(v.backup);
   entries_.clear();
+  return {};
+}
+
+std::string OutputSet::restore(std::size_t renamed) {
+  std::string not_restored;
+  for (std::size_t i = renamed; i-- > 0;) {
+    Entry& v = entries_[i];
+    bool restored = false;
+    if (!v.backup.path.empty()) {
+      restored = disk_.rename_held(v.backup, v.output).ok();
+    } else if (!v.had_older) {
+      restored = disk_.delete_quietly(v.output);
+    }
+    if (!restored) not_restored += " '" + platform::path_to_utf8(v.output) + "'";
+  }
+  return not_restored;
 }
 
 void OutputSet::abandon() noexcept {
   for (Entry& v : entries_) {
-    platform::remove_held(v.temporary);
-    platform::remove_held(v.backup);
+    disk_.remove_held(v.temporary);
+    disk_.remove_held(v.backup);
   }
   entries_.clear();
 }
 
-void replace_file(const fs::path& path, std::string_view bytes) {
-  OutputSet set;
-  set.add(path, bytes);
-  set.commit();
+platform::FileStatus replace_file(const fs::path& path, std::string_view bytes,
+                                  platform::Disk& disk) {
+  OutputSet set(disk);
+  if (platform::FileStatus s = set.add(path, bytes); !s.ok()) return s;
+  return set.commit();
 }
 
 }  // namespace tratta

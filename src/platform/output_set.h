@@ -10,17 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/disk.h"
+#include "platform/file_result.h"
 #include "platform/platform.h"
 
 namespace tratta {
-
-/// A step of the file-writing layer, as seen by the test probe.
-enum class WriteStep { kWrite, kRename };
-
-/// Test aid: `probe` is called before each temporary is written and before
-/// each rename into place; a platform::FileError thrown from it stands for
-/// that step failing. An empty function takes it away.
-void set_write_probe(std::function<void(WriteStep)> probe);
 
 /// Bytes that a temporary's or backup's name adds to its output's name:
 /// ".tratta-", 16 hexadecimal digits, ".tmp" or ".old".
@@ -34,32 +28,36 @@ bool is_held_name_of(std::string_view name, std::string_view output);
 /// temporary beside the output (removing first what killed runs left there
 /// for that output); `commit` renames them all into place. A set given up
 /// (destroyed without commit, or after a failure) removes every temporary
-/// and leaves the older files as they were.
+/// and leaves the older files as they were. It reaches the files through
+/// `disk`.
 class OutputSet {
  public:
-  OutputSet();
+  explicit OutputSet(platform::Disk& disk = platform::system_disk());
   ~OutputSet();
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
-  /// Writes `bytes` into a new temporary for the output `path`. Throws
-  /// platform::FileError.
-  void add(const std::filesystem::path& path, std::string_view bytes);
+  /// Writes `bytes` into a new temporary for the output `path`.
+  platform::FileStatus add(const std::filesystem::path& path, std::string_view bytes);
 
   /// Puts bytes into the temporary being written, from a given offset on.
+  /// After a failed write the rest are passed over: `add` gives back the
+  /// first failure.
   using WriteAt = std::function<void(std::uint64_t offset, std::string_view bytes)>;
 
   /// Makes a new temporary for the output `path` and lets `produce` write
   /// it piece by piece, each piece at its offset, so that a large file
-  /// need not be held in memory whole. Throws platform::FileError.
-  void add(const std::filesystem::path& path, const std::function<void(const WriteAt&)>& produce);
+  /// need not be held in memory whole.
+  platform::FileStatus add(const std::filesystem::path& path,
+                           const std::function<void(const WriteAt&)>& produce);
 
   /// Renames every temporary over its output, one after the other, with
   /// SIGINT and SIGTERM held back meanwhile. The older files are first
   /// given a second name: when a rename fails, the outputs already renamed
   /// get their older files back (or are removed when there was none), and
-  /// platform::FileError is thrown.
-  void commit();
+  /// the failure is given back. After a failed `add` nothing is renamed
+  /// and that failure is given back again.
+  platform::FileStatus commit();
 
  private:
   struct Entry {
@@ -70,13 +68,20 @@ class OutputSet {
   };
   std::filesystem::path name_beside(const std::filesystem::path& output,
                                     std::string_view extension) const;
+  void remove_leftovers(const std::filesystem::path& output);
+  /// Gives every output already renamed (the first `renamed`) its older
+  /// file back; the names of those that could not be given back.
+  std::string restore(std::size_t renamed);
   void abandon() noexcept;
 
+  platform::Disk& disk_;
   std::string token_;  // the 16 hexadecimal digits of this set's names
   std::vector<Entry> entries_;
+  platform::FileStatus failed_;  // the first failure of an add
 };
 
 /// Replaces one file whole: an output set of one file.
-void replace_file(const std::filesystem::path& path, std::string_view bytes);
+platform::FileStatus replace_file(const std::filesystem::path& path, std::string_view bytes,
+                                  platform::Disk& disk = platform::system_disk());
 
 }  // namespace tratta

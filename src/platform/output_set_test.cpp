@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "testing/faulty_disk.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta {
@@ -11,6 +12,8 @@ namespace tratta {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::DiskStep;
+using testing::FaultyDisk;
 
 std::set<std::string> nomi(const fs::path& cartella) {
   std::set<std::string> out;
@@ -19,43 +22,26 @@ std::set<std::string> nomi(const fs::path& cartella) {
   return out;
 }
 
-/// Makes the `n`-th step of kind `tipo` from now on fail, as a full disk
-/// or a refused rename would.
-class Guasto {
- public:
-  Guasto(WriteStep tipo, int n) {
-    set_write_probe([tipo, n, k = 0](WriteStep p) mutable {
-      if (p == tipo && ++k == n) throw platform::FileError("cannot write 'x': simulated failure");
-    });
-  }
-  ~Guasto() { set_write_probe({}); }
-  Guasto(const Guasto&) = delete;
-  Guasto& operator=(const Guasto&) = delete;
-};
-
 }  // namespace
 
 TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
-  for (WriteStep tipo : {WriteStep::kWrite, WriteStep::kRename}) {
+  for (DiskStep tipo : {DiskStep::kWrite, DiskStep::kRename}) {
     for (int n = 1; n <= 3; ++n) {
       const std::string caso =
-          std::string(tipo == WriteStep::kWrite ? "write " : "rename ") + std::to_string(n);
+          std::string(tipo == DiskStep::kWrite ? "write " : "rename ") + std::to_string(n);
       testing::ScratchDir d;
       // Two outputs have older files, the third is new.
       testing::write_bytes(d / "a.dat", "older a");
       testing::write_bytes(d / "b.sim", std::string(5000, 'b'));
       {
-        Guasto guasto(tipo, n);
-        OutputSet set;
-        EXPECT_THROW(
-            {
-              set.add(d / "a.dat", "new a");
-              set.add(d / "b.sim", "new b");
-              set.add(d / "c.dat", "new c");
-              set.commit();
-            },
-            platform::FileError)
-            << caso;
+        FaultyDisk disco = FaultyDisk::failing(tipo, n, "cannot write 'x': simulated failure");
+        OutputSet set(disco);
+        (void)set.add(d / "a.dat", "new a");
+        (void)set.add(d / "b.sim", "new b");
+        (void)set.add(d / "c.dat", "new c");
+        const platform::FileStatus s = set.commit();
+        ASSERT_FALSE(s.ok()) << caso;
+        EXPECT_EQ(s.error().text, "cannot write 'x': simulated failure") << caso;
       }
       EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat", "b.sim"})) << caso;
       EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a") << caso;
@@ -66,9 +52,9 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
   testing::ScratchDir d;
   testing::write_bytes(d / "a.dat", std::string(100000, 'x'));
   OutputSet set;
-  set.add(d / "a.dat", "new a");
-  set.add(d / "c.dat", "new c");
-  set.commit();
+  EXPECT_TRUE(set.add(d / "a.dat", "new a").ok());
+  EXPECT_TRUE(set.add(d / "c.dat", "new c").ok());
+  EXPECT_TRUE(set.commit().ok());
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat", "c.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "new a");
   EXPECT_EQ(testing::read_bytes(d / "c.dat"), "new c");
@@ -86,20 +72,29 @@ TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
     scrivi(9, "ld");
   };
   {
-    OutputSet set;
-    EXPECT_THROW(set.add(d / "a.dat",
-                         [&](const OutputSet::WriteAt& scrivi) {
-                           a_pezzi(scrivi);
-                           throw platform::FileError("cannot write 'a.dat': simulated failure");
-                         }),
-                 platform::FileError);
+    // The second piece fails: the third is passed over, and the set gives
+    // the failure back when its file is added and again at the commit.
+    int pezzi = 0;
+    FaultyDisk disco = FaultyDisk::failing(DiskStep::kPiece, 2, "cannot write 'a.dat': full");
+    OutputSet set(disco);
+    const platform::FileStatus s = set.add(d / "a.dat", [&](const OutputSet::WriteAt& scrivi) {
+      a_pezzi([&](std::uint64_t offset, std::string_view byte) {
+        ++pezzi;
+        scrivi(offset, byte);
+      });
+    });
+    ASSERT_FALSE(s.ok());
+    EXPECT_EQ(s.error().text, "cannot write 'a.dat': full");
+    EXPECT_EQ(pezzi, 3);
+    EXPECT_FALSE(set.add(d / "b.dat", "b").ok());
+    EXPECT_FALSE(set.commit().ok());
   }
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a");
 
   OutputSet set;
-  set.add(d / "a.dat", a_pezzi);
-  set.commit();
+  EXPECT_TRUE(set.add(d / "a.dat", a_pezzi).ok());
+  EXPECT_TRUE(set.commit().ok());
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "hello world");
 }
@@ -135,15 +130,15 @@ TEST(OutputSet, LeftoversOfKilledRunsGoOtherFilesStay) {
   testing::write_bytes(d / "a.dat.tratta-0123456789abcdef.tmp", "left by a killed run");
   testing::write_bytes(d / "a.dat.tratta-00000000000000aa.old", "left by a killed run");
   // A run still at work holds its temporary: it must stay.
-  platform::HeldFile vivo =
-      platform::create_held(d / "a.dat.tratta-fedcba9876543210.tmp", d / "a.dat");
+  auto vivo = platform::create_held(d / "a.dat.tratta-fedcba9876543210.tmp", d / "a.dat");
+  ASSERT_TRUE(vivo.ok());
 
-  replace_file(d / "a.dat", "new");
+  EXPECT_TRUE(replace_file(d / "a.dat", "new").ok());
 
   std::set<std::string> attesi = altrui;
   attesi.insert({"a.dat", "a.dat.tratta-fedcba9876543210.tmp"});
   EXPECT_EQ(nomi(d.path()), attesi);
-  platform::remove_held(vivo);
+  platform::remove_held(vivo.value());
   EXPECT_FALSE(fs::exists(d / "a.dat.tratta-fedcba9876543210.tmp"));
 }
 

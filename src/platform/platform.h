@@ -6,25 +6,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/file_result.h"
+
 namespace tratta::platform {
-
-/// A file operation that failed; the message names the file and the
-/// system's reason.
-class FileError : public std::runtime_error {
- public:
-  explicit FileError(const std::string& text) : std::runtime_error(text), text_(text) {}
-  /// The whole message, as bytes: a path in it may hold any byte, NUL
-  /// included, so show it through `visibile` or `json_stringa`.
-  const std::string& text() const { return text_; }
-
- private:
-  std::string text_;
-};
 
 /// Remembers how the program was started, for program_directory() and
 /// arguments().
@@ -44,7 +32,7 @@ inline std::string path_to_utf8(const std::filesystem::path& path) {
 
 /// The directory that holds the program; the base of every path of the
 /// one-shot run.
-std::filesystem::path program_directory();
+FileResult<std::filesystem::path> program_directory();
 
 /// Shows the window with its one label and repaints it once; it stays up,
 /// never updated, until the program ends.
@@ -68,17 +56,17 @@ void report_failure(std::string_view text);
 
 bool file_exists(const std::filesystem::path& path);
 
-/// Reads a whole file. Returns false when it does not exist; throws
+/// Reads a whole file into `bytes`. Gives false when it does not exist, a
 /// FileError when it exists but cannot be read.
-bool read_file(const std::filesystem::path& path, std::string& bytes);
+FileResult<bool> read_file(const std::filesystem::path& path, std::string& bytes);
 
-/// Deletes a file; a missing file is not an error. Throws FileError.
-void delete_file(const std::filesystem::path& path);
+/// Deletes a file; a missing file is not an error.
+FileStatus delete_file(const std::filesystem::path& path);
 
 /// True when `directory` exists and a file can be created in it.
 bool directory_writable(const std::filesystem::path& directory);
 
-// --- Files held by this run beside its outputs (run/output_set.h) ---------
+// --- Files held by this run beside its outputs (output_set.h) -------------
 //
 // A held file is a temporary with an output's new bytes, or a backup (a
 // second name) of an output's older file. The run keeps it open, and so
@@ -96,21 +84,21 @@ struct HeldFile {
 
 /// Creates `path` as a new, empty held file (never an existing one) for the
 /// output `output`.
-HeldFile create_held(const std::filesystem::path& path, const std::filesystem::path& output);
+FileResult<HeldFile> create_held(const std::filesystem::path& path,
+                                 const std::filesystem::path& output);
 
 /// Writes all of `bytes` into the held file from byte `offset` on; a gap
 /// left before it is filled by later writes.
-void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);
+FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);
 
 /// Gives the existing file `existing` the second name `backup` and holds
-/// it. Returns false when the file system has no second names (hard
-/// links); throws FileError on other failures.
-bool hold_backup(const std::filesystem::path& existing, const std::filesystem::path& backup,
-                 HeldFile& out);
+/// it. Gives false when the file system has no second names (hard links).
+FileResult<bool> hold_backup(const std::filesystem::path& existing,
+                             const std::filesystem::path& backup, HeldFile& out);
 
 /// Renames the held file to `target`, replacing any file there; it is no
-/// longer held. Throws FileError, leaving the held file as it was.
-void rename_held(HeldFile& file, const std::filesystem::path& target);
+/// longer held. On a failure the held file stays as it was.
+FileStatus rename_held(HeldFile& file, const std::filesystem::path& target);
 
 /// Removes the held file and lets it go. Never throws.
 void remove_held(HeldFile& file) noexcept;
@@ -159,7 +147,7 @@ std::size_t max_name_length(const std::filesystem::path& directory);
 /// Length of `name` in the units of max_name_length.
 std::size_t name_length(const std::filesystem::path& name);
 
-/// Creates `directory` and its missing parents. Throws FileError.
-void create_directories(const std::filesystem::path& directory);
+/// Creates `directory` and its missing parents.
+FileStatus create_directories(const std::filesystem::path& directory);
 
 }  // namespace tratta::platform

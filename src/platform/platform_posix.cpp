@@ -24,8 +24,8 @@ namespace {
 std::string argv0;
 std::vector<std::string> args;
 
-[[noreturn]] void fail(std::string_view what, const fs::path& path, int err) {
-  throw FileError(std::string(what) + " '" + path.string() + "': " + std::strerror(err));
+FileError fail(std::string_view what, const fs::path& path, int err) {
+  return FileError{std::string(what) + " '" + path.string() + "': " + std::strerror(err)};
 }
 
 // The interrupt cleanup's register of held files: fixed memory, so that the
@@ -80,7 +80,7 @@ void init(int argc, char** argv) {
 
 std::vector<std::string> arguments() { return args; }
 
-fs::path program_directory() {
+FileResult<fs::path> program_directory() {
   std::error_code ec;
   fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   if (ec || exe.empty()) exe = fs::absolute(argv0, ec);
@@ -117,11 +117,11 @@ bool file_exists(const fs::path& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool read_file(const fs::path& path, std::string& bytes) {
+FileResult<bool> read_file(const fs::path& path, std::string& bytes) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return false;
-    fail("cannot open", path, errno);
+    return fail("cannot open", path, errno);
   }
   bytes.clear();
   char buf[1 << 16];
@@ -131,7 +131,7 @@ bool read_file(const fs::path& path, std::string& bytes) {
       if (errno == EINTR) continue;
       int err = errno;
       ::close(fd);
-      fail("cannot read", path, err);
+      return fail("cannot read", path, err);
     }
     if (n == 0) break;
     bytes.append(buf, static_cast<size_t>(n));
@@ -140,8 +140,9 @@ bool read_file(const fs::path& path, std::string& bytes) {
   return true;
 }
 
-void delete_file(const fs::path& path) {
-  if (::unlink(path.c_str()) != 0 && errno != ENOENT) fail("cannot delete", path, errno);
+FileStatus delete_file(const fs::path& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) return fail("cannot delete", path, errno);
+  return {};
 }
 
 bool directory_writable(const fs::path& directory) {
@@ -150,13 +151,13 @@ bool directory_writable(const fs::path& directory) {
   return ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
 
-HeldFile create_held(const fs::path& path, const fs::path& output) {
+FileResult<HeldFile> create_held(const fs::path& path, const fs::path& output) {
   HeldFile file{path, output, -1, register_held(path)};
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) {
     int err = errno;
     unregister_held(file);
-    fail("cannot create", output, err);
+    return fail("cannot create", output, err);
   }
   file.handle = fd;
   // The lock says "in use" to later runs; it goes with the process, however
@@ -165,22 +166,23 @@ HeldFile create_held(const fs::path& path, const fs::path& output) {
   return file;
 }
 
-void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
+FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
   const char* p = bytes.data();
   size_t left = bytes.size();
   while (left > 0) {
     const ssize_t n = ::pwrite(static_cast<int>(file.handle), p, left, static_cast<off_t>(offset));
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail("cannot write", file.output, errno);
+      return fail("cannot write", file.output, errno);
     }
     p += n;
     left -= static_cast<size_t>(n);
     offset += static_cast<std::uint64_t>(n);
   }
+  return {};
 }
 
-bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
+FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{backup, existing, -1, register_held(backup)};
   if (::link(existing.c_str(), backup.c_str()) != 0) {
     int err = errno;
@@ -188,7 +190,7 @@ bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out
     out.path.clear();
     if (err == EPERM || err == EOPNOTSUPP || err == EXDEV || err == EMLINK || err == ENOENT)
       return false;
-    fail("cannot keep the older file", existing, err);
+    return fail("cannot keep the older file", existing, err);
   }
   int fd = ::open(backup.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
   if (fd >= 0) {
@@ -198,11 +200,12 @@ bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out
   return true;
 }
 
-void rename_held(HeldFile& file, const fs::path& target) {
-  if (::rename(file.path.c_str(), target.c_str()) != 0) fail("cannot replace", target, errno);
+FileStatus rename_held(HeldFile& file, const fs::path& target) {
+  if (::rename(file.path.c_str(), target.c_str()) != 0) return fail("cannot replace", target, errno);
   unregister_held(file);
   close_held(file);
   file.path.clear();
+  return {};
 }
 
 void remove_held(HeldFile& file) noexcept {
@@ -283,16 +286,19 @@ std::size_t max_name_length(const fs::path& directory) {
 
 std::size_t name_length(const fs::path& name) { return name.native().size(); }
 
-void create_directories(const fs::path& directory) {
+FileStatus create_directories(const fs::path& directory) {
   struct stat st;
   if (::stat(directory.c_str(), &st) == 0) {
-    if (!S_ISDIR(st.st_mode)) fail("cannot create the folder", directory, ENOTDIR);
-    return;
+    if (!S_ISDIR(st.st_mode)) return fail("cannot create the folder", directory, ENOTDIR);
+    return {};
   }
   const fs::path parent = directory.parent_path();
-  if (!parent.empty() && parent != directory) platform::create_directories(parent);
+  if (!parent.empty() && parent != directory) {
+    if (FileStatus s = platform::create_directories(parent); !s.ok()) return s;
+  }
   if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST)
-    fail("cannot create the folder", directory, errno);
+    return fail("cannot create the folder", directory, errno);
+  return {};
 }
 
 }  // namespace tratta::platform

@@ -81,8 +81,8 @@ std::string system_message(DWORD err) {
   return utf8(text) + " (" + std::to_string(err) + ")";
 }
 
-[[noreturn]] void fail(std::string_view what, const fs::path& path, DWORD err) {
-  throw FileError(std::string(what) + " '" + utf8(path.native()) + "': " + system_message(err));
+FileError fail(std::string_view what, const fs::path& path, DWORD err) {
+  return FileError{std::string(what) + " '" + utf8(path.native()) + "': " + system_message(err)};
 }
 
 bool is_missing(DWORD err) { return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND; }
@@ -126,13 +126,13 @@ bool write_all(HANDLE h, std::string_view bytes, DWORD& err) {
 }
 
 /// The program's own path.
-fs::path module_path() {
+FileResult<fs::path> module_path() {
   std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) {
       DWORD err = GetLastError();
-      throw FileError("cannot find the program's own path: " + system_message(err));
+      return FileError{"cannot find the program's own path: " + system_message(err)};
     }
     if (n < buffer.size()) {
       buffer.resize(n);
@@ -182,7 +182,11 @@ std::vector<std::string> arguments() {
   return out;
 }
 
-fs::path program_directory() { return module_path().parent_path(); }
+FileResult<fs::path> program_directory() {
+  FileResult<fs::path> p = module_path();
+  if (!p.ok()) return p;
+  return p.value().parent_path();
+}
 
 void show_window(std::string_view label) {
   // The console twin, double-clicked, got a console window of its own,
@@ -258,7 +262,8 @@ bool command_output_ready() {
   // The windowed program started with a command from the Explorer, a
   // shortcut or a shell that does not wait for it: there is nowhere to
   // print, so point to the console twin beside it.
-  fs::path twin = module_path();
+  const FileResult<fs::path> own = module_path();
+  fs::path twin = own.ok() ? own.value() : fs::path(L"tratta_valle3.exe");
   twin.replace_extension(L".com");
   const std::wstring text =
       L"The authoring commands print into a console, and this program has none.\n\n"
@@ -287,32 +292,33 @@ bool file_exists(const fs::path& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool read_file(const fs::path& path, std::string& bytes) {
+FileResult<bool> read_file(const fs::path& path, std::string& bytes) {
   Handle file(CreateFileW(
       path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
     DWORD err = GetLastError();
     if (is_missing(err)) return false;
-    fail("cannot open", path, err);
+    return fail("cannot open", path, err);
   }
   bytes.clear();
   char buffer[1 << 16];
   for (;;) {
     DWORD n = 0;
     if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
-      fail("cannot read", path, GetLastError());
+      return fail("cannot read", path, GetLastError());
     if (n == 0) break;
     bytes.append(buffer, n);
   }
   return true;
 }
 
-void delete_file(const fs::path& path) {
+FileStatus delete_file(const fs::path& path) {
   if (!DeleteFileW(path.c_str())) {
     DWORD err = GetLastError();
-    if (!is_missing(err)) fail("cannot delete", path, err);
+    if (!is_missing(err)) return fail("cannot delete", path, err);
   }
+  return {};
 }
 
 bool directory_writable(const fs::path& directory) {
@@ -395,11 +401,11 @@ BOOL WINAPI remove_held_on_console_event(DWORD) {
 
 }  // namespace
 
-HeldFile create_held(const fs::path& path, const fs::path& output) {
+FileResult<HeldFile> create_held(const fs::path& path, const fs::path& output) {
   RegisterLock lock;
   HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) fail("cannot create", output, GetLastError());
+  if (h == INVALID_HANDLE_VALUE) return fail("cannot create", output, GetLastError());
   HeldFile file{path, output, reinterpret_cast<std::intptr_t>(h), -1};
   for (int i = 0; i < kSlots; ++i) {
     if (held_register().handles[i] == INVALID_HANDLE_VALUE) {
@@ -411,35 +417,37 @@ HeldFile create_held(const fs::path& path, const fs::path& output) {
   return file;
 }
 
-void write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
-  LARGE_INTEGER dove;
-  dove.QuadPart = static_cast<LONGLONG>(offset);
-  if (!SetFilePointerEx(handle_of(file), dove, nullptr, FILE_BEGIN))
-    fail("cannot write", file.output, GetLastError());
+FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes) {
+  LARGE_INTEGER where;
+  where.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(handle_of(file), where, nullptr, FILE_BEGIN))
+    return fail("cannot write", file.output, GetLastError());
   DWORD err = 0;
-  if (!write_all(handle_of(file), bytes, err)) fail("cannot write", file.output, err);
+  if (!write_all(handle_of(file), bytes, err)) return fail("cannot write", file.output, err);
+  return {};
 }
 
-bool hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
+FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{};
   if (!CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
     DWORD err = GetLastError();
     if (err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
         err == ERROR_TOO_MANY_LINKS || is_missing(err))
       return false;
-    fail("cannot keep the older file", existing, err);
+    return fail("cannot keep the older file", existing, err);
   }
   out.path = backup;
   out.output = existing;
   return true;
 }
 
-void rename_held(HeldFile& file, const fs::path& target) {
+FileStatus rename_held(HeldFile& file, const fs::path& target) {
   let_go(file);  // a file open without FILE_SHARE_DELETE cannot be renamed
   if (!MoveFileExW(file.path.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    fail("cannot replace", target, GetLastError());
+    return fail("cannot replace", target, GetLastError());
   file.path.clear();
+  return {};
 }
 
 void remove_held(HeldFile& file) noexcept {
@@ -553,18 +561,20 @@ std::size_t max_name_length(const fs::path& directory) {
 
 std::size_t name_length(const fs::path& name) { return name.native().size(); }
 
-void create_directories(const fs::path& directory) {
+FileStatus create_directories(const fs::path& directory) {
   DWORD attributes = GetFileAttributesW(directory.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-      fail("cannot create the folder", directory, ERROR_DIRECTORY);
-    return;
+      return fail("cannot create the folder", directory, ERROR_DIRECTORY);
+    return {};
   }
   const fs::path parent = directory.parent_path();
-  if (!parent.empty() && parent != directory && parent.has_relative_path())
-    platform::create_directories(parent);
+  if (!parent.empty() && parent != directory && parent.has_relative_path()) {
+    if (FileStatus s = platform::create_directories(parent); !s.ok()) return s;
+  }
   if (!CreateDirectoryW(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-    fail("cannot create the folder", directory, GetLastError());
+    return fail("cannot create the folder", directory, GetLastError());
+  return {};
 }
 
 }  // namespace tratta::platform

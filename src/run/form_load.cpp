@@ -1,27 +1,44 @@
 #include "run/form_load.h"
 
+#include "authoring/display_text.h"
+#include "compile/errore.h"
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
+#include "platform/file_result.h"
 #include "platform/platform.h"
-#include "compile/errore.h"
 
 namespace tratta {
+
+namespace {
+
+/// A file that could not be written or read: reported the way the platform
+/// reports errors, and the run ends with a failure status.
+int fallita(const platform::FileError& e) {
+  platform::report_failure(visibile(e.text, std::string::npos));
+  return 1;
+}
+
+}  // namespace
 
 int Form_Load() {
   RouteModel modello;
   modello.nomi = nomi_predefiniti();
   platform::show_window("Attendere");
 
-  const std::filesystem::path cartella = platform::program_directory();
-  scrivi_documenti(cartella, modello.nomi);
+  const platform::FileResult<std::filesystem::path> propria = platform::program_directory();
+  if (!propria.ok()) return fallita(propria.error());
+  const std::filesystem::path& cartella = propria.value();
+  if (platform::FileStatus s = scrivi_documenti(cartella, modello.nomi); !s.ok())
+    return fallita(s.error());
 
   // The descriptions just written are read back and deleted once read.
   FileDescriptions descrizioni(cartella / nome_descrizione_linea(modello.nomi),
                                cartella / nome_descrizione_treno(modello.nomi), true);
   const int32_t j = 1;
   EsitoCompilazione esito;
-  memorizza_percorso(modello, j, descrizioni, cartella, esito);
+  const platform::FileStatus scritti = memorizza_percorso(modello, j, descrizioni, cartella, esito);
+  if (!scritti.ok()) return fallita(scritti.error());
   if (esito.errore_fatale != 0) errore(std::to_string(esito.errore_fatale));
   if (esito.senza_segmenti) {
     platform::report_failure(

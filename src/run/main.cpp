@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "authoring/commands.h"
-#include "authoring/display_text.h"
 #include "platform/platform.h"
 #include "run/form_load.h"
 
@@ -16,13 +15,13 @@ int main(int argc, char** argv) {
   tratta::platform::init(argc, argv);
   // No temporary file outlives the run, whatever ends it.
   tratta::platform::install_interrupt_cleanup();
-  try {
-    const std::vector<std::string> argomenti = tratta::platform::arguments();
-    if (argomenti.empty()) return tratta::Form_Load();
+  const std::vector<std::string> argomenti = tratta::platform::arguments();
+  if (!argomenti.empty()) {
     if (!tratta::platform::command_output_ready()) return tratta::kUscitaUsoErrato;
     return tratta::esegui_comando(argomenti, std::cout, std::cerr);
-  } catch (const tratta::platform::FileError& e) {
-    tratta::platform::report_failure(tratta::visibile(e.text(), std::string::npos));
+  }
+  try {
+    return tratta::Form_Load();
   } catch (const std::bad_alloc&) {
     tratta::platform::report_failure("out of memory");
   } catch (const std::exception& e) {

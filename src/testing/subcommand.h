@@ -15,9 +15,10 @@ struct Esecuzione {
   std::string out, err;
 };
 
-inline Esecuzione esegui(const std::vector<std::string>& argomenti) {
+inline Esecuzione esegui(const std::vector<std::string>& argomenti,
+                         platform::Disk& disco = platform::system_disk()) {
   std::ostringstream out, err;
-  int stato = esegui_comando(argomenti, out, err);
+  int stato = esegui_comando(argomenti, out, err, disco);
   return {stato, out.str(), err.str()};
 }
 
