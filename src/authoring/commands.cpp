@@ -7,16 +7,16 @@
 #include <string_view>
 
 #include "authoring/command_line.h"
-#include "authoring/compile_report.h"
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
+#include "authoring/esito_comando.h"
 #include "authoring/inspect_command.h"
 #include "authoring/output_checks.h"
+#include "authoring/version.h"
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "model/catalogo_codici.h"
-#include "authoring/version.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
 #include "platform/platform.h"

@@ -7,10 +7,10 @@
 
 #include "authoring/command_line.h"
 #include "authoring/commands.h"
-#include "authoring/compiled_scenario.h"
 #include "authoring/display_text.h"
 #include "authoring/inspect_json.h"
 #include "authoring/inspect_listing.h"
+#include "authoring/scenario_compilato.h"
 #include "authoring/view_page.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"

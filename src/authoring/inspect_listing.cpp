@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "authoring/display_text.h"
+#include "authoring/eventi_percorso.h"
 #include "authoring/plan_thinning.h"
-#include "authoring/route_events.h"
-#include "authoring/route_stretches.h"
+#include "authoring/tratti_percorso.h"
 #include "model/rounding.h"
 #include "model/windows1252.h"
 #include "platform/platform.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "authoring/compiled_scenario.h"
+#include "authoring/scenario_compilato.h"
 
 namespace tratta {
 

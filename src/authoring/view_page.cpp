@@ -5,9 +5,9 @@
 #include <set>
 
 #include "authoring/display_text.h"
+#include "authoring/eventi_percorso.h"
 #include "authoring/html_text.h"
-#include "authoring/route_events.h"
-#include "authoring/route_stretches.h"
+#include "authoring/tratti_percorso.h"
 #include "authoring/view_plan.h"
 #include "authoring/view_script.h"
 #include "model/windows1252.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "authoring/route_events.h"
+#include "authoring/eventi_percorso.h"
 #include "model/windows1252.h"
 
 namespace tratta {

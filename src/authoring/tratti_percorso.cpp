@@ -1,4 +1,4 @@
-#include "authoring/route_stretches.h"
+#include "authoring/tratti_percorso.h"
 
 namespace tratta {
 

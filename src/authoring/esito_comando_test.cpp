@@ -1,4 +1,4 @@
-#include "authoring/compile_report.h"
+#include "authoring/esito_comando.h"
 
 #include <gtest/gtest.h>
 

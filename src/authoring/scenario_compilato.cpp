@@ -1,4 +1,4 @@
-#include "authoring/compiled_scenario.h"
+#include "authoring/scenario_compilato.h"
 
 #include "authoring/display_text.h"
 #include "model/file_percorso.h"

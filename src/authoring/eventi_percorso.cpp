@@ -1,4 +1,4 @@
-#include "authoring/route_events.h"
+#include "authoring/eventi_percorso.h"
 
 #include <cstdio>
 #include <set>
