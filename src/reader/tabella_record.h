@@ -430,11 +430,16 @@ constexpr bool tabella_coerente() {
   if (inizio != std::size(kTabellaRecord)) return false;
   for (size_t i = 0; i < std::size(kTabellaRecord); ++i)
     if (static_cast<size_t>(kTabellaRecord[i].tipo) != i) return false;
-  using Turni = std::span<const DefinizioneRecord* const>;
-  for (Turni turni : {Turni(kTurni<Parte::kIntestazioneLinea>), Turni(kTurni<Parte::kCorpoLinea>),
-                      Turni(kTurni<Parte::kTreno>)})
-    for (const DefinizioneRecord* r : turni)
-      if (r == nullptr) return false;
+  // Each turn of a part taken by exactly one of its records (counted, not
+  // looked up through kTurni: a pointer's test is no constant expression
+  // for every compiler).
+  for (Parte p : {Parte::kIntestazioneLinea, Parte::kCorpoLinea, Parte::kTreno}) {
+    for (size_t turno = 0; turno < conta_record(p); ++turno) {
+      size_t n = 0;
+      for (const DefinizioneRecord& r : record_di(p)) n += r.turno == turno ? 1 : 0;
+      if (n != 1) return false;
+    }
+  }
   return true;
 }
 static_assert(tabella_coerente());
