@@ -28,7 +28,7 @@ TEST(PercorsoLungo, CompilesCleanWithEveryRecordPlaced) {
   RouteModel m;
   m.nomi = nomi_predefiniti();
   EsitoCompilazione esito;
-  ASSERT_TRUE(memorizza_percorso(m, 1, descrizioni, dir.path(), esito).ok());
+  ASSERT_TRUE(memorizza_percorso(m, 1, descrizioni, dir.lock(), esito).ok());
   const Diagnosi& d = esito.diagnosi;
   ASSERT_EQ(d.codice_errore, 0) << "at " << d.posizione_errore.value_or(0) << " m, " << d.file
                                 << ":" << d.riga;

@@ -2,6 +2,7 @@
 
 #include "authoring/commands.h"
 #include "authoring/display_text.h"
+#include "platform/platform.h"
 
 namespace tratta {
 
@@ -46,6 +47,15 @@ void controlla_nomi(const NomiScenario& nomi) {
 
 void scrivi_errore(std::ostream& err, std::string_view messaggio) {
   err << "tratta_valle3: " << visibile(messaggio, std::string::npos) << "\n";
+}
+
+platform::LockWait attesa_cartella(bool aspetta, const std::filesystem::path& cartella,
+                                   std::ostream& err) {
+  return {aspetta, [&err, cartella] {
+            scrivi_errore(err, "waiting for another run in '" +
+                                   platform::path_to_utf8(cartella) + "'");
+            err.flush();
+          }};
 }
 
 int uso_errato(std::ostream& err, std::string_view messaggio) {

@@ -2,6 +2,7 @@
 // use: the options loop, the check of a scenario name, the message lines.
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "model/file_names.h"
+#include "platform/folder_lock.h"
 
 namespace tratta {
 
@@ -43,5 +45,11 @@ void scrivi_errore(std::ostream& err, std::string_view messaggio);
 
 /// Reports bad use on stderr; returns its exit status.
 int uso_errato(std::ostream& err, std::string_view messaggio);
+
+/// How a subcommand waits for another run that holds `cartella`: it says
+/// so on `err` after a second; with --no-wait (`aspetta` false) it fails at
+/// once.
+platform::LockWait attesa_cartella(bool aspetta, const std::filesystem::path& cartella,
+                                   std::ostream& err);
 
 }  // namespace tratta

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "authoring/cartella_uscita.h"
 #include "authoring/command_line.h"
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
@@ -16,6 +17,7 @@
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
+#include "model/scenario_files.h"
 #include "model/catalogo_codici.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
@@ -122,11 +124,16 @@ int guasto_sistema(std::ostream& err, const platform::FileError& e) {
 
 int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
                  platform::Disk& disco) {
-  bool forza = false;
+  bool forza = false, aspetta = true;
   const std::vector<std::string> cartelle =
       leggi_argomenti(argomenti, [&](std::string_view a, const auto&) {
-        if (a != "--force") return false;
-        forza = true;
+        if (a == "--force") {
+          forza = true;
+        } else if (a == "--no-wait") {
+          aspetta = false;
+        } else {
+          return false;
+        }
         return true;
       });
   if (cartelle.size() > 1) throw UsoErrato{"emit takes at most one folder"};
@@ -143,10 +150,13 @@ int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
     if (!presenti.empty())
       throw UsoErrato{"already there, not replaced (give --force to replace them): " + presenti};
   }
-  if (platform::FileStatus s = platform::create_directories(cartella); !s.ok())
+  CartellaUscita uscita(cartella);
+  if (platform::FileStatus s = uscita.prepara(attesa_cartella(aspetta, cartella, err)); !s.ok())
     return guasto_sistema(err, s.error());
-  if (platform::FileStatus s = scrivi_documenti(cartella, nomi_predefiniti(), disco); !s.ok())
+  if (platform::FileStatus s = scrivi_documenti(uscita.blocco(), nomi_predefiniti(), disco);
+      !s.ok())
     return guasto_sistema(err, s.error());
+  uscita.scritta();
   return kUscitaOk;
 }
 
@@ -157,6 +167,7 @@ struct OpzioniCompile {
   bool piano = true;
   bool json = false;
   bool rigoroso = false;
+  bool aspetta = true;
 };
 
 OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
@@ -176,6 +187,8 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
           o.json = true;
         } else if (a == "--strict") {
           o.rigoroso = true;
+        } else if (a == "--no-wait") {
+          o.aspetta = false;
         } else {
           return false;
         }
@@ -215,16 +228,46 @@ void riporta_lettura(const EsitoCompilazione& esito, EsitoComando& e) {
   e.avvertenze = esito.avvertenze;
 }
 
-/// The outcome of a failure of the system: no file written.
+/// The outcome of a failure of the system: no file written. The message
+/// says so too, whatever the reading found.
 void fallita(EsitoComando& e, const platform::FileError& guasto) {
   e.stato = kUscitaErroreSistema;
   e.file_scritti.clear();
   e.errore = guasto.text + "; no file written";
+  e.messaggio = e.errore;
+}
+
+/// Writes the scenario files of `modello` into the folder of `o`, made
+/// when missing and locked meanwhile; the outcome goes into `esito`, or the
+/// failure into `e`. True when the files were written.
+bool scrivi_scenario(const OpzioniCompile& o, const RouteModel& modello, EsitoCompilazione& esito,
+                     EsitoComando& e, std::ostream& err, platform::Disk& disco) {
+  CartellaUscita uscita(o.uscita);
+  if (platform::FileStatus s = uscita.prepara(attesa_cartella(o.aspetta, o.uscita, err)); !s.ok()) {
+    fallita(e, s.error());
+    return false;
+  }
+  auto scritti = scrivi_file_scenario(modello, o.piano ? 1 : 0, uscita.blocco(), disco);
+  if (!scritti.ok()) {
+    fallita(e, scritti.error());
+    return false;
+  }
+  uscita.scritta();
+  esito.file_scritti = std::move(scritti.value());
+  // Without a plan no line file is written: one from before stays, and
+  // the report names it, since it may belong to another route.
+  if (!o.piano) {
+    const std::string linea = nome_file_linea(o.nomi);
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(o.uscita / platform::path_from_utf8(linea), ec)))
+      e.file_tenuti.push_back(linea);
+  }
+  return true;
 }
 
 /// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
 /// before anything is written.
-void compila(const OpzioniCompile& o, EsitoComando& e, platform::Disk& disco) {
+void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platform::Disk& disco) {
   const std::vector<fs::path> uscite = uscite_compile(o);
   nomi_adatti(uscite);
   if (auto perche = ingresso_tra_le_uscite(
@@ -236,17 +279,14 @@ void compila(const OpzioniCompile& o, EsitoComando& e, platform::Disk& disco) {
   FileDescriptions descrizioni(o.linea, o.treno, false);
   if (std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
     return fallita(e, {guasto});
-  if (platform::FileStatus s = platform::create_directories(o.uscita); !s.ok())
-    return fallita(e, s.error());
 
   RouteModel modello;
   modello.nomi = o.nomi;
   EsitoCompilazione esito;
-  const platform::FileStatus scritti =
-      memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, o.uscita, esito, disco);
-  // What the reading found is told even when the writing failed.
+  memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, esito);
+  // What the reading found is told even when the writing fails.
   riporta_lettura(esito, e);
-  if (!scritti.ok()) return fallita(e, scritti.error());
+  if (esito.scrivibile() && !scrivi_scenario(o, modello, esito, e, err, disco)) return;
 
   const Diagnosi& diagnosi = esito.diagnosi;
   const int codice = diagnosi.codice_errore;
@@ -300,6 +340,8 @@ int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::os
                         ": warning: " + a.messaggio,
                     std::string::npos)
         << "\n";
+  for (const std::string& f : e.file_tenuti)
+    scrivi_errore(err, "kept from before: '" + f + "' (without a plan no line file is written)");
   switch (e.stato) {
     case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
     case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
@@ -317,7 +359,7 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   try {
     const OpzioniCompile o = leggi_opzioni(argomenti);
     json = o.json;
-    compila(o, e, disco);
+    compila(o, e, err, disco);
   } catch (const UsoErrato& u) {
     e = EsitoComando{};
     e.stato = kUscitaUsoErrato;

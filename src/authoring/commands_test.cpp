@@ -91,7 +91,7 @@ TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
             "{\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
             "\"message\": \"no problem found\", \"fatal\": null, \"files\": "
             "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"], "
-            "\"warnings\": [], \"exit_status\": 0, \"error\": null}\n");
+            "\"kept\": [], \"warnings\": [], \"exit_status\": 0, \"error\": null}\n");
   // The descriptions are only read.
   EXPECT_EQ(testing::read_bytes(linea_path), linea_prima);
   EXPECT_EQ(testing::read_bytes(treno_path), treno_prima);

@@ -23,6 +23,9 @@ std::string json_esito(const EsitoComando& e) {
                     ", \"files\": [";
   for (std::size_t i = 0; i < e.file_scritti.size(); ++i)
     out += (i ? ", " : "") + json_stringa(e.file_scritti[i]);
+  out += "], \"kept\": [";
+  for (std::size_t i = 0; i < e.file_tenuti.size(); ++i)
+    out += (i ? ", " : "") + json_stringa(e.file_tenuti[i]);
   out += "], \"warnings\": [";
   for (std::size_t i = 0; i < e.avvertenze.size(); ++i) {
     const Avvertenza& a = e.avvertenze[i];

@@ -21,6 +21,8 @@ struct EsitoComando {
   std::optional<std::string> messaggio;
   int fatale = 0;  // 1250 or 1251
   std::vector<std::string> file_scritti;
+  /// Files of the set kept from before (the line file, under --no-plan).
+  std::vector<std::string> file_tenuti;
   /// Bad use or a failure of the system: what went wrong.
   std::optional<std::string> errore;
   /// The reading's warnings.
@@ -29,8 +31,8 @@ struct EsitoComando {
 
 /// The outcome as one line of JSON, in valid UTF-8 whatever bytes its texts
 /// hold: codice_errore, posizione_errore, file, line, message, fatal,
-/// files, warnings (a list, empty when there are none), exit_status and
-/// error, with null where there is nothing to say.
+/// files, kept, warnings (lists, empty when there are none), exit_status
+/// and error, with null where there is nothing to say.
 std::string json_esito(const EsitoComando& e);
 
 }  // namespace tratta

@@ -55,7 +55,8 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
        "\"fatal\": 1250, \"files\": []", " Errore n. 1250\n"},
       {kUscitaUsoErrato, linea(""), treno(""), {"--fast"}, false,
        "{\"codice_errore\": null, \"posizione_errore\": null, \"file\": null, \"line\": null, "
-       "\"message\": null, \"fatal\": null, \"files\": [], \"warnings\": [], \"exit_status\": 2, "
+       "\"message\": null, \"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], "
+       "\"exit_status\": 2, "
        "\"error\": "
        "\"unknown option '--fast'\"}",
        "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 --help)\n"},
@@ -66,13 +67,15 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
        false, "\"codice_errore\": 15", "l.txt:9: code 15: "},
       {kUscitaAvvertenze, linea("pendeza, 500, 1\r\n"), kTreno, {"--strict"}, false,
        "\"files\": [\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", "
-       "\"Tratta_Valle3_30.dat\"], \"warnings\": [{\"file\": ",
+       "\"Tratta_Valle3_30.dat\"], \"kept\": [], \"warnings\": [{\"file\": ",
        "l.txt:8: warning: line skipped: 'pendeza' is no record the reader takes (did you mean "
        "\"pendenza\"?)\n"},
+      // The message agrees with the status: the reading found nothing, but
+      // no file was written.
       {kUscitaErroreSistema, linea(""), kTreno, {}, true,
        "\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
-       "\"message\": \"no problem found\", \"fatal\": null, \"files\": [], \"warnings\": [], "
-       "\"exit_status\": 4, "
+       "\"message\": \"cannot write 'x': No space left on device; no file written\", "
+       "\"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], \"exit_status\": 4, "
        "\"error\": \"cannot write 'x': No space left on device; no file written\"}",
        "tratta_valle3: cannot write 'x': No space left on device; no file written\n"},
   };

@@ -1,10 +1,12 @@
 #include "authoring/inspect_command.h"
 
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <optional>
 #include <system_error>
 
+#include "authoring/cartella_uscita.h"
 #include "authoring/command_line.h"
 #include "authoring/commands.h"
 #include "authoring/display_text.h"
@@ -27,6 +29,8 @@ struct Opzioni {
   bool json = false;
   bool punti = false;
   std::optional<fs::path> uscita;
+  bool forza = false;
+  bool aspetta = true;
 };
 
 /// Reads the options of inspect (`con_json`) or view (`con_out`).
@@ -44,6 +48,10 @@ Opzioni leggi_opzioni(const std::vector<std::string>& argomenti, bool con_json, 
           o.punti = true;
         } else if (con_out && a == "--out") {
           o.uscita = platform::path_from_utf8(valore());
+        } else if (con_out && a == "--force") {
+          o.forza = true;
+        } else if (a == "--no-wait") {
+          o.aspetta = false;
         } else {
           return false;
         }
@@ -64,7 +72,8 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
            std::ostream& err, Usa usa) {
   try {
     const Opzioni o = leggi_opzioni(argomenti, con_json, con_out);
-    auto letto = leggi_scenario_compilato(o.cartella, o.nomi);
+    auto letto =
+        leggi_scenario_compilato(o.cartella, o.nomi, attesa_cartella(o.aspetta, o.cartella, err));
     if (const ProblemaLettura* p = std::get_if<ProblemaLettura>(&letto)) {
       switch (p->tipo) {
         case ProblemaLettura::Tipo::kMancante: return uso_errato(err, p->messaggio);
@@ -78,6 +87,20 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);
   }
+}
+
+/// True when the page may go to `pagina`: nothing is there, or a page
+/// that view wrote (its head signed).
+bool pagina_sostituibile(const fs::path& pagina) {
+  std::error_code ec;
+  const fs::file_status stato = fs::symlink_status(pagina, ec);
+  if (!fs::exists(stato)) return true;
+  if (!fs::is_regular_file(stato)) return false;
+  std::ifstream in(pagina, std::ios::binary);
+  std::string testa(1024, '\0');
+  in.read(testa.data(), static_cast<std::streamsize>(testa.size()));
+  testa.resize(static_cast<std::size_t>(in.gcount()));
+  return testa.find(kFirmaPagina) != std::string::npos;
 }
 
 /// True when `a` and `b` name the same existing file.
@@ -110,15 +133,20 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
             return uso_errato(err, "the page would replace the scenario file '" +
                                        visibile(platform::path_to_utf8(dato)) + "'");
         }
+        if (!o.forza && !pagina_sostituibile(pagina))
+          return uso_errato(err, "'" + visibile(platform::path_to_utf8(pagina)) +
+                                     "' is not a page that view wrote: not replaced (give "
+                                     "--force to replace it)");
         const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
-        if (!platform::directory_writable(cartella))
-          return uso_errato(err, "cannot write into the folder '" +
-                                     visibile(platform::path_to_utf8(cartella)) + "'");
-        if (platform::FileStatus scritta = replace_file(pagina, pagina_percorso(s), disco);
-            !scritta.ok()) {
-          scrivi_errore(err, scritta.error().text);
+        CartellaUscita uscita(cartella);
+        platform::FileStatus scritta = uscita.prepara(attesa_cartella(o.aspetta, cartella, err));
+        if (scritta.ok())
+          scritta = replace_file(uscita.blocco(), pagina.filename(), pagina_percorso(s), disco);
+        if (!scritta.ok()) {
+          scrivi_errore(err, scritta.error().text + "; no file written");
           return kUscitaErroreSistema;
         }
+        uscita.scritta();
         out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
         return kUscitaOk;
       });

@@ -494,10 +494,12 @@ TEST(Inspect, BadUseAndSystemFailures) {
       {{"view", d, "--scenario", "Prova", "--train-number", "7", "--out", percorso},
        kUscitaUsoErrato,
        "the page would replace the scenario file"},
+      // A file where the page's folder should be: as compile, a failure
+      // of the system that names it.
       {{"view", d, "--scenario", "Prova", "--train-number", "7", "--out",
-        (s.dir / "no" / "p.html").string()},
-       kUscitaUsoErrato,
-       "cannot write into the folder"},
+        (s.dir / "Prova_7.sim" / "p.html").string()},
+       kUscitaErroreSistema,
+       "cannot create the folder"},
   };
   for (const auto& c : casi) {
     const Esito e = esegui(c.argomenti);
@@ -507,13 +509,13 @@ TEST(Inspect, BadUseAndSystemFailures) {
   }
   EXPECT_EQ(testing::read_bytes(percorso), prima);
 
-  // A line file that cannot be read is a failure of the system, not of
-  // the file.
+  // A folder in a scenario file's place is named as found, as compile
+  // names a folder given for a description.
   fs::rename(s.dir / "Prova_linea.dat", s.dir / "piano");
   fs::create_directory(s.dir / "Prova_linea.dat");
   const Esito e = s.inspect();
-  EXPECT_EQ(e.stato, kUscitaErroreSistema) << e.err;
-  EXPECT_NE(e.err.find("Prova_linea.dat"), std::string::npos) << e.err;
+  EXPECT_EQ(e.stato, kUscitaUsoErrato) << e.err;
+  EXPECT_NE(e.err.find("Prova_linea.dat' is a folder, not a file"), std::string::npos) << e.err;
   EXPECT_EQ(e.out, "");
 }
 

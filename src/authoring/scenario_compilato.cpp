@@ -3,6 +3,8 @@
 #include "authoring/display_text.h"
 #include "model/file_percorso.h"
 #include "model/file_treno.h"
+#include "platform/folder_lock.h"
+#include "platform/output_set.h"
 #include "platform/platform.h"
 
 namespace tratta {
@@ -23,12 +25,38 @@ ProblemaLettura illeggibile(const platform::FileError& e) {
 
 }  // namespace
 
-std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
-    const fs::path& cartella, const NomiScenario& nomi) {
+namespace {
+
+/// What stands at `p`, links followed: nothing when it is of the `voluto`
+/// type, else the problem, named as found (missing, the other type, a loop
+/// of links or another reason the system gives).
+std::optional<ProblemaLettura> controlla(const fs::path& p, fs::file_type voluto,
+                                         std::string_view cosa, std::string_view se_manca) {
   std::error_code ec;
-  if (!fs::is_directory(cartella, ec))
+  const fs::file_status stato = fs::status(p, ec);
+  if (stato.type() == voluto) return std::nullopt;
+  if (stato.type() == fs::file_type::not_found)
     return ProblemaLettura{ProblemaLettura::Tipo::kMancante,
-                           "there is no folder '" + mostra(cartella) + "'"};
+                           "there is no " + std::string(cosa) + " '" + mostra(p) + "'" +
+                               std::string(se_manca)};
+  if (ec)
+    return ProblemaLettura{ProblemaLettura::Tipo::kIlleggibile,
+                           "cannot read '" + mostra(p) + "': " + ec.message()};
+  const std::string trovato = stato.type() == fs::file_type::directory ? "a folder"
+                              : stato.type() == fs::file_type::regular ? "a file"
+                                                                       : "no regular file";
+  return ProblemaLettura{ProblemaLettura::Tipo::kMancante,
+                         "'" + mostra(p) + "' is " + trovato + ", not a " + std::string(cosa)};
+}
+
+}  // namespace
+
+std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
+    const fs::path& cartella, const NomiScenario& nomi, const platform::LockWait& attesa) {
+  if (auto p = controlla(cartella, fs::file_type::directory, "folder", "")) return *p;
+  // Read under the folder's lock, so that no run replaces the set meanwhile.
+  platform::FileResult<platform::FolderLock> blocco = lock_for_reading(cartella, attesa);
+  if (!blocco.ok()) return illeggibile(blocco.error());
   ScenarioCompilato s;
   s.nomi = nomi;
   s.file_percorso = cartella / platform::path_from_utf8(nome_file_percorso(nomi));
@@ -37,8 +65,10 @@ std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
 
   std::string byte;
   for (const fs::path& p : {s.file_percorso, s.file_treno}) {
-    const platform::FileResult<bool> letto =
-        fs::is_regular_file(p, ec) ? platform::read_file(p, byte) : false;
+    if (auto problema = controlla(p, fs::file_type::regular, "file",
+                                  " (give --scenario and --train-number as for compile)"))
+      return *problema;
+    const platform::FileResult<bool> letto = platform::read_file(p, byte);
     if (!letto.ok()) return illeggibile(letto.error());
     if (!letto.value())
       return ProblemaLettura{ProblemaLettura::Tipo::kMancante,
@@ -54,7 +84,10 @@ std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
       s.voci = std::move(d.valore);
     }
   }
-  if (fs::exists(s.file_linea, ec)) {
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(s.file_linea, ec))) {
+    if (auto problema = controlla(s.file_linea, fs::file_type::regular, "file", ""))
+      return *problema;
     const platform::FileResult<bool> letto = platform::read_file(s.file_linea, byte);
     if (!letto.ok()) return illeggibile(letto.error());
     if (!letto.value())

@@ -13,6 +13,7 @@
 #include "model/file_linea.h"
 #include "model/file_names.h"
 #include "model/route_model.h"
+#include "platform/folder_lock.h"
 
 namespace tratta {
 
@@ -36,8 +37,11 @@ struct ProblemaLettura {
   std::string messaggio;
 };
 
-/// Reads the files that `compile` names after `nomi` from `cartella`.
+/// Reads the files that `compile` names after `nomi` from `cartella`,
+/// holding the folder's lock meanwhile, waiting for another run as
+/// `attesa` says.
 std::variant<ScenarioCompilato, ProblemaLettura> leggi_scenario_compilato(
-    const std::filesystem::path& cartella, const NomiScenario& nomi);
+    const std::filesystem::path& cartella, const NomiScenario& nomi,
+    const platform::LockWait& attesa = {});
 
 }  // namespace tratta

@@ -361,7 +361,8 @@ std::string pagina_percorso(const ScenarioCompilato& s) {
   corpo += sezione_profilo(c, dati);
 
   std::string out =
-      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
+      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">" +
+      std::string(kFirmaPagina) +
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"><title>" +
       html(s.nomi.nome_scenario) + " train " + html(s.nomi.numero_treno) +
       ": route</title><style>\n";

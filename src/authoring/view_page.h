@@ -6,10 +6,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "authoring/scenario_compilato.h"
 
 namespace tratta {
+
+/// What the head of every page that view writes holds, early on: view
+/// replaces a file that holds it, and no other unless told to.
+inline constexpr std::string_view kFirmaPagina = "<meta name=\"generator\" content=\"tratta_valle3\">";
 
 /// Every mark carries data-kind (plan, height, speed, signal, station,
 /// sign, indicator, slowdown, abatement, montagna) and data-metre: one

@@ -22,7 +22,7 @@ void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorge
 
 platform::FileStatus memorizza_percorso(RouteModel& modello, int32_t j,
                                         DescriptionSource& sorgente,
-                                        const std::filesystem::path& uscita,
+                                        const platform::FolderLock& uscita,
                                         EsitoCompilazione& esito, platform::Disk& disco) {
   memorizza_percorso(modello, j, sorgente, esito);
   if (!esito.scrivibile()) return {};

@@ -13,6 +13,7 @@
 #include "model/route_model.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
+#include "platform/folder_lock.h"
 #include "reader/avvertenza.h"
 #include "reader/description_source.h"
 
@@ -44,13 +45,13 @@ void memorizza_percorso(RouteModel& modello, int32_t j, DescriptionSource& sorge
                         EsitoCompilazione& esito);
 
 /// The compile step and, unless a stamp field was taken or the route has no
-/// segment to stamp, the scenario files written into `uscita` (no line file
-/// with `j` = 0), through `disco`. The outcome goes into `esito`, what the
+/// segment to stamp, the scenario files written into the folder that
+/// `uscita` locks (no line file with `j` = 0), through `disco`. The outcome goes into `esito`, what the
 /// reading found included when the writing then fails; the writing's
 /// failure is given back, and no file is then replaced.
 platform::FileStatus memorizza_percorso(RouteModel& modello, int32_t j,
                                         DescriptionSource& sorgente,
-                                        const std::filesystem::path& uscita,
+                                        const platform::FolderLock& uscita,
                                         EsitoCompilazione& esito,
                                         platform::Disk& disco = platform::system_disk());
 

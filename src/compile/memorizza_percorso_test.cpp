@@ -31,7 +31,7 @@ struct Compilazione {
   Compilazione(const std::string& testo_linea, const std::string& testo_treno) {
     m.nomi = {"P", "1"};
     MemoryDescriptions descrizioni("linea.txt", testo_linea, "treno.txt", testo_treno);
-    EXPECT_TRUE(memorizza_percorso(m, 1, descrizioni, dir.path(), esito).ok());
+    EXPECT_TRUE(memorizza_percorso(m, 1, descrizioni, dir.lock(), esito).ok());
   }
 
   std::string file(const std::string& nome) const { return testing::read_bytes(dir / nome); }
@@ -145,7 +145,7 @@ TEST(CompileStep, BuiltInDescriptionsInMemoryGiveTheFilesWithoutAWarning) {
     FileDescriptions file(dir / "l.txt", dir / "t.txt", false);
     RouteModel da_file;
     da_file.nomi = nomi_predefiniti();
-    ASSERT_TRUE(memorizza_percorso(da_file, j, file, dir.path(), esito).ok());
+    ASSERT_TRUE(memorizza_percorso(da_file, j, file, dir.lock(), esito).ok());
     EXPECT_EQ(da_file.segmenti, in_memoria.segmenti);
     EXPECT_EQ(da_file.voci, in_memoria.voci);
     EXPECT_EQ(esito.file_scritti.size(), j == 1 ? 3u : 2u);

@@ -48,7 +48,7 @@ TEST(DocumentWriter, CharactersOutsideTheSetAreRefused) {
 TEST(Documents, AllFiveWrittenUnderTheirNamesReplacingOlderFilesWhole) {
   testing::ScratchDir dir;
   testing::write_bytes(dir / "S_9_note.txt", std::string(50000, 'x'));
-  ASSERT_TRUE(scrivi_documenti(dir.path(), {"S", "9"}).ok());
+  ASSERT_TRUE(scrivi_documenti(dir.lock(), {"S", "9"}).ok());
   for (const char* nome : {"S_linea.txt", "S_9-.txt", "S_9_note.txt", "S_9_rallentamenti.txt",
                            "S_9_scheda_treno.txt"}) {
     EXPECT_TRUE(std::filesystem::exists(dir / nome)) << nome;

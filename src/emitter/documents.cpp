@@ -11,12 +11,12 @@ std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::pat
           cartella / nome_scheda_treno(nomi)};
 }
 
-platform::FileStatus scrivi_documenti(const std::filesystem::path& cartella,
+platform::FileStatus scrivi_documenti(const platform::FolderLock& cartella,
                                       const NomiScenario& nomi, platform::Disk& disco) {
-  const std::vector<std::filesystem::path> percorsi = percorsi_documenti(cartella, nomi);
+  const std::vector<std::filesystem::path> percorsi = percorsi_documenti({}, nomi);
   const TabellaRighe tabelle[] = {righe_linea(), righe_treno(), righe_note(),
                                   righe_rallentamenti(), righe_scheda()};
-  OutputSet set(disco);
+  OutputSet set(cartella, disco);
   for (std::size_t i = 0; i < percorsi.size(); ++i) {
     if (platform::FileStatus s = set.add(percorsi[i], componi_documento(tabelle[i])); !s.ok())
       return s;

@@ -12,6 +12,7 @@
 #include "model/file_names.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
+#include "platform/folder_lock.h"
 
 namespace tratta {
 
@@ -25,9 +26,10 @@ TabellaRighe righe_scheda();
 std::vector<std::filesystem::path> percorsi_documenti(const std::filesystem::path& cartella,
                                                       const NomiScenario& nomi);
 
-/// Writes all five documents, in the order of the run, through `disco`,
-/// replaced as one set: all of them or, on a failure, none.
-platform::FileStatus scrivi_documenti(const std::filesystem::path& cartella,
+/// Writes all five documents into the folder that `cartella` locks, in the
+/// order of the run, through `disco`, replaced as one set: all of them or,
+/// on a failure, none.
+platform::FileStatus scrivi_documenti(const platform::FolderLock& cartella,
                                       const NomiScenario& nomi,
                                       platform::Disk& disco = platform::system_disk());
 

@@ -123,7 +123,7 @@ TEST(Planimetria, WrittenLineFileOfCompleteAndUnusualPlans) {
     for (const TrattoPiano& t : tratti) m.planimetria.estendi(std::min(t.fino, prossimo - 1), t.kappa);
     std::vector<TrattoPiano> fatti;
     for (const TrattoPiano& t : tratti) fatti.push_back({std::min(t.fino, prossimo - 1), t.kappa});
-    ASSERT_TRUE(scrivi_file_scenario(m, 1, dir.path()).ok());
+    ASSERT_TRUE(scrivi_file_scenario(m, 1, dir.lock()).ok());
     EXPECT_EQ(testing::read_bytes(dir / "P_linea.dat"),
               file_atteso(200000, true, punti_attesi(fatti)))
         << prossimo;

@@ -15,15 +15,17 @@
 #include "model/route_model.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
+#include "platform/folder_lock.h"
 
 namespace tratta {
 
 /// Writes the line file (only when `con_planimetria` is non-zero), the
-/// train file and the route file into `cartella` through `disco`, replaced
+/// train file and the route file into the folder that `cartella` locks,
+/// through `disco`, replaced
 /// as one set: all of them or, on a failure, none. Gives back the names of
 /// the files written, in order.
 platform::FileResult<std::vector<std::string>> scrivi_file_scenario(
-    const RouteModel& modello, int32_t con_planimetria, const std::filesystem::path& cartella,
+    const RouteModel& modello, int32_t con_planimetria, const platform::FolderLock& cartella,
     platform::Disk& disco = platform::system_disk());
 
 }  // namespace tratta

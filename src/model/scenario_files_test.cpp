@@ -13,7 +13,7 @@ TEST(ScenarioFiles, WrittenWholeAndOnlyTheLineFileDependsOnThePlan) {
   ASSERT_TRUE(m.dimensiona(1000, 0));
   testing::write_bytes(dir / "Prova_linea.dat", "old plan");
   testing::write_bytes(dir / "Prova_7.dat", std::string(100000, 'x'));
-  auto scritti = scrivi_file_scenario(m, 0, dir.path());
+  auto scritti = scrivi_file_scenario(m, 0, dir.lock());
   ASSERT_TRUE(scritti.ok());
   EXPECT_EQ(scritti.value(), (std::vector<std::string>{"Prova_7.sim", "Prova_7.dat"}));
   EXPECT_EQ(testing::read_bytes(dir / "Prova_linea.dat"), "old plan");
@@ -33,7 +33,7 @@ TEST(ScenarioFiles, WrittenUnderTheScenarioFileNames) {
     RouteModel m;
     m.nomi = {"Prova", "7"};
     ASSERT_TRUE(m.dimensiona(1000, piano ? 1 : 0));
-    const auto scrittura = scrivi_file_scenario(m, piano ? 1 : 0, dir.path());
+    const auto scrittura = scrivi_file_scenario(m, piano ? 1 : 0, dir.lock());
     ASSERT_TRUE(scrittura.ok());
     const std::vector<std::string>& scritti = scrittura.value();
     EXPECT_EQ(scritti, nomi_file_scenario(m.nomi, piano));

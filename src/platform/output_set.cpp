@@ -1,5 +1,7 @@
 #include "platform/output_set.h"
 
+#include <algorithm>
+#include <map>
 #include <optional>
 #include <random>
 #include <system_error>
@@ -40,7 +42,97 @@ bool is_held_name_of(std::string_view name, std::string_view output) {
   return rest == ".tmp" || rest == ".old";
 }
 
-OutputSet::OutputSet(platform::Disk& disk) : disk_(disk), token_(new_token()) {}
+namespace {
+
+/// A held name parsed: the output it stands beside, its set's token, and
+/// whether it is a backup.
+struct HeldName {
+  std::string output, token;
+  bool backup = false;
+};
+
+std::optional<HeldName> parse_held_name(std::string_view name) {
+  if (name.size() <= kHeldNameSuffix) return std::nullopt;
+  const std::string_view output = name.substr(0, name.size() - kHeldNameSuffix);
+  if (!is_held_name_of(name, output)) return std::nullopt;
+  return HeldName{std::string(output),
+                  std::string(name.substr(output.size() + kMark.size(), kDigits)),
+                  name.ends_with(".old")};
+}
+
+/// What killed runs left in `folder`, by set: the temporaries and the
+/// backups of each token.
+struct Leftovers {
+  struct Set {
+    std::vector<std::pair<fs::path, fs::path>> temporaries, backups;  // held name, output
+  };
+  std::map<std::string, Set> sets;
+};
+
+Leftovers find_leftovers(const fs::path& folder) {
+  Leftovers found;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& p = it->path();
+    const std::optional<HeldName> h = parse_held_name(platform::path_to_utf8(p.filename()));
+    if (!h) continue;
+    Leftovers::Set& set = found.sets[h->token];
+    (h->backup ? set.backups : set.temporaries)
+        .emplace_back(p, folder / platform::path_from_utf8(h->output));
+  }
+  return found;
+}
+
+}  // namespace
+
+void mend_folder(const platform::FolderLock& folder, platform::Disk& disk) {
+  if (!folder.held() || folder.mode() != platform::LockMode::kExclusive) return;
+  for (auto& [token, set] : find_leftovers(folder.folder()).sets) {
+    // Backups are made once every temporary is written, before the first
+    // rename: a set with backups was being renamed when its run died, and
+    // its temporaries go into place. Without backups the run died while
+    // writing, and its temporaries go.
+    if (!set.backups.empty()) {
+      for (auto& [path, output] : set.temporaries) {
+        platform::HeldFile left{path, output, -1, -1};
+        if (disk.rename_held(left, output).ok()) path.clear();
+      }
+    }
+    for (const auto& [path, output] : set.temporaries)
+      if (!path.empty()) disk.remove_if_abandoned(path);
+    for (const auto& [path, output] : set.backups) {
+      // A backup whose output is missing is the only copy of an older file
+      // that was moved aside: it goes back. (An empty one may be the mark
+      // of an output that had none.)
+      std::error_code ec;
+      if (!fs::exists(fs::symlink_status(output, ec)) && fs::file_size(path, ec) > 0 && !ec) {
+        platform::HeldFile older{path, output, -1, -1};
+        if (disk.rename_held(older, output).ok()) continue;
+      }
+      disk.remove_if_abandoned(path);
+    }
+  }
+}
+
+platform::FileResult<platform::FolderLock> lock_for_reading(const fs::path& folder,
+                                                            const platform::LockWait& how,
+                                                            platform::Disk& disk) {
+  platform::FileResult<platform::FolderLock> lock =
+      platform::lock_folder(folder, platform::LockMode::kShared, how);
+  if (!lock.ok()) return lock;
+  bool unfinished = false;
+  for (const auto& [token, set] : find_leftovers(folder).sets) unfinished |= !set.backups.empty();
+  if (!unfinished) return lock;
+  lock.value().release();
+  lock = platform::lock_folder(folder, platform::LockMode::kExclusive, how);
+  if (lock.ok()) mend_folder(lock.value(), disk);
+  return lock;
+}
+
+OutputSet::OutputSet(const platform::FolderLock& folder, platform::Disk& disk)
+    : folder_(folder.folder()), disk_(disk), token_(new_token()) {
+  mend_folder(folder, disk_);
+}
 
 OutputSet::~OutputSet() { abandon(); }
 
@@ -50,37 +142,49 @@ fs::path OutputSet::name_beside(const fs::path& output, std::string_view extensi
   return p;
 }
 
-/// Removes what killed runs left beside the output `output`: their
-/// temporaries and backups, recognised by name, and only those that no
-/// live run holds.
-void OutputSet::remove_leftovers(const fs::path& output) {
-  const std::string name = platform::path_to_utf8(output.filename());
-  fs::path folder = output.parent_path();
-  if (folder.empty()) folder = ".";
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path& p = it->path();
-    if (is_held_name_of(platform::path_to_utf8(p.filename()), name)) disk_.remove_if_abandoned(p);
-  }
+platform::FileStatus OutputSet::add(const fs::path& name, std::string_view bytes) {
+  return add(name, [&](const WriteAt& write) { write(0, bytes); });
 }
 
-platform::FileStatus OutputSet::add(const fs::path& path, std::string_view bytes) {
-  return add(path, [&](const WriteAt& write) { write(0, bytes); });
-}
-
-platform::FileStatus OutputSet::add(const fs::path& path,
+platform::FileStatus OutputSet::add(const fs::path& name,
                                     const std::function<void(const WriteAt&)>& produce) {
   if (!failed_.ok()) return failed_;
-  remove_leftovers(path);
+  const fs::path output = folder_ / name;
   platform::FileResult<platform::HeldFile> made =
-      disk_.create_held(name_beside(path, ".tmp"), path);
+      disk_.create_held(name_beside(output, ".tmp"), output);
   if (!made.ok()) return failed_ = made.status();
-  entries_.push_back(Entry{path, std::move(made.value()), {}, false});
+  entries_.push_back(Entry{output, std::move(made.value())});
   Entry& v = entries_.back();
   produce([this, &v](std::uint64_t offset, std::string_view bytes) {
     if (failed_.ok()) failed_ = disk_.write_held_at(v.temporary, offset, bytes);
+    v.size = std::max<std::uint64_t>(v.size, offset + bytes.size());
   });
   return failed_;
+}
+
+platform::FileStatus OutputSet::keep_older_files() {
+  for (Entry& v : entries_) {
+    std::error_code ec;
+    const fs::file_status s = fs::symlink_status(v.output, ec);
+    if (fs::is_directory(s))
+      return platform::FileError{"cannot replace '" + platform::path_to_utf8(v.output) +
+                                 "': a folder has its name"};
+    v.had_older = !ec && fs::exists(s);
+    if (v.had_older) {
+      platform::FileResult<bool> kept =
+          disk_.hold_backup(v.output, name_beside(v.output, ".old"), v.backup);
+      if (!kept.ok()) return kept.status();
+      v.moved_aside = kept.value();
+    } else {
+      // An empty backup marks the set as being renamed for an output that
+      // had no older file, so that a set that died renaming is known.
+      platform::FileResult<platform::HeldFile> mark =
+          disk_.create_held(name_beside(v.output, ".old"), v.output);
+      if (!mark.ok()) return mark.status();
+      v.backup = std::move(mark.value());
+    }
+  }
+  return {};
 }
 
 platform::FileStatus OutputSet::commit() {
@@ -88,26 +192,18 @@ platform::FileStatus OutputSet::commit() {
     abandon();
     return failed_;
   }
-  // Second names for the older files, made before the first rename, so
-  // that the renames follow one another with nothing in between.
-  for (Entry& v : entries_) {
-    std::error_code ec;
-    const fs::file_status s = fs::symlink_status(v.output, ec);
-    v.had_older = !ec && fs::exists(s);
-    if (v.had_older && !fs::is_directory(s)) {
-      platform::FileResult<bool> kept =
-          disk_.hold_backup(v.output, name_beside(v.output, ".old"), v.backup);
-      if (!kept.ok()) {
-        abandon();
-        return kept.status();
-      }
-    }
-  }
-
-  // SIGINT and SIGTERM wait for the renames, and for the older files to be
-  // given back after a failed one.
+  // SIGINT and SIGTERM wait for the backups, the renames, and for the
+  // older files to be given back after a failure.
   std::optional<platform::InterruptsHeld> held;
   held.emplace();
+  if (platform::FileStatus kept = keep_older_files(); !kept.ok()) {
+    restore(0);
+    held.reset();
+    abandon();
+    return kept;
+  }
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const Entry& a, const Entry& b) { return a.size < b.size; });
   for (std::size_t renamed = 0; renamed < entries_.size(); ++renamed) {
     platform::FileStatus s = disk_.rename_held(entries_[renamed].temporary, entries_[renamed].output);
     if (s.ok()) continue;
@@ -118,18 +214,19 @@ platform::FileStatus OutputSet::commit() {
     return platform::FileError{s.error().text + "; the new file stays at" + not_restored +
                                ", the rest of the older set is as it was"};
   }
-  held.reset();
   for (Entry& v : entries_) disk_.remove_held(v.backup);
   entries_.clear();
+  held.reset();
   return {};
 }
 
 std::string OutputSet::restore(std::size_t renamed) {
   std::string not_restored;
-  for (std::size_t i = renamed; i-- > 0;) {
+  for (std::size_t i = entries_.size(); i-- > 0;) {
     Entry& v = entries_[i];
+    if (i >= renamed && !v.moved_aside) continue;  // its output never changed
     bool restored = false;
-    if (!v.backup.path.empty()) {
+    if (v.had_older && !v.backup.path.empty()) {
       restored = disk_.rename_held(v.backup, v.output).ok();
     } else if (!v.had_older) {
       restored = disk_.delete_quietly(v.output);
@@ -142,15 +239,17 @@ std::string OutputSet::restore(std::size_t renamed) {
 void OutputSet::abandon() noexcept {
   for (Entry& v : entries_) {
     disk_.remove_held(v.temporary);
-    disk_.remove_held(v.backup);
+    // A backup still there after a failure is the older file's second name
+    // or an empty mark; one moved aside was given back by restore().
+    if (!v.moved_aside) disk_.remove_held(v.backup);
   }
   entries_.clear();
 }
 
-platform::FileStatus replace_file(const fs::path& path, std::string_view bytes,
-                                  platform::Disk& disk) {
-  OutputSet set(disk);
-  if (platform::FileStatus s = set.add(path, bytes); !s.ok()) return s;
+platform::FileStatus replace_file(const platform::FolderLock& folder, const fs::path& name,
+                                  std::string_view bytes, platform::Disk& disk) {
+  OutputSet set(folder, disk);
+  if (platform::FileStatus s = set.add(name, bytes); !s.ok()) return s;
   return set.commit();
 }
 

@@ -35,10 +35,11 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
       testing::write_bytes(d / "b.sim", std::string(5000, 'b'));
       {
         FaultyDisk disco = FaultyDisk::failing(tipo, n, "cannot write 'x': simulated failure");
-        OutputSet set(disco);
-        (void)set.add(d / "a.dat", "new a");
-        (void)set.add(d / "b.sim", "new b");
-        (void)set.add(d / "c.dat", "new c");
+        const platform::FolderLock blocco = d.lock();
+        OutputSet set(blocco, disco);
+        (void)set.add("a.dat", "new a");
+        (void)set.add("b.sim", "new b");
+        (void)set.add("c.dat", "new c");
         const platform::FileStatus s = set.commit();
         ASSERT_FALSE(s.ok()) << caso;
         EXPECT_EQ(s.error().text, "cannot write 'x': simulated failure") << caso;
@@ -51,9 +52,10 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
   // Without a failure the whole new set is there, and nothing else.
   testing::ScratchDir d;
   testing::write_bytes(d / "a.dat", std::string(100000, 'x'));
-  OutputSet set;
-  EXPECT_TRUE(set.add(d / "a.dat", "new a").ok());
-  EXPECT_TRUE(set.add(d / "c.dat", "new c").ok());
+  const platform::FolderLock blocco = d.lock();
+  OutputSet set(blocco);
+  EXPECT_TRUE(set.add("a.dat", "new a").ok());
+  EXPECT_TRUE(set.add("c.dat", "new c").ok());
   EXPECT_TRUE(set.commit().ok());
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat", "c.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "new a");
@@ -76,8 +78,9 @@ TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
     // the failure back when its file is added and again at the commit.
     int pezzi = 0;
     FaultyDisk disco = FaultyDisk::failing(DiskStep::kPiece, 2, "cannot write 'a.dat': full");
-    OutputSet set(disco);
-    const platform::FileStatus s = set.add(d / "a.dat", [&](const OutputSet::WriteAt& scrivi) {
+    const platform::FolderLock blocco = d.lock();
+    OutputSet set(blocco, disco);
+    const platform::FileStatus s = set.add("a.dat", [&](const OutputSet::WriteAt& scrivi) {
       a_pezzi([&](std::uint64_t offset, std::string_view byte) {
         ++pezzi;
         scrivi(offset, byte);
@@ -86,14 +89,15 @@ TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
     ASSERT_FALSE(s.ok());
     EXPECT_EQ(s.error().text, "cannot write 'a.dat': full");
     EXPECT_EQ(pezzi, 3);
-    EXPECT_FALSE(set.add(d / "b.dat", "b").ok());
+    EXPECT_FALSE(set.add("b.dat", "b").ok());
     EXPECT_FALSE(set.commit().ok());
   }
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a");
 
-  OutputSet set;
-  EXPECT_TRUE(set.add(d / "a.dat", a_pezzi).ok());
+  const platform::FolderLock blocco = d.lock();
+  OutputSet set(blocco);
+  EXPECT_TRUE(set.add("a.dat", a_pezzi).ok());
   EXPECT_TRUE(set.commit().ok());
   EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "hello world");
@@ -118,22 +122,24 @@ TEST(OutputSet, TemporaryNamesAreRecognisedExactly) {
   EXPECT_EQ(std::string_view(".tratta-0123456789abcdef.tmp").size(), kHeldNameSuffix);
 }
 
+// Under the folder's lock every temporary of this program's names is what a
+// killed run left, whatever output it stands beside.
 TEST(OutputSet, LeftoversOfKilledRunsGoOtherFilesStay) {
   testing::ScratchDir d;
   const std::set<std::string> altrui = {
       "a.dat.tratta-0123456789ABCDEF.tmp",  // not a name this program makes
       "a.dat.tmp",
-      "b.dat.tratta-0123456789abcdef.tmp",  // another output's
-      "xa.dat.tratta-0123456789abcdef.tmp",
+      "a.dat.tratta-0123456789abcdef.tmpx",
   };
   for (const std::string& n : altrui) testing::write_bytes(d / n, "someone's");
-  testing::write_bytes(d / "a.dat.tratta-0123456789abcdef.tmp", "left by a killed run");
-  testing::write_bytes(d / "a.dat.tratta-00000000000000aa.old", "left by a killed run");
+  for (const char* n : {"a.dat.tratta-0123456789abcdef.tmp", "b.dat.tratta-0123456789abcdef.tmp",
+                        "xa.dat.tratta-0123456789abcdee.tmp"})
+    testing::write_bytes(d / n, "left by a killed run");
   // A run still at work holds its temporary: it must stay.
   auto vivo = platform::create_held(d / "a.dat.tratta-fedcba9876543210.tmp", d / "a.dat");
   ASSERT_TRUE(vivo.ok());
 
-  EXPECT_TRUE(replace_file(d / "a.dat", "new").ok());
+  EXPECT_TRUE(replace_file(d.lock(), "a.dat", "new").ok());
 
   std::set<std::string> attesi = altrui;
   attesi.insert({"a.dat", "a.dat.tratta-fedcba9876543210.tmp"});

@@ -91,8 +91,12 @@ FileResult<HeldFile> create_held(const std::filesystem::path& path,
 /// left before it is filled by later writes.
 FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);
 
-/// Gives the existing file `existing` the second name `backup` and holds
-/// it. Gives false when the file system has no second names (hard links).
+/// Keeps the existing file `existing` under the name `backup` as well, as
+/// a second name (hard link) that the run holds. Where the file system
+/// gives no second name, the older file itself moves to `backup`, and this
+/// gives true: the output's name is then free until the new file is renamed
+/// there, and the backup is the only copy of the older file. `out` is left
+/// empty when `existing` is gone.
 FileResult<bool> hold_backup(const std::filesystem::path& existing,
                              const std::filesystem::path& backup, HeldFile& out);
 

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
 
 namespace tratta::platform {
@@ -184,20 +185,28 @@ FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view 
 
 FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{backup, existing, -1, register_held(backup)};
-  if (::link(existing.c_str(), backup.c_str()) != 0) {
-    int err = errno;
-    unregister_held(out);
+  if (::link(existing.c_str(), backup.c_str()) == 0) {
+    int fd = ::open(backup.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) {
+      out.handle = fd;
+      ::flock(fd, LOCK_EX | LOCK_NB);
+    }
+    return false;
+  }
+  int err = errno;
+  unregister_held(out);
+  if (err == ENOENT) {  // gone meanwhile: there is nothing to keep
     out.path.clear();
-    if (err == EPERM || err == EOPNOTSUPP || err == EXDEV || err == EMLINK || err == ENOENT)
-      return false;
-    return fail("cannot keep the older file", existing, err);
+    return false;
   }
-  int fd = ::open(backup.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd >= 0) {
-    out.handle = fd;
-    ::flock(fd, LOCK_EX | LOCK_NB);
+  if (err == EPERM || err == EOPNOTSUPP || err == EXDEV || err == EMLINK) {
+    // No second name here: the older file itself moves aside. It is not
+    // registered with the interrupt cleanup, which must never delete it.
+    if (::rename(existing.c_str(), backup.c_str()) == 0) return true;
+    err = errno;
   }
-  return true;
+  out.path.clear();
+  return fail("cannot keep the older file", existing, err);
 }
 
 FileStatus rename_held(HeldFile& file, const fs::path& target) {
@@ -299,6 +308,28 @@ FileStatus create_directories(const fs::path& directory) {
   if (::mkdir(directory.c_str(), 0777) != 0 && errno != EEXIST)
     return fail("cannot create the folder", directory, errno);
   return {};
+}
+
+FileResult<std::optional<FolderLock>> try_lock_folder(const fs::path& folder, LockMode mode) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return fail("cannot lock the folder", folder, errno);
+  FolderLock lock;
+  lock.folder_ = folder;
+  lock.mode_ = mode;
+  if (::flock(fd, (mode == LockMode::kExclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0) {
+    lock.handle_ = fd;
+    return std::optional<FolderLock>(std::move(lock));
+  }
+  const int err = errno;
+  ::close(fd);
+  if (err == EWOULDBLOCK) return std::optional<FolderLock>();
+  // A file system without locks: the run goes on unlocked.
+  return std::optional<FolderLock>(std::move(lock));
+}
+
+void FolderLock::release() noexcept {
+  if (handle_ != -1) ::close(static_cast<int>(handle_));
+  handle_ = -1;
 }
 
 }  // namespace tratta::platform

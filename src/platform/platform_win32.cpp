@@ -21,6 +21,7 @@
 #include <functional>
 #include <iostream>
 
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
 
@@ -429,16 +430,24 @@ FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view 
 
 FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup, HeldFile& out) {
   out = HeldFile{};
-  if (!CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
-    DWORD err = GetLastError();
-    if (err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
-        err == ERROR_TOO_MANY_LINKS || is_missing(err))
-      return false;
-    return fail("cannot keep the older file", existing, err);
+  if (CreateHardLinkW(backup.c_str(), existing.c_str(), nullptr)) {
+    out.path = backup;
+    out.output = existing;
+    return false;
   }
-  out.path = backup;
-  out.output = existing;
-  return true;
+  DWORD err = GetLastError();
+  if (is_missing(err)) return false;  // gone meanwhile: there is nothing to keep
+  if (err == ERROR_NOT_SUPPORTED || err == ERROR_INVALID_FUNCTION ||
+      err == ERROR_TOO_MANY_LINKS || err == ERROR_ACCESS_DENIED) {
+    // No second name here: the older file itself moves aside.
+    if (MoveFileExW(existing.c_str(), backup.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      out.path = backup;
+      out.output = existing;
+      return true;
+    }
+    err = GetLastError();
+  }
+  return fail("cannot keep the older file", existing, err);
 }
 
 FileStatus rename_held(HeldFile& file, const fs::path& target) {
@@ -575,6 +584,36 @@ FileStatus create_directories(const fs::path& directory) {
   if (!CreateDirectoryW(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
     return fail("cannot create the folder", directory, GetLastError());
   return {};
+}
+
+FileResult<std::optional<FolderLock>> try_lock_folder(const fs::path& folder, LockMode mode) {
+  // A folder's handle takes no byte-range lock: a hidden file in it does.
+  const fs::path file = folder / kLockFileName;
+  HANDLE h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return fail("cannot lock the folder", folder, GetLastError());
+  FolderLock lock;
+  lock.folder_ = folder;
+  lock.mode_ = mode;
+  OVERLAPPED at{};
+  const DWORD flags =
+      (mode == LockMode::kExclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0) | LOCKFILE_FAIL_IMMEDIATELY;
+  if (LockFileEx(h, flags, 0, 1, 0, &at)) {
+    lock.handle_ = reinterpret_cast<std::intptr_t>(h);
+    return std::optional<FolderLock>(std::move(lock));
+  }
+  const DWORD err = GetLastError();
+  CloseHandle(h);
+  if (err == ERROR_LOCK_VIOLATION || err == ERROR_SHARING_VIOLATION)
+    return std::optional<FolderLock>();
+  // A file system without locks: the run goes on unlocked.
+  return std::optional<FolderLock>(std::move(lock));
+}
+
+void FolderLock::release() noexcept {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
 }
 
 }  // namespace tratta::platform

@@ -6,6 +6,7 @@
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "platform/file_result.h"
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
 
 namespace tratta {
@@ -29,7 +30,13 @@ int Form_Load() {
   const platform::FileResult<std::filesystem::path> propria = platform::program_directory();
   if (!propria.ok()) return fallita(propria.error());
   const std::filesystem::path& cartella = propria.value();
-  if (platform::FileStatus s = scrivi_documenti(cartella, modello.nomi); !s.ok())
+  // The whole run holds its folder: another run there waits for this one
+  // to end, and never reads these descriptions nor mixes its files with
+  // these.
+  platform::FileResult<platform::FolderLock> blocco =
+      platform::lock_folder(cartella, platform::LockMode::kExclusive);
+  if (!blocco.ok()) return fallita(blocco.error());
+  if (platform::FileStatus s = scrivi_documenti(blocco.value(), modello.nomi); !s.ok())
     return fallita(s.error());
 
   // The descriptions just written are read back and deleted once read.
@@ -37,7 +44,7 @@ int Form_Load() {
                                cartella / nome_descrizione_treno(modello.nomi), true);
   const int32_t j = 1;
   EsitoCompilazione esito;
-  const platform::FileStatus scritti = memorizza_percorso(modello, j, descrizioni, cartella, esito);
+  const platform::FileStatus scritti = memorizza_percorso(modello, j, descrizioni, blocco.value(), esito);
   if (!scritti.ok()) return fallita(scritti.error());
   if (esito.errore_fatale != 0) errore(std::to_string(esito.errore_fatale));
   if (esito.senza_segmenti) {

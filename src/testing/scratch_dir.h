@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "platform/folder_lock.h"
+
 namespace tratta::testing {
 
 class ScratchDir {
@@ -28,6 +30,12 @@ class ScratchDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+  /// The directory locked exclusively, as a run that writes a set there
+  /// holds it.
+  platform::FolderLock lock() const {
+    return std::move(platform::lock_folder(path_, platform::LockMode::kExclusive).value());
+  }
 
  private:
   std::filesystem::path path_;
