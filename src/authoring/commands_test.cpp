@@ -311,6 +311,34 @@ TEST(Compile, NamesOptionsAndNoPlan) {
   EXPECT_FALSE(d.esiste("Prova_linea.dat"));
   const std::string sim = testing::read_bytes(d.dir / "Prova_7.sim");
   EXPECT_NE(sim.find("Prova"), std::string::npos);
+  EXPECT_EQ(e.err.find("kept from before"), std::string::npos) << e.err;
+
+  // Over an older set the line file of before stays, and the report says
+  // so: it may be the plan of another route.
+  testing::write_bytes(d.dir / "Prova_linea.dat", "older plan");
+  e = d.compila(linea(""), treno(""),
+                {"--scenario", "Prova", "--train-number", "7", "--no-plan", "--json"});
+  EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  EXPECT_EQ(testing::read_bytes(d.dir / "Prova_linea.dat"), "older plan");
+  EXPECT_NE(e.out.find("\"files\": [\"Prova_7.sim\", \"Prova_7.dat\"], \"kept\": "
+                       "[\"Prova_linea.dat\"]"),
+            std::string::npos)
+      << e.out;
+  EXPECT_NE(e.err.find("tratta_valle3: kept from before: 'Prova_linea.dat' (without a plan no "
+                       "line file is written)\n"),
+            std::string::npos)
+      << e.err;
+}
+
+// A compile that writes nothing (the descriptions given the other way
+// round) leaves no trace of the folder it would have made.
+TEST(Compile, ARunThatWritesNothingMakesNoFolder) {
+  Cartella d;
+  const std::filesystem::path uscita = d.dir / "nuova" / "sotto";
+  Esecuzione e = d.compila(treno("sabbia, 3\r\n"), linea(""), {"--out", uscita.string()});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.err.find("no file written"), std::string::npos) << e.err;
+  EXPECT_FALSE(std::filesystem::exists(d.dir / "nuova"));
 }
 
 TEST(Compile, BadUse) {
@@ -399,18 +427,6 @@ TEST(Compile, NoiseEndsWithADiagnostic) {
 
 #ifndef _WIN32
 
-namespace {
-
-/// The names of the files in `cartella`.
-std::set<std::string> nomi_in(const std::filesystem::path& cartella) {
-  std::set<std::string> out;
-  for (const auto& e : std::filesystem::directory_iterator(cartella))
-    out.insert(platform::path_to_utf8(e.path().filename()));
-  return out;
-}
-
-}  // namespace
-
 TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
   struct Case {
     int segnale;
@@ -458,10 +474,10 @@ TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
     EXPECT_EQ(WTERMSIG(stato), c.segnale) << caso;
 
     bool avanzi = false;
-    for (const std::string& n : nomi_in(d.path())) avanzi |= n.find(".tratta-") != std::string::npos;
+    for (const std::string& n : testing::names_in(d.path())) avanzi |= n.find(".tratta-") != std::string::npos;
     EXPECT_EQ(avanzi, c.segnale == SIGKILL) << caso;
     if (c.segnale != SIGKILL) {
-      EXPECT_EQ(nomi_in(d.path()).size(), 5u) << caso;
+      EXPECT_EQ(testing::names_in(d.path()).size(), 5u) << caso;
       for (const std::string& u : uscite)
         EXPECT_EQ(testing::read_bytes(d / u) == "older " + u, !c.set_nuovo) << caso << " " << u;
     }
@@ -469,7 +485,7 @@ TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
     // The next run: its own files, nothing left by the killed one.
     std::ostringstream out, err;
     EXPECT_EQ(esegui_comando(comando, out, err), kUscitaOk) << caso << err.str();
-    EXPECT_EQ(nomi_in(d.path()), (std::set<std::string>{"l.txt", "t.txt", uscite[0], uscite[1],
+    EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"l.txt", "t.txt", uscite[0], uscite[1],
                                                       uscite[2]}))
         << caso;
   }

@@ -596,6 +596,24 @@ TEST(View, NamesAreEscapedAndTheOutputGoesWhereAsked) {
   EXPECT_EQ(marche(html, "plan"), (std::multiset<int64_t>{0, 8}));
   for (unsigned char c : html)
     EXPECT_TRUE(c >= 0x20 || c == '\n' || c == '\r' || c == '\t') << int(c);
+
+  // A page it wrote is replaced; any other file only with --force.
+  const std::vector<std::string> di_nuovo = {"view",           dir.path().string(), "--scenario",
+                                             "S",              "--train-number",    "1",
+                                             "--out",          pagina};
+  EXPECT_EQ(esegui(di_nuovo).stato, kUscitaOk);
+  testing::write_bytes(pagina, "<html>the author's own page</html>");
+  const Esito rifiutata = esegui(di_nuovo);
+  EXPECT_EQ(rifiutata.stato, kUscitaUsoErrato);
+  EXPECT_NE(rifiutata.err.find("altrove.html' is not a page that view wrote: not replaced (give "
+                               "--force to replace it)"),
+            std::string::npos)
+      << rifiutata.err;
+  EXPECT_EQ(testing::read_bytes(pagina), "<html>the author's own page</html>");
+  std::vector<std::string> forzata = di_nuovo;
+  forzata.push_back("--force");
+  EXPECT_EQ(esegui(forzata).stato, kUscitaOk);
+  EXPECT_EQ(testing::read_bytes(pagina), html);
 }
 
 }  // namespace tratta

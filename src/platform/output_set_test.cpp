@@ -15,13 +15,6 @@ namespace fs = std::filesystem;
 using testing::DiskStep;
 using testing::FaultyDisk;
 
-std::set<std::string> nomi(const fs::path& cartella) {
-  std::set<std::string> out;
-  for (const auto& e : fs::directory_iterator(cartella))
-    out.insert(platform::path_to_utf8(e.path().filename()));
-  return out;
-}
-
 }  // namespace
 
 TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
@@ -44,7 +37,7 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
         ASSERT_FALSE(s.ok()) << caso;
         EXPECT_EQ(s.error().text, "cannot write 'x': simulated failure") << caso;
       }
-      EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat", "b.sim"})) << caso;
+      EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat", "b.sim"})) << caso;
       EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a") << caso;
       EXPECT_EQ(testing::read_bytes(d / "b.sim"), std::string(5000, 'b')) << caso;
     }
@@ -57,7 +50,7 @@ TEST(OutputSet, AFailedWriteOrRenameLeavesTheOlderSetWhole) {
   EXPECT_TRUE(set.add("a.dat", "new a").ok());
   EXPECT_TRUE(set.add("c.dat", "new c").ok());
   EXPECT_TRUE(set.commit().ok());
-  EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat", "c.dat"}));
+  EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat", "c.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "new a");
   EXPECT_EQ(testing::read_bytes(d / "c.dat"), "new c");
 }
@@ -92,14 +85,14 @@ TEST(OutputSet, FileWrittenInPiecesAtTheirOffsets) {
     EXPECT_FALSE(set.add("b.dat", "b").ok());
     EXPECT_FALSE(set.commit().ok());
   }
-  EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
+  EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a");
 
   const platform::FolderLock blocco = d.lock();
   OutputSet set(blocco);
   EXPECT_TRUE(set.add("a.dat", a_pezzi).ok());
   EXPECT_TRUE(set.commit().ok());
-  EXPECT_EQ(nomi(d.path()), (std::set<std::string>{"a.dat"}));
+  EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat"}));
   EXPECT_EQ(testing::read_bytes(d / "a.dat"), "hello world");
 }
 
@@ -143,9 +136,108 @@ TEST(OutputSet, LeftoversOfKilledRunsGoOtherFilesStay) {
 
   std::set<std::string> attesi = altrui;
   attesi.insert({"a.dat", "a.dat.tratta-fedcba9876543210.tmp"});
-  EXPECT_EQ(nomi(d.path()), attesi);
+  EXPECT_EQ(testing::names_in(d.path()), attesi);
   platform::remove_held(vivo.value());
   EXPECT_FALSE(fs::exists(d / "a.dat.tratta-fedcba9876543210.tmp"));
+}
+
+// What a run killed while renaming left is finished by the next set made
+// in the folder: once backups exist every temporary was written, and goes
+// into place; a backup whose output is gone is the older file, and goes
+// back; temporaries of a run that died writing go.
+TEST(OutputSet, ASetKilledWhileRenamingIsFinishedByTheNext) {
+  struct Case {
+    const char* caso;
+    std::vector<std::pair<std::string, std::string>> prima;  // name, bytes
+    std::set<std::string> dopo;
+    std::vector<std::pair<std::string, std::string>> letti;
+  } cases[] = {
+      {"killed after renaming the first of three",
+       {{"a.sim", "new a"},
+        {"a.sim.tratta-00000000000000aa.old", "older a"},
+        {"b.dat", "older b"},
+        {"b.dat.tratta-00000000000000aa.old", "older b"},
+        {"b.dat.tratta-00000000000000aa.tmp", "new b"},
+        {"c.dat.tratta-00000000000000aa.old", ""},
+        {"c.dat.tratta-00000000000000aa.tmp", "new c"}},
+       {"a.sim", "b.dat", "c.dat", "z.txt"},
+       {{"a.sim", "new a"}, {"b.dat", "new b"}, {"c.dat", "new c"}}},
+      {"killed with an older file moved aside",
+       {{"a.sim.tratta-00000000000000aa.old", "older a"}},
+       {"a.sim", "z.txt"},
+       {{"a.sim", "older a"}}},
+      {"killed while writing",
+       {{"a.sim", "older a"}, {"a.sim.tratta-00000000000000bb.tmp", "half"}},
+       {"a.sim", "z.txt"},
+       {{"a.sim", "older a"}}},
+  };
+  for (const Case& c : cases) {
+    testing::ScratchDir d;
+    for (const auto& [nome, byte] : c.prima) testing::write_bytes(d / nome, byte);
+    EXPECT_TRUE(replace_file(d.lock(), "z.txt", "z").ok()) << c.caso;
+    EXPECT_EQ(testing::names_in(d.path()), c.dopo) << c.caso;
+    for (const auto& [nome, byte] : c.letti) EXPECT_EQ(testing::read_bytes(d / nome), byte) << c.caso;
+  }
+  // A reader mends too, before it reads.
+  testing::ScratchDir d;
+  testing::write_bytes(d / "a.sim.tratta-00000000000000aa.old", "older a");
+  testing::write_bytes(d / "a.sim.tratta-00000000000000aa.tmp", "new a");
+  auto lettura = lock_for_reading(d.path(), {});
+  ASSERT_TRUE(lettura.ok());
+  EXPECT_EQ(testing::names_in(d.path()), std::set<std::string>{"a.sim"});
+  EXPECT_EQ(testing::read_bytes(d / "a.sim"), "new a");
+}
+
+// Nothing is renamed unless every older file is kept: a folder in an
+// output's place fails the set before its first rename.
+TEST(OutputSet, NoRenameUnlessEveryOlderFileIsKept) {
+  testing::ScratchDir d;
+  testing::write_bytes(d / "a.dat", "older a");
+  fs::create_directory(d / "b.sim");
+  const platform::FolderLock blocco = d.lock();
+  OutputSet set(blocco);
+  EXPECT_TRUE(set.add("a.dat", "new a").ok());
+  EXPECT_TRUE(set.add("b.sim", "new b").ok());
+  const platform::FileStatus s = set.commit();
+  ASSERT_FALSE(s.ok());
+  EXPECT_NE(s.error().text.find("b.sim': a folder has its name"), std::string::npos)
+      << s.error().text;
+  EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat", "b.sim"}));
+  EXPECT_EQ(testing::read_bytes(d / "a.dat"), "older a");
+}
+
+// Where the file system gives no second names the older files move aside;
+// a failed rename puts them back, the renamed ones and the others alike.
+TEST(OutputSet, OlderFilesMovedAsideComeBackAfterAFailure) {
+  class SenzaLink : public FaultyDisk {
+   public:
+    using FaultyDisk::FaultyDisk;
+    platform::FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup,
+                                           platform::HeldFile& out) override {
+      fs::rename(existing, backup);
+      out = platform::HeldFile{backup, existing, -1, -1};
+      return true;
+    }
+  };
+  for (int n = 1; n <= 3; ++n) {
+    testing::ScratchDir d;
+    for (const char* nome : {"a.dat", "b.sim", "c.dat"})
+      testing::write_bytes(d / nome, std::string("older ") + nome);
+    SenzaLink disco([n, k = 0](DiskStep p) mutable -> std::optional<platform::FileError> {
+      if (p == DiskStep::kRename && ++k == n) return platform::FileError{"cannot replace"};
+      return std::nullopt;
+    });
+    {
+      const platform::FolderLock blocco = d.lock();
+      OutputSet set(blocco, disco);
+      for (const char* nome : {"a.dat", "b.sim", "c.dat"})
+        EXPECT_TRUE(set.add(nome, std::string("new ") + nome).ok());
+      EXPECT_FALSE(set.commit().ok()) << n;
+    }
+    EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"a.dat", "b.sim", "c.dat"})) << n;
+    for (const char* nome : {"a.dat", "b.sim", "c.dat"})
+      EXPECT_EQ(testing::read_bytes(d / nome), std::string("older ") + nome) << n;
+  }
 }
 
 }  // namespace tratta

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 
 #include "platform/folder_lock.h"
@@ -40,6 +41,16 @@ class ScratchDir {
  private:
   std::filesystem::path path_;
 };
+
+/// The names of the entries of `folder`.
+inline std::set<std::string> names_in(const std::filesystem::path& folder) {
+  std::set<std::string> out;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    const std::u8string u = e.path().filename().u8string();
+    out.insert(std::string(u.begin(), u.end()));
+  }
+  return out;
+}
 
 inline std::string read_bytes(const std::filesystem::path& p) {
   std::ifstream in(p, std::ios::binary);
