@@ -62,7 +62,9 @@
 #include "model/scenario_files.h"
 #include "model/stamps.h"
 #include "percorso_lungo.h"
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
+#include "reader/memorizza_dati.h"
 
 namespace fs = std::filesystem;
 
@@ -357,8 +359,11 @@ int misura(const Opzioni& o, const fs::path& radice) {
     sincronizza(radice);
     const long fault0 = fault_propri();
     const auto t0 = Orologio::now();
+    const auto blocco =
+        tratta::platform::lock_folder(cartella, tratta::platform::LockMode::kExclusive);
+    if (!blocco.ok()) throw std::runtime_error(blocco.error().text);
     const tratta::platform::FileStatus scritti =
-        tratta::memorizza_percorso(modello, 1, descrizioni, cartella, esito);
+        tratta::memorizza_percorso(modello, 1, descrizioni, blocco.value(), esito);
     serie.aggiungi(secondi_da(t0));
     serie.fault += fault_propri() - fault0;
     const int32_t codice = esito.diagnosi.codice_errore;
@@ -427,7 +432,9 @@ int misura(const Opzioni& o, const fs::path& radice) {
     if (byte_codificati == 0) return 2;
     sincronizza(radice);
     t = Orologio::now();
-    if (!tratta::scrivi_file_scenario(m, 1, cartella).ok()) return 2;
+    const auto blocco =
+        tratta::platform::lock_folder(cartella, tratta::platform::LockMode::kExclusive);
+    if (!blocco.ok() || !tratta::scrivi_file_scenario(m, 1, blocco.value()).ok()) return 2;
     f_file.aggiungi(secondi_da(t));
   }
 

@@ -17,6 +17,8 @@ FileResult<bool> Disk::hold_backup(const fs::path& existing, const fs::path& bac
   return platform::hold_backup(existing, backup, out);
 }
 
+void Disk::start_writeback(HeldFile& file) noexcept { platform::start_writeback(file); }
+
 FileStatus Disk::rename_held(HeldFile& file, const fs::path& target) {
   return platform::rename_held(file, target);
 }

@@ -22,6 +22,7 @@ class Disk {
   virtual FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view bytes);
   virtual FileResult<bool> hold_backup(const std::filesystem::path& existing,
                                        const std::filesystem::path& backup, HeldFile& out);
+  virtual void start_writeback(HeldFile& file) noexcept;
   virtual FileStatus rename_held(HeldFile& file, const std::filesystem::path& target);
   virtual void remove_held(HeldFile& file) noexcept;
   virtual bool remove_if_abandoned(const std::filesystem::path& path) noexcept;

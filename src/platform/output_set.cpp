@@ -153,7 +153,7 @@ platform::FileStatus OutputSet::add(const fs::path& name,
   platform::FileResult<platform::HeldFile> made =
       disk_.create_held(name_beside(output, ".tmp"), output);
   if (!made.ok()) return failed_ = made.status();
-  entries_.push_back(Entry{output, std::move(made.value())});
+  entries_.push_back(Entry{.output = output, .temporary = std::move(made.value()), .backup = {}});
   Entry& v = entries_.back();
   produce([this, &v](std::uint64_t offset, std::string_view bytes) {
     if (failed_.ok()) failed_ = disk_.write_held_at(v.temporary, offset, bytes);
@@ -196,14 +196,22 @@ platform::FileStatus OutputSet::commit() {
   // older files to be given back after a failure.
   std::optional<platform::InterruptsHeld> held;
   held.emplace();
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const Entry& a, const Entry& b) { return a.size < b.size; });
+  // A file system may write a new file's data back when it is renamed over
+  // an older one: started now for all but the last, that work stays out of
+  // the time between the first rename and the last.
+  for (std::size_t i = 0; i + 1 < entries_.size(); ++i) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(entries_[i].output, ec)))
+      disk_.start_writeback(entries_[i].temporary);
+  }
   if (platform::FileStatus kept = keep_older_files(); !kept.ok()) {
     restore(0);
     held.reset();
     abandon();
     return kept;
   }
-  std::stable_sort(entries_.begin(), entries_.end(),
-                   [](const Entry& a, const Entry& b) { return a.size < b.size; });
   for (std::size_t renamed = 0; renamed < entries_.size(); ++renamed) {
     platform::FileStatus s = disk_.rename_held(entries_[renamed].temporary, entries_[renamed].output);
     if (s.ok()) continue;

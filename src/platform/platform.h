@@ -100,6 +100,10 @@ FileStatus write_held_at(HeldFile& file, std::uint64_t offset, std::string_view 
 FileResult<bool> hold_backup(const std::filesystem::path& existing,
                              const std::filesystem::path& backup, HeldFile& out);
 
+/// Starts writing the held file's data back to the disk, without waiting;
+/// where the system has no such call, nothing.
+void start_writeback(HeldFile& file) noexcept;
+
 /// Renames the held file to `target`, replacing any file there; it is no
 /// longer held. On a failure the held file stays as it was.
 FileStatus rename_held(HeldFile& file, const std::filesystem::path& target);

@@ -209,6 +209,15 @@ FileResult<bool> hold_backup(const fs::path& existing, const fs::path& backup, H
   return fail("cannot keep the older file", existing, err);
 }
 
+void start_writeback(HeldFile& file) noexcept {
+#ifdef __linux__
+  if (file.handle >= 0)
+    ::sync_file_range(static_cast<int>(file.handle), 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+  (void)file;
+#endif
+}
+
 FileStatus rename_held(HeldFile& file, const fs::path& target) {
   if (::rename(file.path.c_str(), target.c_str()) != 0) return fail("cannot replace", target, errno);
   unregister_held(file);
