@@ -116,13 +116,15 @@ void expect(bool ok, const std::string& what) {
   if (!ok) ++failures;
 }
 
-void write_text(const std::filesystem::path& p, const char* text) {
+void write_text(const tratta::platform::FolderLock& folder, const std::filesystem::path& name,
+                const char* text) {
   std::string crlf;
   for (const char* c = text; *c != '\0'; ++c) {
     if (*c == '\n') crlf += '\r';
     crlf += *c;
   }
-  if (!tratta::replace_file(p, crlf).ok()) std::fprintf(stderr, "cannot write a description\n");
+  if (!tratta::replace_file(folder, name, crlf).ok())
+    std::fprintf(stderr, "cannot write a description\n");
 }
 
 int errore_1250() {
@@ -132,9 +134,11 @@ int errore_1250() {
   const std::filesystem::path linea = cartella / tratta::nome_descrizione_linea(modello.nomi);
   const std::filesystem::path treno = cartella / tratta::nome_descrizione_treno(modello.nomi);
   tratta::FileDescriptions descrizioni(linea, treno, true);
+  const tratta::platform::FolderLock blocco = std::move(
+      tratta::platform::lock_folder(cartella, tratta::platform::LockMode::kExclusive).value());
   // The sign at 0 m goes to segment round(0 / 50 + 1) = 1, whose valore1
   // then holds the sign's slot: the stamp 5121 finds it taken.
-  write_text(linea,
+  write_text(blocco, linea.filename(),
              "prova errore 1250\n"
              "\n"
              "inizio dati\n"
@@ -144,7 +148,7 @@ int errore_1250() {
              "cartello_indicatore,    0,    [galleria] [Prova] [100 m]\n"
              "[fine]\n"
              "                \n");
-  write_text(treno,
+  write_text(blocco, treno.filename(),
              "prova errore 1250\n"
              "\n"
              "inizio dati\n"
@@ -157,7 +161,7 @@ int errore_1250() {
   tratta::platform::show_window("Attendere");
   const int32_t j = 1;
   tratta::EsitoCompilazione esito;
-  (void)tratta::memorizza_percorso(modello, j, descrizioni, cartella, esito);
+  (void)tratta::memorizza_percorso(modello, j, descrizioni, blocco, esito);
   if (esito.errore_fatale != 0) tratta::errore(std::to_string(esito.errore_fatale));
   std::fprintf(stderr, "the compile step did not stop (codice_errore %d, %zu files written)\n",
                static_cast<int>(esito.diagnosi.codice_errore), esito.file_scritti.size());
@@ -173,17 +177,35 @@ int check_files() {
   auto entries = [&folder] {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder))
-      names.push_back(utf8(e.path().filename().native()));
+      if (e.path().filename() != platform::kLockFileName)
+        names.push_back(utf8(e.path().filename().native()));
     return names;
   };
+
+  // The folder's lock: one exclusive holder, or shared ones, never both.
+  {
+    auto first = platform::try_lock_folder(folder, platform::LockMode::kExclusive);
+    expect(first.ok() && first.value().has_value() && first.value()->held(),
+           "the folder locked exclusively");
+    auto second = platform::try_lock_folder(folder, platform::LockMode::kShared);
+    expect(second.ok() && !second.value().has_value(), "and not again, shared, meanwhile");
+    first.value()->release();
+    auto a = platform::try_lock_folder(folder, platform::LockMode::kShared);
+    auto b = platform::try_lock_folder(folder, platform::LockMode::kShared);
+    expect(a.ok() && a.value() && b.ok() && b.value(), "once let go, shared by two");
+    auto c = platform::try_lock_folder(folder, platform::LockMode::kExclusive);
+    expect(c.ok() && !c.value().has_value(), "and not exclusively while they hold it");
+  }
+  platform::FolderLock lock =
+      std::move(platform::lock_folder(folder, platform::LockMode::kExclusive).value());
 
   // Every byte value, line ends and Ctrl-Z included: nothing is translated.
   std::string bytes;
   for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
   bytes += "\r\n\n\r\x1A end";
   const fs::path file = folder / L"d\u00e0ti.txt";
-  expect(tratta::replace_file(file, std::string(100000, 'x')).ok() &&
-             tratta::replace_file(file, bytes).ok(),
+  expect(tratta::replace_file(lock, file.filename(), std::string(100000, 'x')).ok() &&
+             tratta::replace_file(lock, file.filename(), bytes).ok(),
          "a file written, then replaced");
   std::string back;
   const platform::FileResult<bool> read = platform::read_file(file, back);
@@ -196,7 +218,7 @@ int check_files() {
   // A folder of the file's name cannot be replaced by a file.
   const fs::path blocked = folder / L"cart\u00e8lla";
   fs::create_directory(blocked);
-  const platform::FileStatus replaced = tratta::replace_file(blocked, "x");
+  const platform::FileStatus replaced = tratta::replace_file(lock, blocked.filename(), "x");
   const std::string message = replaced.ok() ? std::string() : replaced.error().text;
   expect(message.find(utf8(blocked.native())) != std::string::npos &&
              message.size() > utf8(blocked.native()).size() + 20,
@@ -209,6 +231,7 @@ int check_files() {
   expect(deleted && missing_not_an_error && !platform::file_exists(file) && read_missing.ok() &&
              !read_missing.value(),
          "deleted; a missing file reads as absent");
+  lock.release();
   fs::remove_all(folder);
   return failures == 0 ? 0 : 1;
 }

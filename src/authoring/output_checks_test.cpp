@@ -22,11 +22,12 @@ using testing::treno;
 using testing::esegui;
 using testing::Esecuzione;
 
-/// Every file under `cartella` with its bytes.
+/// Every file under `cartella` with its bytes (a folder's lock file aside).
 std::map<std::string, std::string> contenuto(const fs::path& cartella) {
   std::map<std::string, std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(cartella))
-    out[e.path().lexically_relative(cartella).string()] =
+    if (e.path().filename() != platform::kLockFileName)
+      out[e.path().lexically_relative(cartella).string()] =
         e.is_directory() ? "<folder>" : testing::read_bytes(e.path());
   return out;
 }

@@ -42,10 +42,12 @@ class ScratchDir {
   std::filesystem::path path_;
 };
 
-/// The names of the entries of `folder`.
+/// The names of the entries of `folder`, but the file of its lock where
+/// the platform keeps one.
 inline std::set<std::string> names_in(const std::filesystem::path& folder) {
   std::set<std::string> out;
   for (const auto& e : std::filesystem::directory_iterator(folder)) {
+    if (e.path().filename() == platform::kLockFileName) continue;
     const std::u8string u = e.path().filename().u8string();
     out.insert(std::string(u.begin(), u.end()));
   }
