@@ -348,8 +348,7 @@ int misura(const Opzioni& o, const fs::path& radice) {
   // Read once, as the compile subcommand reads them; each compile then
   // takes them from memory.
   tratta::FileDescriptions descrizioni(linea, treno, false);
-  if (const std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
-    throw std::runtime_error(guasto);
+  if (const auto guasto = descrizioni.leggi_entrambe()) throw std::runtime_error(guasto->testo);
   File uscita;
   auto compilazione = [&](Serie& serie, const fs::path& base, int r) {
     const fs::path cartella = cartella_nuova(base, r);

@@ -24,6 +24,29 @@ std::vector<std::string> leggi_argomenti(const std::vector<std::string>& argomen
   return posizionali;
 }
 
+std::optional<std::uint64_t> leggi_misura(std::string_view testo) {
+  int esponente = 0;
+  if (!testo.empty()) {
+    const char ultimo = testo.back();
+    const std::string_view suffissi = "KkMmGg";
+    if (const size_t i = suffissi.find(ultimo); i != std::string_view::npos) {
+      esponente = static_cast<int>(i / 2) + 1;
+      testo.remove_suffix(1);
+    }
+  }
+  if (testo.empty()) return std::nullopt;
+  std::uint64_t n = 0;
+  for (char c : testo) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto cifra = static_cast<std::uint64_t>(c - '0');
+    if (n > (UINT64_MAX - cifra) / 10) return std::nullopt;
+    n = n * 10 + cifra;
+  }
+  const int scarto = 10 * esponente;
+  if (n == 0 || n > (UINT64_MAX >> scarto)) return std::nullopt;
+  return n << scarto;
+}
+
 std::optional<std::string> nome_non_valido(std::string_view nome) {
   if (nome.empty()) return "is empty";
   if (nome.find("..") != std::string_view::npos) return "holds \"..\"";

@@ -2,6 +2,7 @@
 // use: the options loop, the check of a scenario name, the message lines.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -33,6 +34,11 @@ using LettoreOpzione =
 /// unknown one is bad use; the others are returned in order.
 std::vector<std::string> leggi_argomenti(const std::vector<std::string>& argomenti,
                                          const LettoreOpzione& opzione);
+
+/// A size in bytes as an option gives it: a whole number of bytes, or of
+/// KiB, MiB or GiB with K, M or G after it (either case). Nothing when
+/// `testo` is no such size, is 0, or does not fit 64 bits.
+std::optional<std::uint64_t> leggi_misura(std::string_view testo);
 
 /// Why `nome` cannot name the scenario's files, or nothing when it can.
 std::optional<std::string> nome_non_valido(std::string_view nome);

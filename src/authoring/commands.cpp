@@ -1,6 +1,7 @@
 #include "authoring/commands.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <new>
 #include <optional>
@@ -42,7 +43,9 @@ constexpr std::string_view kAiuto =
     "  tratta_valle3 compile LINE TRAIN [options]\n"
     "                                compile a line description and a train description\n"
     "                                into the line, train and route files; the two\n"
-    "                                descriptions are only read\n"
+    "                                descriptions are only read, each once from its\n"
+    "                                start to its end: a file, a pipe, a FIFO, or -\n"
+    "                                for the standard input (one of the two at most)\n"
     "  tratta_valle3 inspect DIR [--scenario NAME] [--train-number N] [--json [--points]]\n"
     "                        [--no-wait]\n"
     "                                print what the scenario files in DIR hold: events and\n"
@@ -72,6 +75,9 @@ constexpr std::string_view kAiuto =
     "  --no-wait             fail at once (status 4) when another run is at work in\n"
     "                        the folder, instead of waiting for it (emit, inspect,\n"
     "                        view take it too)\n"
+    "  --max-input SIZE      the bound on each description's size: bytes, or KiB,\n"
+    "                        MiB, GiB with K, M or G after the number (default:\n"
+    "                        64M); a larger description is refused with status 6\n"
     "\n"
     "The files of a run are replaced together: all of them, or on a failure none\n"
     "(the older ones stay as they were). One run at a time writes in a folder,\n"
@@ -93,6 +99,8 @@ constexpr std::string_view kAiuto =
     "     written\n"
     "  5  compile --strict: the descriptions drew warnings (on stderr) and nothing\n"
     "     worse; files written\n"
+    "  6  compile: a description is larger than the bound on its size (--max-input);\n"
+    "     no file written\n"
     "\n"
     "compile reports what the reader passes over, or reads otherwise than likely\n"
     "meant, as warnings on stderr (PATH:LINE: warning: ...); they change no file\n"
@@ -173,14 +181,22 @@ int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
 }
 
 struct OpzioniCompile {
-  fs::path linea, treno;
+  OrigineDescrizione linea, treno;
   fs::path uscita = ".";
   NomiScenario nomi = nomi_predefiniti();
   bool piano = true;
   bool json = false;
   bool rigoroso = false;
   bool aspetta = true;
+  std::uint64_t limite = kLimiteDescrizione;
 };
+
+/// A description as the command line names it: a path, or "-" for the
+/// standard input.
+OrigineDescrizione origine(const std::string& argomento) {
+  if (argomento == "-") return OrigineDescrizione::standard_input();
+  return OrigineDescrizione(platform::path_from_utf8(argomento));
+}
 
 OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
   OpzioniCompile o;
@@ -201,6 +217,14 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
           o.rigoroso = true;
         } else if (a == "--no-wait") {
           o.aspetta = false;
+        } else if (a == "--max-input") {
+          const std::string& misura = valore();
+          const std::optional<std::uint64_t> limite = leggi_misura(misura);
+          if (!limite)
+            throw UsoErrato{"--max-input takes a size of one byte or more: a whole number of "
+                            "bytes, or of KiB, MiB or GiB with K, M or G after it, not '" +
+                            misura + "'"};
+          o.limite = *limite;
         } else {
           return false;
         }
@@ -208,12 +232,20 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
       });
   if (posizionali.size() != 2)
     throw UsoErrato{"compile needs a line description and a train description"};
-  o.linea = platform::path_from_utf8(posizionali[0]);
-  o.treno = platform::path_from_utf8(posizionali[1]);
+  o.linea = origine(posizionali[0]);
+  o.treno = origine(posizionali[1]);
+  if (o.linea.da_standard_input && o.treno.da_standard_input)
+    throw UsoErrato{"only one description can come from the standard input ('-')"};
   controlla_nomi(o.nomi);
-  for (const fs::path& p : {o.linea, o.treno}) {
+  for (const OrigineDescrizione& d : {o.linea, o.treno}) {
+    if (d.da_standard_input) continue;
+    // Only looked at, never opened: a FIFO is read once, by the reading.
+    const fs::path& p = d.percorso;
     std::error_code ec;
     const fs::file_status stato = fs::status(p, ec);
+    // A loop of links, a folder that may not be looked into: said as found.
+    if (ec && stato.type() != fs::file_type::not_found)
+      throw UsoErrato{"cannot read the description " + citato(p) + ": " + ec.message()};
     if (!fs::exists(stato))
       throw UsoErrato{"cannot read the description " + citato(p) + ": there is no such file"};
     if (fs::is_directory(stato))
@@ -283,14 +315,21 @@ void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platfo
   const std::vector<fs::path> uscite = uscite_compile(o);
   nomi_adatti(uscite);
   if (auto perche = ingresso_tra_le_uscite(
-          {{"the line description", o.linea}, {"the train description", o.treno}}, uscite))
+          {{"the line description", o.linea.percorso, o.linea.da_standard_input},
+           {"the train description", o.treno.percorso, o.treno.da_standard_input}},
+          uscite))
     throw UsoErrato{*perche};
   // Both read before anything else, so that an unreadable description is a
   // failure of the system with the system's reason, not a reading
   // diagnostic; the reader then takes them from memory.
-  FileDescriptions descrizioni(o.linea, o.treno, false);
-  if (std::string guasto = descrizioni.leggi_entrambe(); !guasto.empty())
-    return fallita(e, {guasto});
+  FileDescriptions descrizioni(o.linea, o.treno, false, o.limite);
+  if (std::optional<GuastoDescrizioni> guasto = descrizioni.leggi_entrambe()) {
+    if (!guasto->troppo_grande) return fallita(e, {guasto->testo});
+    e.stato = kUscitaTroppoGrande;
+    e.errore = guasto->testo + " (give --max-input to raise the bound); no file written";
+    e.messaggio = e.errore;
+    return;
+  }
 
   RouteModel modello;
   modello.nomi = o.nomi;
@@ -358,7 +397,8 @@ int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::os
     case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
     case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
     case kUscitaDiagnosi: scrivi_diagnosi(err, e); break;
-    case kUscitaErroreSistema: scrivi_errore(err, *e.errore); break;
+    case kUscitaErroreSistema:
+    case kUscitaTroppoGrande: scrivi_errore(err, *e.errore); break;
     default: break;
   }
   return e.stato;

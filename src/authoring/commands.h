@@ -20,6 +20,7 @@ enum StatoUscita {
   kUscitaFileGuasto = 3,     ///< inspect, view: a damaged or foreign scenario file
   kUscitaErroreSistema = 4,  ///< a file that cannot be read or written, no memory
   kUscitaAvvertenze = 5,     ///< compile --strict: the reading gave warnings
+  kUscitaTroppoGrande = 6,   ///< compile: a description larger than the bound on its size
 };
 
 /// Runs the subcommand named by `argomenti` (the program's arguments

@@ -15,10 +15,12 @@
 #include "testing/descriptions.h"
 #include "testing/faulty_disk.h"
 #include "testing/program_copy.h"
+#include "testing/program_process.h"
 #include "testing/scratch_dir.h"
 #include "testing/subcommand.h"
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -361,6 +363,10 @@ TEST(Compile, BadUse) {
       {"compile", l, t, "--out", o, "--train-number", "3\n0"},
       {"compile", l, t, "--out", o, "--train-number", "30."},
       {"compile", l, o, "--out", o},
+      {"compile", "-", "-", "--out", o},
+      {"compile", l, t, "--out", o, "--max-input", "12X"},
+      {"compile", l, t, "--out", o, "--max-input", "0"},
+      {"compile", l, t, "--out", o, "--max-input"},
       {"emit", o, o},
       {"emit", l},
       {"emit", o, "--forse"},
@@ -423,6 +429,67 @@ TEST(Compile, NoiseEndsWithADiagnostic) {
       EXPECT_LT(e.err.size(), 2000u);
     }
   }
+}
+
+TEST(Compile, ADescriptionOfExactlyTheBoundIsReadAndOneByteMoreIsRefused) {
+  struct Caso {
+    bool nel_treno;  // the train description has the size, else the line's
+    std::uintmax_t byte;
+    std::vector<std::string> opzioni;
+    const char* misura;  // the bound in the message; none when it is read
+  } casi[] = {
+      {false, 4096, {"--max-input", "4K"}, nullptr},
+      {false, 4097, {"--max-input", "4K"}, "4 KiB"},
+      {true, 4095, {"--max-input", "4095"}, nullptr},
+      {true, 4096, {"--max-input", "4095"}, "4095 bytes"},
+      // The usual bound; a file larger than it is not read at all.
+      {false, (std::uintmax_t{64} << 20) + 1, {}, "64 MiB"},
+  };
+  for (const Caso& c : casi) {
+    const std::string nome = std::to_string(c.byte) + " bytes, " +
+                             (c.opzioni.empty() ? "no option" : c.opzioni[1]);
+    Cartella d;
+    testing::write_bytes(d.linea_path(), linea(""));
+    testing::write_bytes(d.treno_path(), treno("sabbia, 10\r\n"));
+    testing::write_bytes(d.dir / "Tratta_Valle3_30.dat", "older route");
+    const std::string grande = c.nel_treno ? d.treno_path() : d.linea_path();
+    if (c.byte < (1 << 20)) {
+      // Blanks at the end, on a line of their own, make it that long.
+      std::string testo = testing::read_bytes(grande);
+      testo.resize(c.byte, ' ');
+      testing::write_bytes(grande, testo);
+    } else {
+      std::filesystem::resize_file(grande, c.byte);
+    }
+    std::vector<std::string> a = {"compile", d.linea_path(), d.treno_path(), "--out",
+                                  d.dir.path().string(), "--json"};
+    a.insert(a.end(), c.opzioni.begin(), c.opzioni.end());
+    Esecuzione e = esegui(a);
+    if (!c.misura) {
+      EXPECT_EQ(e.stato, kUscitaOk) << nome << "\n" << e.err;
+      EXPECT_EQ(e.err, "") << nome;
+      continue;
+    }
+    const std::string errore = std::string(c.nel_treno ? "the train" : "the line") +
+                               " description '" + grande + "' is larger than " + c.misura +
+                               " (give --max-input to raise the bound); no file written";
+    EXPECT_EQ(e.stato, kUscitaTroppoGrande) << nome;
+    EXPECT_EQ(e.out,
+              "{\"codice_errore\": null, \"posizione_errore\": null, \"file\": null, \"line\": "
+              "null, \"message\": " +
+                  json_stringa(errore) +
+                  ", \"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], "
+                  "\"exit_status\": 6, \"error\": " +
+                  json_stringa(errore) + "}\n")
+        << nome;
+    EXPECT_EQ(e.err, "tratta_valle3: " + errore + "\n") << nome;
+    EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim")) << nome;
+    EXPECT_EQ(testing::read_bytes(d.dir / "Tratta_Valle3_30.dat"), "older route") << nome;
+  }
+  // --help names the option and its status.
+  const std::string aiuto = esegui({"--help"}).out;
+  EXPECT_NE(aiuto.find("--max-input SIZE"), std::string::npos);
+  EXPECT_NE(aiuto.find("  6  compile: a description is larger"), std::string::npos);
 }
 
 #ifndef _WIN32
@@ -488,6 +555,115 @@ TEST(Compile, AKilledRunLeavesNoTemporaryAfterTheNextRun) {
     EXPECT_EQ(testing::names_in(d.path()), (std::set<std::string>{"l.txt", "t.txt", uscite[0], uscite[1],
                                                       uscite[2]}))
         << caso;
+  }
+}
+
+TEST(Compile, ReadsADescriptionOnceFromAFifoAPipeOrTheStandardInput) {
+  const std::string l = linea("pendenza, 500, 3\r\n"), t = treno("sabbia, 10\r\n");
+  Cartella riferimento;
+  ASSERT_EQ(riferimento.compila(l, t).stato, kUscitaOk);
+  const NomiScenario nomi = nomi_predefiniti();
+  struct Caso {
+    const char* nome;
+    bool treno_alimentato;  // the train description comes that way, else the line's
+    int fd;                 // fed through a pipe to this descriptor, or
+    bool fifo;              // through a FIFO
+  } casi[] = {
+      {"line through a FIFO", false, 0, true},
+      {"train through the standard input", true, 0, false},
+      {"line through a pipe as /dev/fd/3", false, 3, false},
+  };
+  for (const Caso& c : casi) {
+    testing::ScratchDir d;
+    testing::Avvio a{.alimento = c.treno_alimentato ? t : l, .fd = c.fd};
+    std::string alimentato = c.fd == 0 ? "-" : "/dev/fd/" + std::to_string(c.fd);
+    if (c.fifo) {
+      a.fifo = d / "fifo";
+      ASSERT_EQ(::mkfifo(a.fifo.c_str(), 0600), 0);
+      alimentato = a.fifo.string();
+    }
+    const std::string da_file = (d / "descrizione.txt").string();
+    testing::write_bytes(da_file, c.treno_alimentato ? l : t);
+    a.argomenti = {"compile", c.treno_alimentato ? da_file : alimentato,
+                   c.treno_alimentato ? alimentato : da_file, "--out", (d / "out").string()};
+    const testing::Processo p = testing::esegui_programma(a, d);
+    EXPECT_EQ(p.stato, kUscitaOk) << c.nome << "\n" << p.err;
+    for (const std::string& f :
+         {nome_file_linea(nomi), nome_file_treno(nomi), nome_file_percorso(nomi)})
+      EXPECT_EQ(testing::read_bytes(d / "out" / f), testing::read_bytes(riferimento.dir / f))
+          << c.nome << " " << f;
+  }
+}
+
+TEST(Compile, TheStandardInputIsNamedInMessagesAndIsNoOutput) {
+  testing::ScratchDir d;
+  const std::string t = (d / "t.txt").string();
+  testing::write_bytes(t, treno(""));
+  testing::Avvio a{.argomenti = {"compile", "-", t, "--out", d.path().string(), "--json"},
+                   .alimento = linea("pendeza, 500, 1\r\npendenza, 500, abc\r\n"),
+                   .fd = 0};
+  testing::Processo p = testing::esegui_programma(a, d);
+  EXPECT_EQ(p.stato, kUscitaDiagnosi);
+  EXPECT_EQ(p.err,
+            "<stdin>:8: warning: line skipped: 'pendeza' is no record the reader takes (did you "
+            "mean \"pendenza\"?)\n"
+            "<stdin>:9: code 25: the description could not be read: not a whole number: 'abc'\n");
+  EXPECT_NE(p.out.find("\"file\": \"<stdin>\", \"line\": 9, "), std::string::npos) << p.out;
+  EXPECT_NE(p.out.find("\"warnings\": [{\"file\": \"<stdin>\", \"line\": 8, "),
+            std::string::npos)
+      << p.out;
+
+  // The standard input reading a file that the run writes.
+  const auto percorso = d / "Tratta_Valle3_30.dat";
+  testing::write_bytes(percorso, linea(""));
+  a = {.argomenti = {"compile", "-", t, "--out", d.path().string()},
+       .ingresso = percorso.string()};
+  p = testing::esegui_programma(a, d);
+  EXPECT_EQ(p.stato, kUscitaUsoErrato);
+  EXPECT_NE(p.err.find("the line description '<stdin>' is the file '" + percorso.string() +
+                       "' that this run writes: it would be lost"),
+            std::string::npos)
+      << p.err;
+  EXPECT_EQ(testing::read_bytes(percorso), linea(""));
+
+  // Both descriptions cannot come from it.
+  Esecuzione e = esegui({"compile", "-", "-", "--json"});
+  EXPECT_EQ(e.stato, kUscitaUsoErrato);
+  EXPECT_NE(e.out.find("\"error\": \"only one description can come from the standard input "
+                       "('-')\"}"),
+            std::string::npos)
+      << e.out;
+}
+
+TEST(Compile, AnEndlessStreamStopsAtTheBoundWithLittleMemory) {
+  testing::ScratchDir d;
+  const std::string l = (d / "l.txt").string(), t = (d / "t.txt").string();
+  const std::string uscita = (d / "out").string();
+  testing::write_bytes(l, linea(""));
+  testing::write_bytes(t, treno(""));
+  // The memory of a compile of small descriptions.
+  const testing::Processo base =
+      testing::esegui_programma({.argomenti = {"compile", l, t, "--out", uscita}}, d);
+  ASSERT_EQ(base.stato, kUscitaOk) << base.err;
+  std::filesystem::remove_all(uscita);
+  struct Caso {
+    std::vector<std::string> argomenti;
+    const char* descrizione;
+  } casi[] = {
+      {{"compile", "-", t}, "the line description '<stdin>'"},
+      {{"compile", l, "/dev/zero"}, "the train description '/dev/zero'"},
+  };
+  for (Caso& c : casi) {
+    c.argomenti.insert(c.argomenti.end(), {"--out", uscita, "--max-input", "1M"});
+    const testing::Processo p = testing::esegui_programma(
+        {.argomenti = c.argomenti, .ingresso = "/dev/zero"}, d, std::chrono::seconds(10));
+    EXPECT_EQ(p.stato, kUscitaTroppoGrande) << c.descrizione;
+    EXPECT_EQ(p.err, "tratta_valle3: " + std::string(c.descrizione) +
+                         " is larger than 1 MiB (give --max-input to raise the bound); no file "
+                         "written\n");
+    EXPECT_LT(p.secondi, 5.0) << c.descrizione;
+    EXPECT_LT(p.picco_kib, base.picco_kib + 8 * 1024) << c.descrizione;
+    EXPECT_FALSE(std::filesystem::exists(uscita)) << c.descrizione;
   }
 }
 

@@ -16,13 +16,31 @@ fs::path cartella_di(const fs::path& p) {
   return c.empty() ? fs::path(".") : c;
 }
 
-/// Same file: the same identity when both exist, else the same path.
-bool stesso_file(const fs::path& a, const std::optional<platform::FileId>& id_a, const fs::path& b) {
-  const std::optional<platform::FileId> id_b = platform::file_identity(b);
-  if (id_a && id_b) return *id_a == *id_b;
+/// A file that the run reads or writes, with its identity when it has one.
+struct FileVisto {
+  fs::path percorso;
+  bool da_standard_input = false;
+  std::optional<platform::FileId> id;
+};
+
+FileVisto visto(const Ingresso& in) {
+  return {in.percorso, in.da_standard_input,
+          in.da_standard_input ? platform::standard_input_identity()
+                               : platform::file_identity(in.percorso)};
+}
+
+FileVisto visto(const fs::path& uscita) {
+  return {uscita, false, platform::file_identity(uscita)};
+}
+
+/// Same file: the same identity when both exist, else the same path (the
+/// standard input has none).
+bool stesso_file(const FileVisto& a, const FileVisto& b) {
+  if (a.id && b.id) return *a.id == *b.id;
+  if (a.da_standard_input || b.da_standard_input) return false;
   std::error_code ec1, ec2;
-  const fs::path pa = fs::absolute(a, ec1).lexically_normal();
-  const fs::path pb = fs::absolute(b, ec2).lexically_normal();
+  const fs::path pa = fs::absolute(a.percorso, ec1).lexically_normal();
+  const fs::path pb = fs::absolute(b.percorso, ec2).lexically_normal();
   return !ec1 && !ec2 && pa == pb;
 }
 
@@ -43,13 +61,15 @@ std::optional<std::string> nomi_troppo_lunghi(const std::vector<fs::path>& uscit
 
 std::optional<std::string> ingresso_tra_le_uscite(const std::vector<Ingresso>& ingressi,
                                                  const std::vector<fs::path>& uscite) {
+  std::vector<FileVisto> letti;
   for (std::size_t i = 0; i < ingressi.size(); ++i) {
     const Ingresso& in = ingressi[i];
-    const std::optional<platform::FileId> id = platform::file_identity(in.percorso);
+    letti.push_back(visto(in));
     for (const fs::path& u : uscite) {
-      if (stesso_file(in.percorso, id, u))
+      if (stesso_file(letti.back(), visto(u)))
         return in.cosa + " " + citato(in.percorso) + " is the file " + citato(u) +
                " that this run writes: it would be lost";
+      if (in.da_standard_input) continue;
       const auto id_cartella = platform::file_identity(cartella_di(in.percorso));
       if (is_held_name_of(platform::path_to_utf8(in.percorso.filename()),
                         platform::path_to_utf8(u.filename())) &&
@@ -58,7 +78,7 @@ std::optional<std::string> ingresso_tra_le_uscite(const std::vector<Ingresso>& i
                citato(u) + ", which this run removes";
     }
     for (std::size_t k = 0; k < i; ++k)
-      if (stesso_file(in.percorso, id, ingressi[k].percorso))
+      if (stesso_file(letti.back(), letti[k]))
         return in.cosa + " " + citato(in.percorso) + " is the same file as " + ingressi[k].cosa +
                " " + citato(ingressi[k].percorso);
   }

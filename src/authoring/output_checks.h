@@ -12,7 +12,11 @@ namespace tratta {
 /// A file that the run reads, with what it is ("the line description").
 struct Ingresso {
   std::string cosa;
+  /// For the standard input, its name in messages.
   std::filesystem::path percorso;
+  /// Read from the standard input: the same file as an output when that
+  /// is what it reads; it has no name of its own to compare.
+  bool da_standard_input = false;
 };
 
 /// Why the outputs `uscite` (all in one folder) cannot be written there:

@@ -161,12 +161,17 @@ TEST(OutputChecks, ADescriptionThatCannotBeReadSaysWhy) {
   testing::ScratchDir d;
   testing::write_bytes(d / "t.txt", treno(""));
   fs::create_directory(d / "cartella");
+  std::error_code ec;
+  fs::create_symlink("anello", d / "anello", ec);
   struct Case {
     fs::path linea;
     const char* perche;
   } cases[] = {
       {d / "assente.txt", "assente.txt': there is no such file"},
       {d / "cartella", "cartella': it is a folder"},
+      // A link to itself is named as such, not as a missing file.
+      {ec ? d / "cartella" : d / "anello", ec ? "cartella': it is a folder"
+                                              : "anello': Too many levels of symbolic links"},
   };
   for (const Case& c : cases) {
     Esecuzione e = esegui({"compile", c.linea.string(), (d / "t.txt").string(), "--out",

@@ -2,26 +2,55 @@
 
 #include <utility>
 
+#include "platform/file_result.h"
 #include "platform/platform.h"
 
 namespace tratta {
 
-FileDescriptions::FileDescriptions(std::filesystem::path linea, std::filesystem::path treno,
-                                   bool consuma)
-    : consuma_(consuma) {
-  linea_.percorso = std::move(linea);
-  treno_.percorso = std::move(treno);
+OrigineDescrizione OrigineDescrizione::standard_input() {
+  OrigineDescrizione o(platform::path_from_utf8(platform::kStandardInputName));
+  o.da_standard_input = true;
+  return o;
+}
+
+namespace {
+
+/// A size in bytes in words, in the largest unit that it is a whole number
+/// of: "64 MiB", "4 KiB", "4095 bytes".
+std::string misura_in_parole(std::uint64_t byte) {
+  static constexpr const char* kUnita[] = {"GiB", "MiB", "KiB"};
+  for (int i = 0; i < 3; ++i) {
+    const std::uint64_t unita = std::uint64_t{1} << (10 * (3 - i));
+    if (byte != 0 && byte % unita == 0) return std::to_string(byte / unita) + " " + kUnita[i];
+  }
+  return std::to_string(byte) + (byte == 1 ? " byte" : " bytes");
+}
+
+}  // namespace
+
+FileDescriptions::FileDescriptions(OrigineDescrizione linea, OrigineDescrizione treno,
+                                   bool consuma, std::uint64_t limite)
+    : consuma_(consuma), limite_(limite) {
+  linea_.origine = std::move(linea);
+  treno_.origine = std::move(treno);
 }
 
 TestoDescrizione FileDescriptions::apri(Descrizione d) {
   File& f = file(d);
   if (!f.letto) {
     TestoDescrizione t;
-    const platform::FileResult<bool> letto = platform::read_file(f.percorso, f.byte);
-    if (letto.ok()) {
-      t.presente = letto.value();
-    } else {
+    const platform::FileResult<platform::ReadOutcome> letto =
+        f.origine.da_standard_input ? platform::read_standard_input(limite_, f.byte)
+                                    : platform::read_bounded(f.origine.percorso, limite_, f.byte);
+    if (!letto.ok()) {
       t.guasto = letto.error().text;
+    } else if (letto.value() == platform::ReadOutcome::kTooLarge) {
+      f.troppo_grande = true;
+      t.guasto = std::string(d == Descrizione::kLinea ? "the line" : "the train") +
+                 " description '" + platform::path_to_utf8(f.origine.percorso) +
+                 "' is larger than " + misura_in_parole(limite_);
+    } else {
+      t.presente = letto.value() == platform::ReadOutcome::kRead;
     }
     f.letto = std::move(t);
   }
@@ -30,16 +59,18 @@ TestoDescrizione FileDescriptions::apri(Descrizione d) {
   return t;
 }
 
-std::string FileDescriptions::leggi_entrambe() {
+std::optional<GuastoDescrizioni> FileDescriptions::leggi_entrambe() {
   for (Descrizione d : {Descrizione::kLinea, Descrizione::kTreno}) {
-    if (std::string guasto = apri(d).guasto; !guasto.empty()) return guasto;
+    if (std::string guasto = apri(d).guasto; !guasto.empty())
+      return GuastoDescrizioni{std::move(guasto), file(d).troppo_grande};
   }
-  return {};
+  return std::nullopt;
 }
 
 std::string FileDescriptions::letta(Descrizione d) {
-  if (!consuma_) return {};
-  const platform::FileStatus s = platform::delete_file(file(d).percorso);
+  const File& f = file(d);
+  if (!consuma_ || f.origine.da_standard_input) return {};
+  const platform::FileStatus s = platform::delete_file(f.origine.percorso);
   return s.ok() ? std::string() : s.error().text;
 }
 

@@ -1,35 +1,68 @@
-// The descriptions of a scenario as files: each read whole when the reader
-// asks for it, and, for the one-shot run, deleted once the reader is done
-// with it.
+// The descriptions of a scenario as files: each read whole, once, when the
+// reader asks for it (or before, all at once), with a bound on its size,
+// and, for the one-shot run, deleted once the reader is done with it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "reader/description_source.h"
 
 namespace tratta {
 
+/// The bound on a description's size, unless the author gives another.
+inline constexpr std::uint64_t kLimiteDescrizione = std::uint64_t{64} << 20;
+
+/// Where a description is read from: the file at a path (a regular file,
+/// a pipe, a FIFO), or the standard input.
+struct OrigineDescrizione {
+  OrigineDescrizione() = default;
+  OrigineDescrizione(std::filesystem::path file)  // NOLINT(google-explicit-constructor)
+      : percorso(std::move(file)) {}
+  /// The standard input, named "<stdin>" in messages.
+  static OrigineDescrizione standard_input();
+
+  /// The file, or for the standard input its name in messages.
+  std::filesystem::path percorso;
+  bool da_standard_input = false;
+};
+
+/// Why the descriptions could not be read whole.
+struct GuastoDescrizioni {
+  /// Names the description and what went wrong.
+  std::string testo;
+  /// The description is larger than the bound; otherwise the system's
+  /// reason.
+  bool troppo_grande = false;
+};
+
 class FileDescriptions final : public DescriptionSource {
  public:
-  /// The line description at `linea`, the train description at `treno`;
-  /// each deleted once read when `consuma` is set.
-  FileDescriptions(std::filesystem::path linea, std::filesystem::path treno, bool consuma);
+  /// The line description from `linea`, the train description from
+  /// `treno`, each refused when larger than `limite` bytes; each deleted
+  /// once read when `consuma` is set (never the standard input).
+  FileDescriptions(OrigineDescrizione linea, OrigineDescrizione treno, bool consuma,
+                   std::uint64_t limite = kLimiteDescrizione);
 
-  /// Reads both files now, so that the reader finds them in memory: the
-  /// system's reason when one cannot be read (a missing file is read as
-  /// missing). Empty when both are in memory.
-  std::string leggi_entrambe();
+  /// Reads both now, so that the reader finds them in memory: what went
+  /// wrong when one cannot be read whole (a missing file is read as
+  /// missing). Nothing when both are in memory.
+  std::optional<GuastoDescrizioni> leggi_entrambe();
 
-  const std::filesystem::path& nome(Descrizione d) const override { return file(d).percorso; }
+  const std::filesystem::path& nome(Descrizione d) const override {
+    return file(d).origine.percorso;
+  }
   TestoDescrizione apri(Descrizione d) override;
   std::string letta(Descrizione d) override;
 
  private:
   struct File {
-    std::filesystem::path percorso;
+    OrigineDescrizione origine;
     std::optional<TestoDescrizione> letto;
+    bool troppo_grande = false;
     std::string byte;
   };
   File& file(Descrizione d) { return d == Descrizione::kLinea ? linea_ : treno_; }
@@ -37,6 +70,7 @@ class FileDescriptions final : public DescriptionSource {
 
   File linea_, treno_;
   bool consuma_;
+  std::uint64_t limite_;
 };
 
 }  // namespace tratta

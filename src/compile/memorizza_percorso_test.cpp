@@ -9,6 +9,7 @@
 #include <string>
 
 #include "compile/file_descriptions.h"
+#include "model/catalogo_codici.h"
 #include "model/file_names.h"
 #include "model/scenario_files.h"
 #include "testing/descriptions.h"
@@ -158,7 +159,7 @@ TEST(FileDescriptions, ReadOnceAndDeletedOnlyWhenConsumed) {
   for (bool consuma : {false, true}) {
     testing::write_bytes(dir / "l.txt", "linea");
     FileDescriptions file(dir / "l.txt", dir / "assente.txt", consuma);
-    EXPECT_EQ(file.leggi_entrambe(), "");
+    EXPECT_FALSE(file.leggi_entrambe());
     // Changed on disk after the reading: the bytes read stay.
     testing::write_bytes(dir / "l.txt", "altro");
     EXPECT_EQ(file.apri(Descrizione::kLinea).testo, "linea");
@@ -171,8 +172,45 @@ TEST(FileDescriptions, ReadOnceAndDeletedOnlyWhenConsumed) {
   // reason, naming it.
   std::filesystem::create_directory(dir / "cartella");
   FileDescriptions cartella(dir / "cartella", dir / "t.txt", false);
-  const std::string guasto = cartella.leggi_entrambe();
-  EXPECT_NE(guasto.find("cartella"), std::string::npos) << guasto;
+  const std::optional<GuastoDescrizioni> guasto = cartella.leggi_entrambe();
+  ASSERT_TRUE(guasto);
+  EXPECT_FALSE(guasto->troppo_grande);
+  EXPECT_NE(guasto->testo.find("cartella"), std::string::npos) << guasto->testo;
+}
+
+TEST(FileDescriptions, ADescriptionLargerThanTheBoundIsNotRead) {
+  testing::ScratchDir dir;
+  // The line description of exactly the bound is read, the train
+  // description one byte longer is not.
+  const std::string l = linea("");
+  std::string t = treno("sabbia, 10\r\n");
+  t.resize(l.size() + 1, ' ');
+  const auto percorso_treno = dir / "t.txt";
+  const std::string atteso = "the train description '" + percorso_treno.string() +
+                             "' is larger than " + std::to_string(l.size()) + " bytes";
+  for (bool prima : {true, false}) {
+    testing::write_bytes(dir / "l.txt", l);
+    testing::write_bytes(percorso_treno, t);
+    FileDescriptions file(dir / "l.txt", percorso_treno, true, l.size());
+    if (prima) {
+      // Read before the reader, as compile does.
+      const std::optional<GuastoDescrizioni> guasto = file.leggi_entrambe();
+      ASSERT_TRUE(guasto);
+      EXPECT_TRUE(guasto->troppo_grande);
+      EXPECT_EQ(guasto->testo, atteso);
+      continue;
+    }
+    // Read by the reader, as the one-shot run does: the reading fails
+    // there, and both descriptions go as on any failure.
+    RouteModel m;
+    m.nomi = {"P", "1"};
+    EsitoCompilazione esito;
+    EXPECT_TRUE(memorizza_percorso(m, 1, file, dir.lock(), esito).ok());
+    EXPECT_EQ(esito.diagnosi.codice_errore, kCodiceLetturaFallita);
+    EXPECT_EQ(esito.diagnosi.file, percorso_treno);
+    EXPECT_EQ(esito.diagnosi.dettaglio, atteso);
+    EXPECT_FALSE(std::filesystem::exists(percorso_treno));
+  }
 }
 
 }  // namespace tratta

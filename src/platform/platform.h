@@ -60,6 +60,29 @@ bool file_exists(const std::filesystem::path& path);
 /// FileError when it exists but cannot be read.
 FileResult<bool> read_file(const std::filesystem::path& path, std::string& bytes);
 
+/// What a read with a bound on the size found.
+enum class ReadOutcome {
+  kRead,      ///< read whole, to its end
+  kMissing,   ///< there is no such file
+  kTooLarge,  ///< more than the bound: the reading stopped there
+};
+
+/// The name that messages give the standard input.
+inline constexpr std::string_view kStandardInputName = "<stdin>";
+
+/// Reads what the file at `path` holds into `bytes`, once, from its start
+/// to its end, whatever it is: a regular file, a pipe, a FIFO, a device.
+/// A regular file is read into room taken at once from its size, and one
+/// larger than `limit` is not read at all; a stream into room that grows
+/// as its bytes come. Past `limit` bytes the reading stops at once, having
+/// read at most limit + 1, and gives kTooLarge with `bytes` empty.
+FileResult<ReadOutcome> read_bounded(const std::filesystem::path& path, std::uint64_t limit,
+                                     std::string& bytes);
+
+/// The same for the standard input, from where it stands to its end;
+/// messages name it kStandardInputName. Never kMissing.
+FileResult<ReadOutcome> read_standard_input(std::uint64_t limit, std::string& bytes);
+
 /// Deletes a file; a missing file is not an error.
 FileStatus delete_file(const std::filesystem::path& path);
 
@@ -146,6 +169,10 @@ struct FileId {
 /// The identity of the file at `path` (links followed), or nothing when
 /// there is no file there or it cannot be looked at.
 std::optional<FileId> file_identity(const std::filesystem::path& path);
+
+/// The identity of the file that the standard input reads, or nothing when
+/// it reads no file (a pipe, a console) or cannot be looked at.
+std::optional<FileId> standard_input_identity();
 
 /// Longest file name, in the file system's own units (bytes on POSIX,
 /// UTF-16 units on Windows), that `directory` (or, when it does not exist

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/bounded_read.h"
 #include "platform/folder_lock.h"
 #include "platform/platform.h"
 
@@ -118,27 +119,45 @@ bool file_exists(const fs::path& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-FileResult<bool> read_file(const fs::path& path, std::string& bytes) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+/// Reads the open descriptor `fd` from where it stands to its end, as
+/// read_bounded does; `name` for messages.
+FileResult<ReadOutcome> read_descriptor(int fd, const fs::path& name, std::uint64_t limit,
+                                        std::string& bytes) {
+  std::optional<std::uint64_t> size;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    const off_t at = ::lseek(fd, 0, SEEK_CUR);
+    if (at >= 0 && at <= st.st_size) size = static_cast<std::uint64_t>(st.st_size - at);
+  }
+  const ReadSome read_some = [&](char* into, std::size_t n) -> FileResult<std::size_t> {
+    for (;;) {
+      const ssize_t got = ::read(fd, into, n);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) return fail("cannot read", name, errno);
+    }
+  };
+  return read_to_end(read_some, size, limit, bytes);
+}
+
+}  // namespace
+
+FileResult<ReadOutcome> read_bounded(const fs::path& path, std::uint64_t limit,
+                                     std::string& bytes) {
+  bytes.clear();
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
-    if (errno == ENOENT) return false;
+    if (errno == ENOENT) return ReadOutcome::kMissing;
     return fail("cannot open", path, errno);
   }
-  bytes.clear();
-  char buf[1 << 16];
-  for (;;) {
-    ssize_t n = ::read(fd, buf, sizeof buf);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      return fail("cannot read", path, err);
-    }
-    if (n == 0) break;
-    bytes.append(buf, static_cast<size_t>(n));
-  }
+  FileResult<ReadOutcome> read = read_descriptor(fd, path, limit, bytes);
   ::close(fd);
-  return true;
+  return read;
+}
+
+FileResult<ReadOutcome> read_standard_input(std::uint64_t limit, std::string& bytes) {
+  return read_descriptor(STDIN_FILENO, fs::path(kStandardInputName), limit, bytes);
 }
 
 FileStatus delete_file(const fs::path& path) {
@@ -282,10 +301,22 @@ InterruptsHeld::InterruptsHeld() {
 
 InterruptsHeld::~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &interrupts_before, nullptr); }
 
+namespace {
+FileId identity_of(const struct stat& st) {
+  return FileId{static_cast<std::uint64_t>(st.st_dev), 0, static_cast<std::uint64_t>(st.st_ino)};
+}
+}  // namespace
+
 std::optional<FileId> file_identity(const fs::path& path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return FileId{static_cast<std::uint64_t>(st.st_dev), 0, static_cast<std::uint64_t>(st.st_ino)};
+  return identity_of(st);
+}
+
+std::optional<FileId> standard_input_identity() {
+  struct stat st;
+  if (::fstat(STDIN_FILENO, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return identity_of(st);
 }
 
 std::size_t max_name_length(const fs::path& directory) {

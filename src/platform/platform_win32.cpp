@@ -21,6 +21,7 @@
 #include <functional>
 #include <iostream>
 
+#include "platform/bounded_read.h"
 #include "platform/folder_lock.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
@@ -293,25 +294,52 @@ bool file_exists(const fs::path& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-FileResult<bool> read_file(const fs::path& path, std::string& bytes) {
+namespace {
+
+/// Reads the open handle `h` from where it stands to its end, as
+/// read_bounded does; `name` for messages.
+FileResult<ReadOutcome> read_handle(HANDLE h, const fs::path& name, std::uint64_t limit,
+                                    std::string& bytes) {
+  std::optional<std::uint64_t> size;
+  LARGE_INTEGER whole{}, at{}, zero{};
+  if (GetFileType(h) == FILE_TYPE_DISK && GetFileSizeEx(h, &whole) &&
+      SetFilePointerEx(h, zero, &at, FILE_CURRENT) && at.QuadPart >= 0 &&
+      at.QuadPart <= whole.QuadPart)
+    size = static_cast<std::uint64_t>(whole.QuadPart - at.QuadPart);
+  const ReadSome read_some = [&](char* into, std::size_t n) -> FileResult<std::size_t> {
+    const DWORD ask = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n);
+    DWORD got = 0;
+    if (ReadFile(h, into, ask, &got, nullptr)) return static_cast<std::size_t>(got);
+    const DWORD err = GetLastError();
+    // The writer closed its end of a pipe: the end of the stream.
+    if (err == ERROR_BROKEN_PIPE) return std::size_t{0};
+    return fail("cannot read", name, err);
+  };
+  return read_to_end(read_some, size, limit, bytes);
+}
+
+}  // namespace
+
+FileResult<ReadOutcome> read_bounded(const fs::path& path, std::uint64_t limit,
+                                     std::string& bytes) {
+  bytes.clear();
   Handle file(CreateFileW(
       path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.valid()) {
     DWORD err = GetLastError();
-    if (is_missing(err)) return false;
+    if (is_missing(err)) return ReadOutcome::kMissing;
     return fail("cannot open", path, err);
   }
+  return read_handle(file.get(), path, limit, bytes);
+}
+
+FileResult<ReadOutcome> read_standard_input(std::uint64_t limit, std::string& bytes) {
   bytes.clear();
-  char buffer[1 << 16];
-  for (;;) {
-    DWORD n = 0;
-    if (!ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
-      return fail("cannot read", path, GetLastError());
-    if (n == 0) break;
-    bytes.append(buffer, n);
-  }
-  return true;
+  const fs::path name(kStandardInputName);
+  HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return fail("cannot read", name, ERROR_INVALID_HANDLE);
+  return read_handle(h, name, limit, bytes);
 }
 
 FileStatus delete_file(const fs::path& path) {
@@ -545,14 +573,27 @@ std::uint64_t volume_number(HANDLE h) {
   return std::hash<std::wstring>{}(mount);
 }
 
+/// The identity of the open file `h`.
+std::optional<FileId> identity_of(HANDLE h) {
+  std::uint64_t index = 0;
+  if (!file_index(h, index)) return std::nullopt;
+  return FileId{volume_number(h), 0, index};
+}
+
 }  // namespace
 
 std::optional<FileId> file_identity(const fs::path& path) {
   Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  std::uint64_t index = 0;
-  if (!file.valid() || !file_index(file.get(), index)) return std::nullopt;
-  return FileId{volume_number(file.get()), 0, index};
+  if (!file.valid()) return std::nullopt;
+  return identity_of(file.get());
+}
+
+std::optional<FileId> standard_input_identity() {
+  HANDLE h = GetStdHandle(STD_INPUT_HANDLE);
+  if (h == nullptr || h == INVALID_HANDLE_VALUE || GetFileType(h) != FILE_TYPE_DISK)
+    return std::nullopt;
+  return identity_of(h);
 }
 
 std::size_t max_name_length(const fs::path& directory) {

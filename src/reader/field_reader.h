@@ -50,6 +50,9 @@ class FieldReader {
 
   /// Line (from 1) on which the last field returned started.
   int riga_ultimo_campo() const { return riga_campo_; }
+  /// The whole text, and where in it the next byte to read stands.
+  std::string_view testo() const { return testo_; }
+  size_t posizione() const { return pos_; }
   /// The bytes not read yet and the line they start on.
   std::string_view resto() const { return testo_.substr(pos_); }
   int riga() const { return riga_; }

@@ -258,6 +258,19 @@ void FieldSource::chiudi() {
   if (std::string guasto = sorgente_.letta(quale_); !guasto.empty()) throw ErroreLettura(guasto);
 }
 
+std::string FieldSource::dettaglio_fallimento(std::string_view dettaglio) const {
+  if (!in_) return std::string(dettaglio);
+  const std::string descrizione =
+      quale_ == Descrizione::kLinea ? "the line description" : "the train description";
+  const std::string_view testo = in_->testo();
+  if (testo.empty()) return descrizione + " is empty";
+  const size_t fine_riga = testo.find_first_of("\r\n", in_->posizione());
+  if (const size_t nul = testo.substr(0, fine_riga).find('\0'); nul != std::string_view::npos)
+    return descrizione + " holds bytes that are not text: a NUL at byte " +
+           std::to_string(nul + 1) + " (" + std::string(dettaglio) + ")";
+  return std::string(dettaglio);
+}
+
 void FieldSource::registra(Diagnosi d) {
   d.file = percorso_;
   d.riga = riga_record_;

@@ -128,6 +128,14 @@ class FieldSource {
   int riga_generale_vicina() const { return riga_generale_vicina_; }
   const std::string& generale_vicina() const { return generale_vicina_; }
 
+  /// The detail of a run-time failure, `dettaglio`, that stopped the
+  /// reading of this description, said in the words of what the
+  /// description holds when that explains it: nothing at all, or bytes
+  /// that are not text (a NUL on the line where the reading stopped, or
+  /// before it). A description of blanks and line ends alone never gets
+  /// here: its reading ends without "[generale]".
+  std::string dettaglio_fallimento(std::string_view dettaglio) const;
+
   /// Records `d` in the reading's diagnostic, at the record being read
   /// (only the last diagnostic survives).
   void registra(Diagnosi d);

@@ -20,16 +20,18 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
   std::optional<TrainReader> treno;
 
   // The run-time failure trap: the reading is done with both descriptions,
-  // code 25 at the record being read.
-  auto fallita = [&](std::string_view dettaglio) {
+  // code 25 at the record being read. A failure of the reading itself is
+  // told in the words of what the description holds, when that explains it.
+  auto fallita = [&](std::string_view dettaglio, bool della_lettura) {
     // A failure of the source then changes nothing: the code already says
     // that the reading failed.
     sorgente.letta(Descrizione::kLinea);
     sorgente.letta(Descrizione::kTreno);
     FieldSource& corrente = treno ? treno->fonte() : linea.fonte();
     corrente.concludi();
-    corrente.registra(
-        {.codice_errore = kCodiceLetturaFallita, .dettaglio = std::string(dettaglio)});
+    corrente.registra({.codice_errore = kCodiceLetturaFallita,
+                       .dettaglio = della_lettura ? corrente.dettaglio_fallimento(dettaglio)
+                                                  : std::string(dettaglio)});
   };
 
   try {
@@ -46,9 +48,9 @@ Diagnosi memorizza_dati(RouteModel& modello, int32_t con_planimetria,
       }
     }
   } catch (const ErroreLettura& e) {
-    fallita(e.testo());
+    fallita(e.testo(), true);
   } catch (const std::bad_alloc&) {
-    fallita("out of memory");
+    fallita("out of memory", false);
   }
   return diagnosi;
 }

@@ -195,6 +195,42 @@ TEST(Avvertenze, ANoisyFileGivesAShortReport) {
   EXPECT_EQ(l.avvertenze.back().messaggio, "50 more warning(s) about this description not shown");
 }
 
+TEST(LetturaFallita, TheDetailSaysWhatTheDescriptionHolds) {
+  const std::string nul = std::string("\0", 1);
+  struct Caso {
+    const char* nome;
+    std::string linea, treno;
+    bool nel_treno;
+    int riga;
+    std::string dettaglio;
+  } casi[] = {
+      {"empty line description", "", kTreno, false, 0, "the line description is empty"},
+      {"empty train description", linea(""), "", true, 0, "the train description is empty"},
+      {"NUL in the field that fails", linea("pendenza, 500, 3" + nul + nul + "\r\n"), kTreno,
+       false, 8,
+       "the line description holds bytes that are not text: a NUL at byte 108 (not a whole "
+       "number: '3" + nul + nul + "')"},
+      {"NUL on a line before", linea(""), treno("- nota" + nul + "\r\nsabbia, x\r\n"), true, 4,
+       "the train description holds bytes that are not text: a NUL at byte 35 (not a whole "
+       "number: 'x')"},
+      // What does not explain the failure is not named.
+      {"NUL on a line after", linea(""), treno("sabbia, x\r\n- nota" + nul + "\r\n"), true, 3,
+       "not a whole number: 'x'"},
+      {"a record cut short at the end",
+       "[generale]\r\nlunghezza percorso, 10000\r\n[dati]\r\npendenza, 500", kTreno, false, 4,
+       "input past end of file"},
+  };
+  for (const Caso& c : casi) {
+    testing::Lettura l;
+    l.leggi(c.linea, c.treno);
+    EXPECT_EQ(l.codice(), 25) << c.nome;
+    EXPECT_EQ(l.posizione(), 0) << c.nome;
+    EXPECT_EQ(l.diagnosi.file, c.nel_treno ? l.percorso_treno() : l.percorso_linea()) << c.nome;
+    EXPECT_EQ(l.diagnosi.riga, c.riga) << c.nome;
+    EXPECT_EQ(l.diagnosi.dettaglio, c.dettaglio) << c.nome;
+  }
+}
+
 }  // namespace
 
 }  // namespace tratta

@@ -39,9 +39,11 @@ int Form_Load() {
   if (platform::FileStatus s = scrivi_documenti(blocco.value(), modello.nomi); !s.ok())
     return fallita(s.error());
 
-  // The descriptions just written are read back and deleted once read.
+  // The descriptions just written are read back, within the usual bound on
+  // their size, and deleted once read.
   FileDescriptions descrizioni(cartella / nome_descrizione_linea(modello.nomi),
-                               cartella / nome_descrizione_treno(modello.nomi), true);
+                               cartella / nome_descrizione_treno(modello.nomi), true,
+                               kLimiteDescrizione);
   const int32_t j = 1;
   EsitoCompilazione esito;
   const platform::FileStatus scritti = memorizza_percorso(modello, j, descrizioni, blocco.value(), esito);
