@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "authoring/display_text.h"
 #include "authoring/esito_comando.h"
 #include "authoring/inspect_command.h"
+#include "authoring/lsp_command.h"
 #include "authoring/output_checks.h"
 #include "authoring/version.h"
 #include "compile/file_descriptions.h"
@@ -59,6 +61,9 @@ constexpr std::string_view kAiuto =
     "                                signals, stations, signs, slowdowns; a file there\n"
     "                                that is not a page of view is replaced only with\n"
     "                                --force\n"
+    "  tratta_valle3 lsp [--stdio]    the language server for editors, on standard input\n"
+    "                                and output: diagnostics as you type, hover,\n"
+    "                                completion, outline\n"
     "  tratta_valle3 --help, --version\n"
     "\n"
     "compile options:\n"
@@ -438,6 +443,12 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     if (comando == "compile") return comando_compile(argomenti, out, err, disco);
     if (comando == "inspect") return comando_inspect(argomenti, out, err);
     if (comando == "view") return comando_view(argomenti, out, err, disco);
+    if (comando == "lsp") {
+      if (argomenti.size() > 1 && argomenti[1] != "--stdio")
+        throw UsoErrato{"lsp takes no argument but --stdio"};
+      platform::binary_standard_streams();
+      return serve_lsp(std::cin, out);
+    }
     return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);

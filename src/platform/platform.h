@@ -48,6 +48,10 @@ void message_box(std::string_view text);
 /// then does nothing.
 bool command_output_ready();
 
+/// Standard input and output pass bytes as they are, line ends included
+/// (Windows translates them otherwise).
+void binary_standard_streams();
+
 /// Reports an unexpected failure the way the platform reports errors.
 void report_failure(std::string_view text);
 

@@ -104,6 +104,8 @@ void message_box(std::string_view text) {
 
 bool command_output_ready() { return true; }
 
+void binary_standard_streams() {}
+
 void report_failure(std::string_view text) {
   std::cerr << "tratta_valle3: " << text << std::endl;
 }

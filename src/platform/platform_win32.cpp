@@ -13,6 +13,8 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <fcntl.h>
+#include <io.h>
 
 #include <atomic>
 #include <cstdio>
@@ -275,6 +277,11 @@ bool command_output_ready() {
       L"Nothing was done.";
   MessageBoxW(nullptr, text.c_str(), kWindowTitle, MB_OK | MB_ICONINFORMATION);
   return false;
+}
+
+void binary_standard_streams() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 void report_failure(std::string_view text) {

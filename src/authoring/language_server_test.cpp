@@ -1,0 +1,272 @@
+#include "authoring/language_server.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "authoring/lsp_command.h"
+#include "authoring/lsp_framing.h"
+#include "testing/descriptions.h"
+#include "testing/scratch_dir.h"
+
+namespace tratta {
+
+namespace {
+
+using Json = LanguageServer::Json;
+using testing::linea;
+using testing::treno;
+
+/// A server over a folder of its own, the editor's side of the talk.
+struct Sessione {
+  testing::ScratchDir dir;
+  LanguageServer server{std::chrono::milliseconds(0)};
+  int prossimo_id = 1;
+  std::vector<Json> ricevuti;
+
+  std::string uri(const std::string& nome) const { return uri_da_percorso(dir / nome); }
+
+  /// Sends one message; keeps and gives back what came back, compiles
+  /// that came due included.
+  std::vector<Json> invia(const Json& m) {
+    std::vector<Json> r = server.ricevi(m.dump());
+    std::vector<Json> c = server.compila_dovuti(LanguageServer::Orologio::now() + std::chrono::hours(1));
+    r.insert(r.end(), c.begin(), c.end());
+    ricevuti.insert(ricevuti.end(), r.begin(), r.end());
+    return r;
+  }
+  Json richiesta(const std::string& metodo, Json params) {
+    const int id = prossimo_id++;
+    for (const Json& r : invia({{"jsonrpc", "2.0"}, {"id", id}, {"method", metodo}, {"params", params}}))
+      if (r.contains("id") && r["id"] == id) return r;
+    return nullptr;
+  }
+  std::vector<Json> notifica(const std::string& metodo, Json params) {
+    return invia({{"jsonrpc", "2.0"}, {"method", metodo}, {"params", params}});
+  }
+  void inizia() { richiesta("initialize", {{"capabilities", Json::object()}}); }
+  std::vector<Json> apri(const std::string& nome, const std::string& testo) {
+    return notifica("textDocument/didOpen",
+                    {{"textDocument",
+                      {{"uri", uri(nome)}, {"languageId", "tratta"}, {"version", 1}, {"text", testo}}}});
+  }
+  std::vector<Json> cambia(const std::string& nome, const std::string& testo) {
+    return notifica("textDocument/didChange", {{"textDocument", {{"uri", uri(nome)}, {"version", 2}}},
+                                               {"contentChanges", {{{"text", testo}}}}});
+  }
+};
+
+/// The diagnostics of `uri` among `messaggi`: the last list published.
+std::optional<Json> diagnostiche(const std::vector<Json>& messaggi, const std::string& uri) {
+  std::optional<Json> out;
+  for (const Json& m : messaggi)
+    if (m.value("method", "") == "textDocument/publishDiagnostics" && m["params"]["uri"] == uri)
+      out = m["params"]["diagnostics"];
+  return out;
+}
+
+const std::string kLinea = linea("pendeza, 500, 3\r\n");
+const std::string kTreno = treno("velocita, 0, 100\r\nsegnale, 1000, 2,4,0,0, 0, 2,2,0,0, 0\r\n"
+                                 "abbattimento codice, 1050, 270\r\n");
+
+}  // namespace
+
+// The protocol as a table: what each message gives back, in order.
+TEST(LanguageServer, ProtocolTable) {
+  struct Caso {
+    const char* caso;
+    std::string messaggio;  // as bytes, so that broken ones can be sent
+    int errore;             // the error code of the response; 0 for a result, -1 for nothing
+  } casi[] = {
+      {"a request before initialize", R"({"jsonrpc":"2.0","id":1,"method":"textDocument/hover","params":{}})", -32002},
+      {"a notification before initialize", R"({"jsonrpc":"2.0","method":"initialized","params":{}})", -1},
+      {"initialize", R"({"jsonrpc":"2.0","id":2,"method":"initialize","params":{"capabilities":{}}})", 0},
+      {"not JSON", "{\"jsonrpc\": ", -32700},
+      {"not an object", "[1, 2]", -32600},
+      {"an unknown request", R"({"jsonrpc":"2.0","id":3,"method":"workspace/nothing"})", -32601},
+      {"an unknown notification", R"({"jsonrpc":"2.0","method":"$/cancelRequest","params":{"id":3}})", -1},
+      {"parameters of the wrong shape", R"({"jsonrpc":"2.0","id":4,"method":"textDocument/hover","params":{"textDocument":7}})", -32602},
+      {"the editor's response", R"({"jsonrpc":"2.0","id":99,"result":null})", -1},
+      {"shutdown", R"({"jsonrpc":"2.0","id":5,"method":"shutdown"})", 0},
+      {"a request after shutdown", R"({"jsonrpc":"2.0","id":6,"method":"textDocument/hover","params":{}})", -32600},
+  };
+  LanguageServer server;
+  for (const Caso& c : casi) {
+    const std::vector<Json> r = server.ricevi(c.messaggio);
+    if (c.errore == -1) {
+      EXPECT_TRUE(r.empty()) << c.caso;
+      continue;
+    }
+    ASSERT_EQ(r.size(), 1u) << c.caso;
+    if (c.errore == 0) {
+      EXPECT_TRUE(r[0].contains("result")) << c.caso << ": " << r[0].dump();
+    } else {
+      EXPECT_EQ(r[0]["error"]["code"], c.errore) << c.caso << ": " << r[0].dump();
+    }
+  }
+  EXPECT_FALSE(server.finito());
+  EXPECT_TRUE(server.ricevi(R"({"jsonrpc":"2.0","method":"exit"})").empty());
+  EXPECT_TRUE(server.finito());
+  EXPECT_EQ(server.stato_uscita(), 0);
+
+  LanguageServer senza_shutdown;
+  (void)senza_shutdown.ricevi(R"({"jsonrpc":"2.0","method":"exit"})");
+  EXPECT_EQ(senza_shutdown.stato_uscita(), 1);
+}
+
+// Both descriptions of a pair get their own diagnostics at their lines:
+// the warning of the mistyped keyword on the line description, the code of
+// the abatement on the signal's segment on the train description; mended,
+// they clear.
+TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
+  Sessione s;
+  s.inizia();
+  testing::write_bytes(s.dir / "P_1-.txt", kTreno);
+  s.apri("P_linea.txt", kLinea);
+  std::optional<Json> l = diagnostiche(s.ricevuti, s.uri("P_linea.txt"));
+  std::optional<Json> t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(l && t);
+  ASSERT_EQ(l->size(), 1u) << l->dump();
+  EXPECT_EQ((*l)[0]["severity"], 2);
+  EXPECT_EQ((*l)[0]["range"]["start"]["line"], 7);
+  EXPECT_NE((*l)[0]["message"].get<std::string>().find("did you mean \"pendenza\""), std::string::npos);
+  ASSERT_EQ(t->size(), 1u) << t->dump();
+  EXPECT_EQ((*t)[0]["severity"], 1);
+  EXPECT_EQ((*t)[0]["code"], 7);
+  EXPECT_EQ((*t)[0]["range"]["start"]["line"], 4);
+  EXPECT_EQ((*t)[0]["message"], "code 7: code abatement on a segment that is not free (at 1050 m)");
+
+  // The train description opened and mended in the editor, never saved.
+  s.apri("P_1-.txt", kTreno);
+  std::string mended = kTreno;
+  mended.replace(mended.find("1050"), 4, "1100");
+  s.cambia("P_1-.txt", mended);
+  t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(t);
+  EXPECT_TRUE(t->empty()) << t->dump();
+  s.cambia("P_linea.txt", linea("pendenza, 500, 3\r\n"));
+  l = diagnostiche(s.ricevuti, s.uri("P_linea.txt"));
+  ASSERT_TRUE(l);
+  EXPECT_TRUE(l->empty()) << l->dump();
+  EXPECT_EQ(testing::read_bytes(s.dir / "P_1-.txt"), kTreno);
+}
+
+// A change waits for the pause in typing; a burst of changes is one compile.
+TEST(LanguageServer, ChangesAreCompiledOnceTheTypingPauses) {
+  testing::ScratchDir dir;
+  testing::write_bytes(dir / "P_1-.txt", kTreno);
+  LanguageServer server(std::chrono::milliseconds(100));
+  const auto t0 = LanguageServer::Orologio::now();
+  (void)server.ricevi(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})", t0);
+  const std::string uri = uri_da_percorso(dir / "P_linea.txt");
+  for (int i = 0; i < 5; ++i) {
+    Json m = {{"jsonrpc", "2.0"},
+              {"method", "textDocument/didChange"},
+              {"params", {{"textDocument", {{"uri", uri}}}, {"contentChanges", {{{"text", kLinea}}}}}}};
+    (void)server.ricevi(m.dump(), t0 + std::chrono::milliseconds(20 * i));
+  }
+  EXPECT_TRUE(server.compila_dovuti(t0 + std::chrono::milliseconds(150)).empty());
+  ASSERT_TRUE(server.scadenza());
+  EXPECT_EQ(*server.scadenza(), t0 + std::chrono::milliseconds(180));
+  EXPECT_EQ(server.compila_dovuti(t0 + std::chrono::milliseconds(180)).size(), 2u);
+  EXPECT_FALSE(server.scadenza());
+}
+
+// Hover tells what a record is and where it lands; completion offers the
+// records of the description with their fields; the outline lists the
+// sections, stations, signals, signs and slowdowns.
+TEST(LanguageServer, HoverCompletionSignatureAndOutline) {
+  Sessione s;
+  s.inizia();
+  testing::write_bytes(s.dir / "P_linea.txt", linea(""));
+  s.apri("P_1-.txt", kTreno);
+  const std::string t = s.uri("P_1-.txt");
+
+  Json h = s.richiesta("textDocument/hover", {{"textDocument", {{"uri", t}}}, {"position", {{"line", 3}, {"character", 2}}}});
+  const std::string hover = h["result"]["contents"]["value"];
+  EXPECT_NE(hover.find("**segnale**"), std::string::npos) << hover;
+  EXPECT_NE(hover.find("Written at 1000 m, it lands on segment 21, from 1050 m to 1100 m"),
+            std::string::npos)
+      << hover;
+  EXPECT_NE(hover.find("In the route file, record 21: tipo "), std::string::npos) << hover;
+
+  Json c = s.richiesta("textDocument/completion", {{"textDocument", {{"uri", t}}}, {"position", {{"line", 6}, {"character", 0}}}});
+  std::vector<std::string> etichette;
+  for (const Json& v : c["result"]) etichette.push_back(v["label"]);
+  EXPECT_NE(std::find(etichette.begin(), etichette.end(), "stazione"), etichette.end());
+  EXPECT_EQ(std::find(etichette.begin(), etichette.end(), "pendenza"), etichette.end());
+  for (const Json& v : c["result"]) {
+    if (v["label"] == "velocita") {
+      EXPECT_EQ(v["insertText"], "velocita, ${1:posizione}, ${2:velocita}");
+    }
+  }
+
+  Json f = s.richiesta("textDocument/signatureHelp", {{"textDocument", {{"uri", t}}}, {"position", {{"line", 3}, {"character", 16}}}});
+  EXPECT_EQ(f["result"]["activeParameter"], 1) << f.dump();
+  EXPECT_EQ(f["result"]["signatures"][0]["parameters"][1]["label"], "sx");
+
+  Json o = s.richiesta("textDocument/documentSymbol", {{"textDocument", {{"uri", t}}}});
+  std::vector<std::string> nomi;
+  for (const Json& v : o["result"]) nomi.push_back(v["name"]);
+  EXPECT_EQ(nomi, (std::vector<std::string>{"[generale]", "segnale at 1000 m", "[fine]"}));
+}
+
+// The framing: messages one after another, headers in any case, blank
+// lines between them; a message without a length or too long is dropped
+// and the next one read.
+TEST(LanguageServer, Framing) {
+  std::stringstream in;
+  in << "Content-Length: 2\r\n\r\n{}"
+     << "\r\ncontent-length:3\r\nContent-Type: x\r\n\r\n[1]"
+     << "X-Other: 1\r\n\r\n"
+     << "Content-Length: 10\r\n\r\n0123456789"
+     << "Content-Length: 4\r\n\r\nnull";
+  LettoreMessaggi letti(in, 8);
+  const std::vector<std::pair<MessaggioLetto::Tipo, std::string>> attesi = {
+      {MessaggioLetto::Tipo::kMessaggio, "{}"},
+      {MessaggioLetto::Tipo::kMessaggio, "[1]"},
+      {MessaggioLetto::Tipo::kGuasto, "a message without a Content-Length"},
+      {MessaggioLetto::Tipo::kGuasto, "a message of 10 bytes, larger than 8: dropped"},
+      {MessaggioLetto::Tipo::kMessaggio, "null"},
+      {MessaggioLetto::Tipo::kFine, ""},
+  };
+  for (const auto& [tipo, corpo] : attesi) {
+    const MessaggioLetto m = letti.leggi();
+    EXPECT_EQ(m.tipo, tipo) << corpo;
+    EXPECT_EQ(m.corpo, corpo);
+  }
+  std::ostringstream out;
+  scrivi_messaggio(out, "{\"a\":\"\xC3\xA0\"}");
+  EXPECT_EQ(out.str(), "Content-Length: 10\r\n\r\n{\"a\":\"\xC3\xA0\"}");
+}
+
+// The whole loop over streams: initialize, a description opened, its
+// diagnostics, shutdown and exit, status 0.
+TEST(LanguageServer, ServesOverStreams) {
+  testing::ScratchDir dir;
+  testing::write_bytes(dir / "P_1-.txt", kTreno);
+  auto framed = [](const Json& j) {
+    const std::string s = j.dump();
+    return "Content-Length: " + std::to_string(s.size()) + "\r\n\r\n" + s;
+  };
+  std::stringstream in;
+  in << framed({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", Json::object()}})
+     << framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}})
+     << framed({{"jsonrpc", "2.0"},
+                {"method", "textDocument/didOpen"},
+                {"params", {{"textDocument", {{"uri", uri_da_percorso(dir / "P_linea.txt")}, {"text", kLinea}}}}}})
+     << framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}})
+     << framed({{"jsonrpc", "2.0"}, {"method", "exit"}});
+  std::stringstream out;
+  EXPECT_EQ(serve_lsp(in, out, std::chrono::milliseconds(0)), 0);
+  LettoreMessaggi letti(out);
+  std::vector<Json> risposte;
+  for (MessaggioLetto m = letti.leggi(); m.tipo == MessaggioLetto::Tipo::kMessaggio; m = letti.leggi())
+    risposte.push_back(Json::parse(m.corpo));
+  ASSERT_GE(risposte.size(), 3u);
+  EXPECT_EQ(risposte.front()["id"], 1);
+  EXPECT_TRUE(diagnostiche(risposte, uri_da_percorso(dir / "P_1-.txt")));
+  EXPECT_EQ(risposte.back()["id"], 2);
+}
+
+}  // namespace tratta
