@@ -24,14 +24,19 @@
 //  3. the same output bytes, held in memory, written with one open, one
 //     write and one close per file, N times, each repetition next to one of
 //     (2b), in turns first and second: what the in-process figures compare
-//     with.
+//     with;
+//  4. (2a) side by side with cp;
+//  5. the language server (`lsp`): from a change of the line description
+//     to its diagnostics, for the built-in pair and the generated one, N
+//     times, the partner read from memory.
 // Every repetition writes into a new empty folder and starts with the file
 // system synced (outside the timed part), so that no repetition waits for
 // the disk writing back an earlier one's files: what is timed is the work
 // of the processes and of the page cache. Times are shown as the best and
 // the median of the N repetitions.
 //
-// Targets: the median of the ratios of (2a) <= 1.5; peak RSS of the
+// Targets: diagnostics within 50 ms (built-in) and 250 ms (generated) of a
+// change, in the median; the median of the ratios of (2a) <= 1.5; peak RSS of the
 // subcommand <= 8 MiB for both routes. Exit status 0 when both hold, 1 when
 // one fails, 2 when the measurement itself went wrong (a run failed, or the
 // route compiled with a diagnostic).
@@ -56,11 +61,14 @@
 #include <utility>
 #include <vector>
 
+#include "authoring/language_server.h"
 #include "compile/file_descriptions.h"
+#include "emitter/documents.h"
 #include "compile/memorizza_percorso.h"
 #include "model/finishing_pass.h"
 #include "model/scenario_files.h"
 #include "model/stamps.h"
+#include "model/windows1252.h"
 #include "percorso_lungo.h"
 #include "platform/folder_lock.h"
 #include "platform/platform.h"
@@ -486,6 +494,50 @@ int misura(const Opzioni& o, const fs::path& radice) {
   std::printf("   %-32s %8.1f MiB   (built-in 260,000 m route)\n\n",
               "peak RSS of the subcommand", mib(picco_predefinito));
 
+  // 5. The language server: from an editor's change to its diagnostics,
+  // the description and its partner compiled in memory.
+  std::printf("5. language server: a change of the line description to its diagnostics\n");
+  auto latenza = [&](const std::string& linea, const std::string& treno) {
+    const fs::path cartella = radice / "lsp";
+    tratta::LanguageServer server(
+        std::chrono::milliseconds(0),
+        [&](const fs::path& p) -> std::optional<std::string> {
+          if (p.filename() == "Tratta_Valle3_30-.txt") return treno;
+          return std::nullopt;
+        });
+    (void)server.ricevi(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
+    const std::string uri = tratta::uri_da_percorso(cartella / "Tratta_Valle3_linea.txt");
+    tratta::LanguageServer::Json apri = {
+        {"jsonrpc", "2.0"},
+        {"method", "textDocument/didOpen"},
+        {"params", {{"textDocument", {{"uri", uri}, {"text", tratta::decode_windows1252(linea)}}}}}};
+    (void)server.ricevi(apri.dump());
+    (void)server.compila_dovuti();
+    const std::string cambio =
+        tratta::LanguageServer::Json{
+            {"jsonrpc", "2.0"},
+            {"method", "textDocument/didChange"},
+            {"params",
+             {{"textDocument", {{"uri", uri}}},
+              {"contentChanges", {{{"text", tratta::decode_windows1252(linea) + " "}}}}}}}
+            .dump();
+    Serie s;
+    for (int r = 0; r < n; ++r) {
+      const auto t0 = Orologio::now();
+      (void)server.ricevi(cambio);
+      if (server.compila_dovuti(Orologio::now() + std::chrono::hours(1)).empty())
+        throw std::runtime_error("the server published nothing");
+      s.aggiungi(secondi_da(t0));
+    }
+    return s;
+  };
+  const Serie lsp_predefinito = latenza(tratta::componi_documento(tratta::righe_linea()),
+                                        tratta::componi_documento(tratta::righe_treno()));
+  const Serie lsp_lungo = latenza(gen.linea, gen.treno);
+  riga_tempo("built-in pair (260,000 m)", lsp_predefinito);
+  riga_tempo("generated pair (1,000,000 m)", lsp_lungo);
+  std::printf("\n");
+
   constexpr double kRapportoMassimo = 1.5;
   constexpr double kPiccoMassimoMib = 8.0;
   const bool ok_tempo = rapporti.mediana() <= kRapportoMassimo;
@@ -495,7 +547,11 @@ int misura(const Opzioni& o, const fs::path& radice) {
   std::printf("%s  peak RSS <= %.0f MiB for both routes            (%.1f MiB and %.1f MiB)\n",
               ok_rss ? "PASS" : "FAIL", kPiccoMassimoMib, mib(picco_figlio),
               mib(picco_predefinito));
-  return ok_tempo && ok_rss ? 0 : 1;
+  const bool ok_lsp = lsp_predefinito.mediana() <= 0.050 && lsp_lungo.mediana() <= 0.250;
+  std::printf("%s  diagnostics within 50 ms (built-in) and 250 ms (1,000,000 m) of a change   "
+              "(%.1f ms and %.1f ms)\n",
+              ok_lsp ? "PASS" : "FAIL", ms(lsp_predefinito.mediana()), ms(lsp_lungo.mediana()));
+  return ok_tempo && ok_rss && ok_lsp ? 0 : 1;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "authoring/commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -83,6 +84,9 @@ constexpr std::string_view kAiuto =
     "  --max-input SIZE      the bound on each description's size: bytes, or KiB,\n"
     "                        MiB, GiB with K, M or G after the number (default:\n"
     "                        64M); a larger description is refused with status 6\n"
+    "  --encoding NAME       the descriptions' text: windows-1252 (the default, what\n"
+    "                        the simulator's files hold) or utf-8, converted as read;\n"
+    "                        a character that Windows-1252 lacks is a diagnostic\n"
     "\n"
     "The files of a run are replaced together: all of them, or on a failure none\n"
     "(the older ones stay as they were). One run at a time writes in a folder,\n"
@@ -194,6 +198,7 @@ struct OpzioniCompile {
   bool rigoroso = false;
   bool aspetta = true;
   std::uint64_t limite = kLimiteDescrizione;
+  bool da_utf8 = false;
 };
 
 /// A description as the command line names it: a path, or "-" for the
@@ -230,6 +235,18 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
                             "bytes, or of KiB, MiB or GiB with K, M or G after it, not '" +
                             misura + "'"};
           o.limite = *limite;
+        } else if (a == "--encoding") {
+          const std::string dato = valore();
+          std::string nome = dato;
+          std::transform(nome.begin(), nome.end(), nome.begin(),
+                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+          if (nome == "utf-8" || nome == "utf8") {
+            o.da_utf8 = true;
+          } else if (nome == "windows-1252" || nome == "cp1252") {
+            o.da_utf8 = false;
+          } else {
+            throw UsoErrato{"--encoding takes utf-8 or windows-1252, not '" + dato + "'"};
+          }
         } else {
           return false;
         }
@@ -328,6 +345,7 @@ void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platfo
   // failure of the system with the system's reason, not a reading
   // diagnostic; the reader then takes them from memory.
   FileDescriptions descrizioni(o.linea, o.treno, false, o.limite);
+  if (o.da_utf8) descrizioni.da_utf8();
   if (std::optional<GuastoDescrizioni> guasto = descrizioni.leggi_entrambe()) {
     if (!guasto->troppo_grande) return fallita(e, {guasto->testo});
     e.stato = kUscitaTroppoGrande;

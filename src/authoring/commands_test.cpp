@@ -332,6 +332,42 @@ TEST(Compile, NamesOptionsAndNoPlan) {
       << e.err;
 }
 
+// A description saved as UTF-8 compiles as its bytes say, with a warning
+// that shows what the simulator's file will hold; --encoding utf-8 converts
+// it, and a character that Windows-1252 lacks is a diagnostic at its line.
+TEST(Compile, DescriptionsSavedAsUtf8) {
+  const std::string citta = "STAZ. CITT\xC3\x80";  // "À" in UTF-8
+  auto treno_con = [&](const std::string& nome) {
+    return treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, " + nome + "\r\n");
+  };
+  Cartella d;
+  Esecuzione e = d.compila(linea(""), treno_con(citta));
+  EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  EXPECT_NE(e.err.find("treno.txt:3: warning: this description reads as UTF-8 text, but "
+                       "descriptions are Windows-1252: 'stazione, 4500"),
+            std::string::npos)
+      << e.err;
+  EXPECT_NE(e.err.find("is stored as 'stazione, 4500"), std::string::npos) << e.err;
+  EXPECT_NE(testing::read_bytes(d.dir / "Tratta_Valle3_30.sim").find(citta), std::string::npos);
+
+  e = d.compila(linea(""), treno_con(citta), {"--encoding", "UTF-8"});
+  EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  EXPECT_EQ(e.err.find("UTF-8"), std::string::npos) << e.err;
+  const std::string sim = testing::read_bytes(d.dir / "Tratta_Valle3_30.sim");
+  EXPECT_NE(sim.find("STAZ. CITT\xC0"), std::string::npos);
+  EXPECT_EQ(sim.find(citta), std::string::npos);
+
+  e = d.compila(linea(""), treno_con("STAZ. \xCE\xA9MEGA"), {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.err.find("code 25: the description could not be read: line 3 holds '\xCE\xA9', "
+                       "which has no Windows-1252 form (--encoding utf-8)"),
+            std::string::npos)
+      << e.err;
+  e = d.compila(linea(""), treno(""), {"--encoding", "latin-9"});
+  EXPECT_EQ(e.stato, kUscitaUsoErrato);
+  EXPECT_NE(e.err.find("--encoding takes utf-8 or windows-1252, not 'latin-9'"), std::string::npos);
+}
+
 // A compile that writes nothing (the descriptions given the other way
 // round) leaves no trace of the folder it would have made.
 TEST(Compile, ARunThatWritesNothingMakesNoFolder) {

@@ -1,6 +1,9 @@
 #include "compile/file_descriptions.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "model/windows1252.h"
 
 #include "platform/file_result.h"
 #include "platform/platform.h"
@@ -51,6 +54,7 @@ TestoDescrizione FileDescriptions::apri(Descrizione d) {
                  "' is larger than " + misura_in_parole(limite_);
     } else {
       t.presente = letto.value() == platform::ReadOutcome::kRead;
+      if (t.presente && da_utf8_) converti(f, t);
     }
     f.letto = std::move(t);
   }
@@ -59,9 +63,23 @@ TestoDescrizione FileDescriptions::apri(Descrizione d) {
   return t;
 }
 
+void FileDescriptions::converti(File& f, TestoDescrizione& t) {
+  if (std::optional<std::string> byte = encode_windows1252(f.byte)) {
+    f.byte = std::move(*byte);
+    return;
+  }
+  const auto [dove, lunghezza] = *first_unencodable(f.byte);
+  const int riga = 1 + static_cast<int>(std::count(f.byte.begin(),
+                                                   f.byte.begin() + static_cast<std::ptrdiff_t>(dove), '\n'));
+  f.non_convertibile = true;
+  t.guasto = "line " + std::to_string(riga) + " holds '" + f.byte.substr(dove, lunghezza) +
+             "', which has no Windows-1252 form (--encoding utf-8)";
+}
+
 std::optional<GuastoDescrizioni> FileDescriptions::leggi_entrambe() {
   for (Descrizione d : {Descrizione::kLinea, Descrizione::kTreno}) {
-    if (std::string guasto = apri(d).guasto; !guasto.empty())
+    // A character without a Windows-1252 form is the reading's to report.
+    if (std::string guasto = apri(d).guasto; !guasto.empty() && !file(d).non_convertibile)
       return GuastoDescrizioni{std::move(guasto), file(d).troppo_grande};
   }
   return std::nullopt;

@@ -47,6 +47,11 @@ class FileDescriptions final : public DescriptionSource {
   FileDescriptions(OrigineDescrizione linea, OrigineDescrizione treno, bool consuma,
                    std::uint64_t limite = kLimiteDescrizione);
 
+  /// The descriptions are UTF-8 text, converted to Windows-1252 as read; a
+  /// character that has no Windows-1252 form fails the reading (code 25)
+  /// with its line.
+  void da_utf8() { da_utf8_ = true; }
+
   /// Reads both now, so that the reader finds them in memory: what went
   /// wrong when one cannot be read whole (a missing file is read as
   /// missing). Nothing when both are in memory.
@@ -63,14 +68,19 @@ class FileDescriptions final : public DescriptionSource {
     OrigineDescrizione origine;
     std::optional<TestoDescrizione> letto;
     bool troppo_grande = false;
+    bool non_convertibile = false;
     std::string byte;
   };
+  /// The UTF-8 bytes of `f` in Windows-1252; a character that has none
+  /// leaves them as they are and fails the reading, naming its line.
+  static void converti(File& f, TestoDescrizione& t);
   File& file(Descrizione d) { return d == Descrizione::kLinea ? linea_ : treno_; }
   const File& file(Descrizione d) const { return d == Descrizione::kLinea ? linea_ : treno_; }
 
   File linea_, treno_;
   bool consuma_;
   std::uint64_t limite_;
+  bool da_utf8_ = false;
 };
 
 }  // namespace tratta

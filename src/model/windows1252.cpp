@@ -91,4 +91,28 @@ std::optional<std::string> encode_windows1252(std::string_view text) {
   return out;
 }
 
+bool utf8_beyond_ascii(std::string_view bytes) {
+  bool oltre = false;
+  for (size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    if (!next_code_point(bytes, i)) return false;
+    oltre = true;
+  }
+  return oltre;
+}
+
+std::optional<std::pair<size_t, size_t>> first_unencodable(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t inizio = i;
+    const std::optional<char32_t> cp = next_code_point(text, i);
+    if (!cp) return std::pair<size_t, size_t>{inizio, 1};
+    if (!encode_windows1252(text.substr(inizio, i - inizio)))
+      return std::pair<size_t, size_t>{inizio, i - inizio};
+  }
+  return std::nullopt;
+}
+
 }  // namespace tratta

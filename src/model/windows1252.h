@@ -2,9 +2,11 @@
 // is 8-bit text in the Windows-1252 code page; the interface speaks UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tratta {
 
@@ -17,5 +19,14 @@ std::string decode_windows1252(std::string_view bytes);
 /// The Windows-1252 bytes of UTF-8 `text`; nothing when it is not UTF-8 or
 /// holds a character that the code page lacks.
 std::optional<std::string> encode_windows1252(std::string_view text);
+
+/// True when `bytes` is valid UTF-8 holding a character beyond ASCII: text
+/// saved as UTF-8 where Windows-1252 is meant.
+bool utf8_beyond_ascii(std::string_view bytes);
+
+/// The byte offset of the first character of UTF-8 `text` that has no
+/// Windows-1252 form (or of a byte that is not UTF-8), with its length;
+/// nothing when the whole text converts.
+std::optional<std::pair<size_t, size_t>> first_unencodable(std::string_view text);
 
 }  // namespace tratta

@@ -4,6 +4,7 @@
 
 #include "model/catalogo_codici.h"
 #include "model/rounding.h"
+#include "model/windows1252.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
 
@@ -74,7 +75,25 @@ bool FieldSource::apri() {
   if (!t.presente) return false;
   if (!t.guasto.empty()) throw ErroreLettura(t.guasto);
   in_.emplace(t.testo);
+  if (avverte() && utf8_beyond_ascii(t.testo)) avverti_utf8(t.testo);
   return true;
+}
+
+void FieldSource::avverti_utf8(std::string_view testo) {
+  // The first line that holds a character beyond ASCII, as the author
+  // wrote it and as the simulator's files will hold it.
+  size_t i = 0;
+  while (i < testo.size() && static_cast<unsigned char>(testo[i]) < 0x80) ++i;
+  const size_t inizio = testo.rfind('\n', i) == std::string_view::npos ? 0 : testo.rfind('\n', i) + 1;
+  size_t fine = testo.find('\n', i);
+  if (fine == std::string_view::npos) fine = testo.size();
+  std::string_view riga = testo.substr(inizio, fine - inizio);
+  if (!riga.empty() && riga.back() == '\r') riga.remove_suffix(1);
+  const int n = 1 + static_cast<int>(std::count(testo.begin(), testo.begin() + static_cast<std::ptrdiff_t>(inizio), '\n'));
+  avverti("this description reads as UTF-8 text, but descriptions are Windows-1252: " +
+              citazione(riga) + " is stored as " + citazione(decode_windows1252(riga)) +
+              " (save it as Windows-1252, or give compile --encoding utf-8)",
+          n);
 }
 
 bool FieldSource::leggi_campo() {

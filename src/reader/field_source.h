@@ -177,6 +177,8 @@ class FieldSource {
   /// After a record past the row ended the body: the lines after it that
   /// hold records are not read.
   void avverti_resto_ignorato();
+  /// A warning when the description is UTF-8 text beyond ASCII.
+  void avverti_utf8(std::string_view testo);
 
   std::vector<Avvertenza>* avvertenze_;
   std::string campo_;
