@@ -9,17 +9,27 @@ local function check(ok, what)
   if not ok then failures = failures + 1 end
 end
 
-local client = vim.lsp.start_client({ cmd = { exe, 'lsp' }, root_dir = dir, name = 'tratta' })
-check(client ~= nil, 'the server started')
+-- The editor package of editors/vim: filetype, syntax and the lines that
+-- start the server.
+vim.opt.runtimepath:prepend(os.getenv('TRATTA_ROOT') .. '/editors/vim')
+vim.g.tratta_valle3 = exe
+vim.cmd('filetype on')
+vim.cmd('syntax on')
+vim.cmd('runtime! plugin/tratta_lsp.lua')
 
 local function open(name)
   vim.cmd('edit ' .. vim.fn.fnameescape(dir .. '/' .. name))
-  local buf = vim.api.nvim_get_current_buf()
-  vim.lsp.buf_attach_client(buf, client)
-  return buf
+  return vim.api.nvim_get_current_buf()
 end
 local line_buf = open('Tratta_Valle3_linea.txt')
 local train_buf = open('Tratta_Valle3_30-.txt')
+check(vim.bo[train_buf].filetype == 'tratta' and vim.bo[train_buf].fileformat == 'dos'
+  and vim.bo[train_buf].fileencoding == 'cp1252', 'filetype tratta, Windows-1252 with CR LF')
+vim.api.nvim_set_current_buf(train_buf)
+check(vim.fn.synIDattr(vim.fn.synID(18, 2, 1), 'name') == 'trattaKeyword', 'a keyword highlighted')
+vim.wait(10000, function() return #vim.lsp.get_active_clients() > 0 end, 20)
+local client = (vim.lsp.get_active_clients()[1] or {}).id
+check(client ~= nil and #vim.lsp.get_active_clients() == 1, 'one server started for both descriptions')
 
 local function find(buf, pred)
   for _, d in ipairs(vim.diagnostic.get(buf)) do
@@ -42,7 +52,7 @@ local warn = find(train_buf, function(d) return d.lnum == 18 end)
 check(warn ~= nil and warn.severity == vim.diagnostic.severity.WARN and warn.message:find('velocita', 1, true) ~= nil,
   'the mistyped keyword warned on line 19 of the train description: ' .. vim.inspect(warn and warn.message))
 vim.wait(3000, function() return #vim.diagnostic.get(line_buf) == 0 end, 20)
-check(#vim.diagnostic.get(line_buf) == 0, 'the line description clear')
+check(#vim.diagnostic.get(line_buf) == 0, 'the line description clear: ' .. vim.inspect(vim.tbl_map(function(d) return { d.lnum, d.message } end, vim.diagnostic.get(line_buf))))
 
 -- Hover and completion.
 local uri = vim.uri_from_bufnr(train_buf)
