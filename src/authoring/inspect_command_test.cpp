@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -18,7 +20,6 @@
 #include "model/scenario_files.h"
 #include "model/windows1252.h"
 #include "testing/descriptions.h"
-#include "testing/json.h"
 #include "testing/scratch_dir.h"
 
 namespace tratta {
@@ -26,7 +27,7 @@ namespace tratta {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Json;
+using Json = nlohmann::json;
 
 struct Esito {
   int stato;
@@ -141,10 +142,13 @@ struct Scenario {
   }
 };
 
-/// A whole number field of a record, checked to fit its width.
+/// A whole number field of a record, checked to be one and to fit its
+/// width.
 template <typename T>
 T campo(const Json& record, const char* nome) {
-  const int64_t v = record[nome].intero();
+  const Json& f = record.at(nome);
+  EXPECT_TRUE(f.is_number_integer()) << nome << ": " << f.dump();
+  const int64_t v = f.is_number_integer() ? f.get<int64_t>() : 0;
   EXPECT_GE(v, std::numeric_limits<T>::min()) << nome;
   EXPECT_LE(v, std::numeric_limits<T>::max()) << nome;
   return static_cast<T>(v);
@@ -154,29 +158,32 @@ T campo(const Json& record, const char* nome) {
 /// for a 16-bit integer, any other number (or "NaN", "NaN(0x<bits>)",
 /// "Infinity", "-Infinity") for a double.
 void put_elemento(std::string& out, const Json& e) {
-  if (e.nullo()) {
+  if (e.is_null()) {
     put_u16(out, static_cast<uint16_t>(TagPiano::kVuoto));
     return;
   }
-  if (e.tipo == Json::Tipo::kNumero && e.testo.find_first_of(".eE") == std::string::npos) {
+  // A double always carries a point or an exponent, so it never reads as
+  // a whole number.
+  if (e.is_number_integer()) {
     put_u16(out, static_cast<uint16_t>(TagPiano::kIntero16));
-    put_i16(out, campo<int16_t>(Json{Json::Tipo::kOggetto, "", {}, {{"v", e}}}, "v"));
+    put_i16(out, campo<int16_t>(Json{{"v", e}}, "v"));
     return;
   }
   double v = 0;
-  if (e.tipo == Json::Tipo::kStringa) {
-    if (e.testo.starts_with("NaN(0x")) {
+  if (e.is_string()) {
+    const std::string testo = e.get<std::string>();
+    if (testo.starts_with("NaN(0x")) {
       uint64_t bits = 0;
-      std::from_chars(e.testo.data() + 6, e.testo.data() + e.testo.size() - 1, bits, 16);
+      std::from_chars(testo.data() + 6, testo.data() + testo.size() - 1, bits, 16);
       std::memcpy(&v, &bits, sizeof v);
     } else {
-      EXPECT_TRUE(e.testo == "NaN" || e.testo == "Infinity" || e.testo == "-Infinity") << e.testo;
-      v = e.testo == "NaN" ? std::numeric_limits<double>::quiet_NaN()
-                           : (e.testo[0] == '-' ? -1 : 1) * std::numeric_limits<double>::infinity();
+      EXPECT_TRUE(testo == "NaN" || testo == "Infinity" || testo == "-Infinity") << testo;
+      v = testo == "NaN" ? std::numeric_limits<double>::quiet_NaN()
+                         : (testo[0] == '-' ? -1 : 1) * std::numeric_limits<double>::infinity();
     }
   } else {
-    const auto r = std::from_chars(e.testo.data(), e.testo.data() + e.testo.size(), v);
-    EXPECT_EQ(r.ptr, e.testo.data() + e.testo.size()) << e.testo;
+    EXPECT_TRUE(e.is_number_float()) << e.dump();
+    v = e.get<double>();
   }
   put_u16(out, static_cast<uint16_t>(TagPiano::kDoppio));
   put_f64(out, v);
@@ -190,9 +197,9 @@ struct FileScenario {
 /// The three files rebuilt from what `inspect --json --points` printed,
 /// with the encoders of the scenario files.
 FileScenario ricostruisci(const std::string& testo) {
-  const Json j = testing::leggi_json(testo);
+  const Json j = Json::parse(testo);
   RouteModel m;
-  for (const Json& s : j["route"]["segmenti"].elementi) {
+  for (const Json& s : j.at("route").at("segmenti")) {
     EXPECT_EQ(s.size(), 11u);
     m.segmenti.push_back({campo<uint8_t>(s, "tipo"), campo<int16_t>(s, "valore1"),
                           campo<int16_t>(s, "valore2"), campo<int16_t>(s, "valore3"),
@@ -201,13 +208,13 @@ FileScenario ricostruisci(const std::string& testo) {
                           campo<uint8_t>(s, "vel_limite"), campo<uint8_t>(s, "pendenza_seg"),
                           campo<uint8_t>(s, "aderenza_seg")});
   }
-  const Json& voci = j["train"]["voci"];
+  const Json& voci = j.at("train").at("voci");
   EXPECT_EQ(voci.size(), 87u);
   for (size_t i = 0; i < voci.size() && i < m.voci.size(); ++i) {
     const Json& v = voci[i];
     EXPECT_EQ(v.size(), 16u);
-    const std::optional<std::string> nome = encode_windows1252(v["nome"].testo);
-    EXPECT_TRUE(nome.has_value()) << v["nome"].testo;
+    const std::optional<std::string> nome = encode_windows1252(v.at("nome").get<std::string>());
+    EXPECT_TRUE(nome.has_value()) << v.at("nome");
     m.voci[i] = {
         campo<uint8_t>(v, "tipo"),      campo<int32_t>(v, "inizio"), campo<int32_t>(v, "fine"),
         campo<int32_t>(v, "posizione"), campo<uint8_t>(v, "tps"),    nome.value_or(""),
@@ -217,13 +224,13 @@ FileScenario ricostruisci(const std::string& testo) {
         campo<int32_t>(v, "orario")};
   }
   FileScenario f{codifica_file_percorso(m), codifica_file_treno(m), std::nullopt};
-  const Json& linea = j["line"];
-  if (!linea.nullo()) {
-    const Json& punti = linea["points"];
-    EXPECT_EQ(static_cast<int64_t>(punti.size()), linea["metri_totali"].intero() + 1);
+  const Json& linea = j.at("line");
+  if (!linea.is_null()) {
+    const Json& punti = linea.at("points");
+    EXPECT_EQ(static_cast<int64_t>(punti.size()), linea.at("metri_totali").get<int64_t>() + 1);
     std::string assi[2];
-    for (const Json& p : punti.elementi)
-      for (int a = 0; a < 2; ++a) put_elemento(assi[a], p.nullo() ? p : p[static_cast<size_t>(a)]);
+    for (const Json& p : punti)
+      for (int a = 0; a < 2; ++a) put_elemento(assi[a], p.is_null() ? p : p.at(static_cast<size_t>(a)));
     f.linea = assi[0] + assi[1];
   }
   return f;
@@ -353,16 +360,16 @@ TEST(Inspect, JsonWithoutPointsCountsThePlanElements) {
   Scenario s;
   const Esito e = s.inspect({"--json"});
   ASSERT_EQ(e.stato, kUscitaOk) << e.err;
-  const Json j = testing::leggi_json(e.out);
-  EXPECT_EQ(j["scenario"].testo, "Prova");
-  EXPECT_EQ(j["train"]["voci"][1]["nome"].testo, "CITT\xC3\x80 NUOVA");
-  EXPECT_EQ(j["route"]["segmenti"].size(), 341u);
-  const Json& linea = j["line"];
-  EXPECT_EQ(linea["metri_totali"].intero(), 17000);
-  EXPECT_EQ(linea["elements"]["int16"].intero(), 4);
-  EXPECT_EQ(linea["elements"]["double"].intero(), 2 * (17000 - 3));
-  EXPECT_EQ(linea["elements"]["empty"].intero(), 4);
-  EXPECT_THROW(linea["points"], std::runtime_error);
+  const Json j = Json::parse(e.out);
+  EXPECT_EQ(j.at("scenario"), "Prova");
+  EXPECT_EQ(j.at("train").at("voci").at(1).at("nome"), "CITT\xC3\x80 NUOVA");
+  EXPECT_EQ(j.at("route").at("segmenti").size(), 341u);
+  const Json& linea = j.at("line");
+  EXPECT_EQ(linea.at("metri_totali"), 17000);
+  EXPECT_EQ(linea.at("elements").at("int16"), 4);
+  EXPECT_EQ(linea.at("elements").at("double"), 2 * (17000 - 3));
+  EXPECT_EQ(linea.at("elements").at("empty"), 4);
+  EXPECT_FALSE(linea.contains("points"));
 }
 
 // The listing names what an author needs to see, in words: each record

@@ -1,22 +1,23 @@
 // A strict check of JSON text, for the tests and the fuzz target: one
-// value by the JSON grammar, in well-formed UTF-8, nothing after it but
-// blanks.
+// object by the JSON grammar, in well-formed UTF-8, nothing after it but
+// blanks; and the check of UTF-8 alone, for what is not JSON.
 #pragma once
 
 #include <cstddef>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 namespace tratta::testing {
 
 class JsonCheck {
  public:
-  /// True when `testo` is exactly one JSON object (and white space).
+  /// True when `testo` is exactly one JSON object (and white space), in
+  /// well-formed UTF-8: nlohmann-json's parser takes nothing else.
   static bool un_oggetto(std::string_view testo) {
-    JsonCheck c(testo);
-    c.spazi();
-    if (c.i_ >= c.t_.size() || c.t_[c.i_] != '{' || !c.valore(0)) return false;
-    c.spazi();
-    return c.i_ == c.t_.size() && utf8_valido(testo);
+    if (!nlohmann::json::accept(testo)) return false;
+    const std::size_t inizio = testo.find_first_not_of(" \t\r\n");
+    return inizio != std::string_view::npos && testo[inizio] == '{' && utf8_valido(testo);
   }
 
   /// True when every sequence of `t` is the shortest UTF-8 form of a code
@@ -39,109 +40,6 @@ class JsonCheck {
     }
     return true;
   }
-
- private:
-  explicit JsonCheck(std::string_view t) : t_(t) {}
-
-  bool fine() const { return i_ >= t_.size(); }
-  char c() const { return t_[i_]; }
-  void spazi() {
-    while (!fine() && (c() == ' ' || c() == '\t' || c() == '\n' || c() == '\r')) ++i_;
-  }
-  bool parola(std::string_view p) {
-    if (t_.substr(i_, p.size()) != p) return false;
-    i_ += p.size();
-    return true;
-  }
-  bool cifre() {
-    std::size_t inizio = i_;
-    while (!fine() && c() >= '0' && c() <= '9') ++i_;
-    return i_ > inizio;
-  }
-  bool numero() {
-    if (!fine() && c() == '-') ++i_;
-    if (fine()) return false;
-    if (c() == '0') {
-      ++i_;
-    } else if (!cifre()) {
-      return false;
-    }
-    if (!fine() && c() == '.' && (++i_, !cifre())) return false;
-    if (!fine() && (c() == 'e' || c() == 'E')) {
-      ++i_;
-      if (!fine() && (c() == '+' || c() == '-')) ++i_;
-      if (!cifre()) return false;
-    }
-    return true;
-  }
-  bool stringa() {
-    if (fine() || c() != '"') return false;
-    for (++i_; !fine(); ++i_) {
-      const unsigned char x = static_cast<unsigned char>(c());
-      if (x == '"') {
-        ++i_;
-        return true;
-      }
-      if (x < 0x20) return false;
-      if (x == '\\') {
-        if (++i_ >= t_.size()) return false;
-        if (c() == 'u') {
-          for (int k = 0; k < 4; ++k) {
-            if (++i_ >= t_.size()) return false;
-            const char h = c();
-            if (!((h >= '0' && h <= '9') || (h >= 'a' && h <= 'f') || (h >= 'A' && h <= 'F')))
-              return false;
-          }
-        } else if (std::string_view("\"\\/bfnrt").find(c()) == std::string_view::npos) {
-          return false;
-        }
-      }
-    }
-    return false;
-  }
-  bool valore(int profondita) {
-    if (profondita > 64) return false;
-    spazi();
-    if (fine()) return false;
-    switch (c()) {
-      case '{': return composto('}', profondita, true);
-      case '[': return composto(']', profondita, false);
-      case '"': return stringa();
-      case 't': return parola("true");
-      case 'f': return parola("false");
-      case 'n': return parola("null");
-      default: return numero();
-    }
-  }
-  bool composto(char chiusa, int profondita, bool oggetto) {
-    ++i_;
-    spazi();
-    if (!fine() && c() == chiusa) {
-      ++i_;
-      return true;
-    }
-    for (;;) {
-      spazi();
-      if (oggetto) {
-        if (!stringa()) return false;
-        spazi();
-        if (fine() || c() != ':') return false;
-        ++i_;
-      }
-      if (!valore(profondita + 1)) return false;
-      spazi();
-      if (fine()) return false;
-      if (c() == chiusa) {
-        ++i_;
-        return true;
-      }
-      if (c() != ',') return false;
-      ++i_;
-    }
-  }
-
-  std::string_view t_;
-  std::size_t i_ = 0;
 };
 
 }  // namespace tratta::testing
