@@ -135,6 +135,7 @@ std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segment
     e.a = e.metro + 50;
     switch (s.tipo) {
       case kSegnale:
+        e.scritto = e.metro - 50;
         e.marca = TipoMarca::kSignal;
         e.testo = testo_segnale(s);
         break;
@@ -142,6 +143,7 @@ std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segment
         e.testo = testo_rallentamento("slowdown end", s, true);
         break;
       case kInizioRallentamento: {
+        e.scritto = e.metro - 50;
         e.marca = TipoMarca::kSlowdown;
         e.testo = testo_rallentamento("slowdown start", s, true);
         // The slowdown runs to its end mark; a start that replaced its own
@@ -165,6 +167,7 @@ std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segment
         e.testo = "slowdown pre-warning " + numero(s.valore1) + " of 4";
         break;
       case kIndicatoreVmax:
+        e.scritto = e.metro - 50;
         e.marca = TipoMarca::kIndicator;
         e.testo = testo_indicatore(s);
         break;
@@ -189,6 +192,7 @@ std::vector<EventoPercorso> eventi_percorso(const std::vector<Segmento>& segment
         e.testo = "code abatement without a value";
         break;
       case kCartello:
+        e.scritto = e.metro - 50;
         e.marca = TipoMarca::kSign;
         e.testo = "sign " + testo_voce(voci, s.valore1);
         break;

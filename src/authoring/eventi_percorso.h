@@ -47,6 +47,10 @@ struct EventoPercorso {
   int64_t da = 0, a = 0;
   /// In words, without the position: "signal: ...".
   std::string testo;
+  /// The metre an author writes for a signal, a sign, a speed indicator
+  /// or a slowdown start to land here: these go one segment further on
+  /// than written (round(p / 50 + 1)). Nothing for the other events.
+  std::optional<int64_t> scritto;
 };
 
 /// Every event of `segmenti`, in index order. Station and sign texts come

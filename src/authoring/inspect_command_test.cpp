@@ -63,10 +63,10 @@ const RecordProva kRecordProva[] = {
      {"\n  from 2000 m to 3000 m: montagna class 2 (4 markers)\n"}},
     {true,
      "indicatori_vmax, 1500, 100, 105, 110, 0, 100, 105, 110, 0",
-     {"\n  at 1550 m: speed indicator: 100|100 105|105 110|110 km/h left|right, stripes 0|0\n"}},
+     {"\n  at 1550 m (written at 1500 m): speed indicator: 100|100 105|105 110|110 km/h left|right, stripes 0|0\n"}},
     {true,
      "cartello_indicatore, 2500, (GALLERIA)(Prova)",
-     {"\n  at 2550 m: sign \"(GALLERIA)(Prova)\"\n",
+     {"\n  at 2550 m (written at 2500 m): sign \"(GALLERIA)(Prova)\"\n",
       "\n  slot 80: sign text \"(GALLERIA)(Prova)\"\n"}},
     {false, "velocita, 0, 30", {"\n  from 0 m to 1200 m: limit 30 km/h\n"}},
     {false, "velocita, 1200, 95", {"\n  from 1200 m to 5350 m: limit 95 km/h\n"}},
@@ -79,7 +79,7 @@ const RecordProva kRecordProva[] = {
     {false, "sabbia, 200", {", sand 200, "}},
     {false,
      "segnale, 4000, 1, 4, 1, 0, 0, 1, 3, 1, 0, 0",
-     {"\n  at 4050 m: signal: aspects 4 1 0 left, 3 1 0 right; sx 1, dx 1, rapp 0\n",
+     {"\n  at 4050 m (written at 4000 m): signal: aspects 4 1 0 left, 3 1 0 right; sx 1, dx 1, rapp 0\n",
       // before a signal in the 20 segments before a slowdown warning
       "\n  at 4000 m: code abatement 180\n"}},
     {false,
@@ -87,7 +87,7 @@ const RecordProva kRecordProva[] = {
      {"\n  at 4800 m: slowdown pre-warning 1 of 4\n",
       "\n  at 4650 m: slowdown pre-warning 4 of 4\n",
       "\n  at 4850 m: slowdown warning: speed value 60\n",
-      "\n  at 6050 m: slowdown start: speed value 60, f_tt 1, to 6550 m\n",
+      "\n  at 6050 m (written at 6000 m): slowdown start: speed value 60, f_tt 1, to 6550 m\n",
       "\n  at 6550 m: slowdown end: speed value 60, f_tt 1\n",
       // the finishing pass: three before the start, one inside
       "\n  at 5150 m: code abatement 180\n", "\n  at 5500 m: code abatement 180\n",
@@ -398,8 +398,9 @@ TEST(Inspect, ListingNamesEveryEventAndStretch) {
        })
     EXPECT_NE(e.out.find(riga), std::string::npos) << riga;
   // Along the route, in order of position.
-  EXPECT_LT(e.out.find("at 4050 m: signal"), e.out.find("at 6050 m: slowdown start"));
-  EXPECT_LT(e.out.find("from 1200 m to 5350 m: limit"), e.out.find("at 1550 m: speed indicator"));
+  EXPECT_LT(e.out.find("at 4050 m (written at 4000 m): signal"),
+            e.out.find("at 6050 m (written at 6000 m): slowdown start"));
+  EXPECT_LT(e.out.find("from 1200 m to 5350 m: limit"), e.out.find("at 1550 m (written at 1500 m): speed indicator"));
 
   const Esito senza = Scenario(false).inspect();
   ASSERT_EQ(senza.stato, kUscitaOk) << senza.err;
@@ -416,9 +417,9 @@ TEST(Inspect, OddFilesAreListedAsTheyStand) {
   for (const char* r :
        {"at 0 m: unknown event 99: values -1 2 -3 4",
         "at 50 m: station 200 (slot outside the station slots 1 to 80)",
-        "at 150 m: signal: values -32768 32767 100 9, time 255",
-        "at 200 m: speed indicator: (-5) 0|0 0|0 km/h left|right, stripes value 1000",
-        "at 100 m: sign \"<b>&\"'</b>\\x00\\x01"})
+        "at 150 m (written at 100 m): signal: values -32768 32767 100 9, time 255",
+        "at 200 m (written at 150 m): speed indicator: (-5) 0|0 0|0 km/h left|right, stripes value 1000",
+        "at 100 m (written at 50 m): sign \"<b>&\"'</b>\\x00\\x01"})
     EXPECT_NE(e.out.find(r), std::string::npos) << r;
 }
 

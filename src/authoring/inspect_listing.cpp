@@ -107,7 +107,10 @@ std::string sezione_percorso(const ScenarioCompilato& s) {
   std::vector<Riga> righe;
   righe_tratti(righe, tratti_percorso(s.segmenti));
   for (const EventoPercorso& e : eventi_percorso(s.segmenti, s.voci))
-    righe.push_back({e.metro, 4, "at " + n(e.metro) + " m: " + e.testo});
+    righe.push_back({e.metro, 4,
+                     "at " + n(e.metro) + " m" +
+                         (e.scritto ? " (written at " + n(*e.scritto) + " m)" : std::string()) +
+                         ": " + e.testo});
   std::stable_sort(righe.begin(), righe.end(), [](const Riga& a, const Riga& b) {
     return a.metro != b.metro ? a.metro < b.metro : a.ordine < b.ordine;
   });

@@ -191,7 +191,10 @@ std::string marche_eventi(const Contenuto& c, const Scala& s) {
   int riga_stazione = 0;
   for (const EventoPercorso& e : c.eventi) {
     if (!e.marca) continue;
-    const std::string info = "at " + migliaia(e.metro) + " m: " + e.testo;
+    const std::string info =
+        "at " + migliaia(e.metro) + " m" +
+        (e.scritto ? " (written at " + migliaia(*e.scritto) + " m)" : std::string()) + ": " +
+        e.testo;
     const Segmento& seg = sc.segmenti[e.segmento];
     switch (*e.marca) {
       case TipoMarca::kSignal:
