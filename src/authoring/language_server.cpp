@@ -398,22 +398,43 @@ std::vector<Json> LanguageServer::compila(const Coppia& c) {
   const std::optional<std::string> linea = testo_di(c.linea), treno = testo_di(c.treno);
   std::map<fs::path, Json> diagnostiche = {{c.linea, Json::array()}, {c.treno, Json::array()}};
   const std::vector<std::string> righe_linea = righe_di(c.linea), righe_treno = righe_di(c.treno);
+  // The reader's messages quote the descriptions' Windows-1252 bytes.
   auto aggiungi = [&](const fs::path& file, int riga, int gravita, std::optional<int> codice,
-                      const std::string& testo) {
+                      const std::string& testo, bool utf8 = false) {
     const fs::path dove = file == c.treno ? c.treno : c.linea;
     const std::vector<std::string>& r = dove == c.treno ? righe_treno : righe_linea;
     const int n = std::clamp(riga - 1, 0, std::max(0, static_cast<int>(r.size()) - 1));
     Json d = {{"range", intervallo(n, r.empty() ? std::string_view() : std::string_view(r[static_cast<size_t>(n)]))},
               {"severity", gravita},
               {"source", "tratta_valle3"},
-              {"message", decode_windows1252(testo)}};
+              {"message", utf8 ? testo : decode_windows1252(testo)}};
     if (codice) d["code"] = *codice;
     diagnostiche[dove].push_back(std::move(d));
   };
 
+  // A character of the editor's text that Windows-1252 lacks: the file
+  // could not hold it; said at its line, as compile --encoding utf-8 does.
+  bool non_convertibile = false;
+  for (const fs::path& p : {c.linea, c.treno}) {
+    const auto d = documenti_.find(p);
+    if (d == documenti_.end()) continue;
+    if (const auto dove = first_unencodable(d->second.testo)) {
+      const std::string& t = d->second.testo;
+      const int riga =
+          1 + static_cast<int>(std::count(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(dove->first), '\n'));
+      aggiungi(p, riga, kGravitaErrore, std::nullopt,
+               "'" + t.substr(dove->first, dove->second) +
+                   "' has no Windows-1252 form: the description cannot hold it",
+               true);
+      non_convertibile = true;
+    }
+  }
+
   Compilato& fatto = compilati_[c];
   fatto = Compilato{};
-  if (!linea) {
+  if (non_convertibile) {
+    // Nothing compiled until the text can be saved as a description.
+  } else if (!linea) {
     aggiungi(c.treno, 1, kGravitaErrore, std::nullopt,
              "its line description '" + platform::path_to_utf8(c.linea) + "' is not there");
   } else if (!treno) {

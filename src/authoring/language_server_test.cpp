@@ -149,6 +149,17 @@ TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
   ASSERT_TRUE(l);
   EXPECT_TRUE(l->empty()) << l->dump();
   EXPECT_EQ(testing::read_bytes(s.dir / "P_1-.txt"), kTreno);
+
+  // The editor's Unicode goes into Windows-1252: "À" does, "Ω" cannot.
+  s.cambia("P_1-.txt", treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, CITT\xC3\x80\r\n"));
+  t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(t);
+  EXPECT_TRUE(t->empty()) << t->dump();
+  s.cambia("P_1-.txt", treno("sabbia, 3\r\nstazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, \xCE\xA9\r\n"));
+  t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(t && t->size() == 1u) << (t ? t->dump() : "");
+  EXPECT_EQ((*t)[0]["range"]["start"]["line"], 3);
+  EXPECT_EQ((*t)[0]["message"], "'\xCE\xA9' has no Windows-1252 form: the description cannot hold it");
 }
 
 // A change waits for the pause in typing; a burst of changes is one compile.
