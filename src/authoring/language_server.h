@@ -37,7 +37,7 @@ class LanguageServer {
   using LettoreFile = std::function<std::optional<std::string>(const std::filesystem::path&)>;
 
   /// `ritardo`: how long after a change the compile waits for the next one.
-  explicit LanguageServer(std::chrono::milliseconds ritardo = std::chrono::milliseconds(150),
+  explicit LanguageServer(std::chrono::milliseconds ritardo = std::chrono::milliseconds(25),
                           LettoreFile leggi = {});
 
   /// Takes one message of the editor, as its bytes; gives back what to

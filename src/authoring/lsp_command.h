@@ -11,6 +11,6 @@ namespace tratta {
 /// stream, answering on `out`; gives back the exit status (0 after
 /// `shutdown` and `exit`, else 1).
 int serve_lsp(std::istream& in, std::ostream& out,
-              std::chrono::milliseconds ritardo = std::chrono::milliseconds(150));
+              std::chrono::milliseconds ritardo = std::chrono::milliseconds(25));
 
 }  // namespace tratta
