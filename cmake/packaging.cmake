@@ -1,31 +1,88 @@
-# Release packages, made by cpack from a finished build: the program with a
-# short text for its users, in one folder named after the package.
+# Release packages, made by cpack from a finished build.
 #   Windows: tratta_valle3-<version>-win64.zip with tratta_valle3.exe (the
-#            builder) and tratta_valle3.com (its console twin);
-#   Linux:   tratta_valle3-<version>-linux-<processor>.tar.gz.
-# The executables go in as built and tested, unstripped.
+#            builder) and tratta_valle3.com (its console twin) and a short
+#            text for users, in one folder named after the package;
+#   Linux:   tratta_valle3-<version>-linux-<processor>.tar.gz, the same with
+#            the program; and tratta-valle3_<version>_<arch>.deb, which
+#            installs the program in /usr/bin with its manual page (made by
+#            help2man from the program's own --help), its bash completion,
+#            and under /usr/share/doc the README and the reference for
+#            authors.
+# The executables go in as built and tested, unstripped. Each kind of
+# package takes its own component (cmake/package_components.cmake).
 if(WIN32)
   set(TRATTA_PACKAGE_SYSTEM win64)
   set(TRATTA_USER_TEXT windows)
   set(TRATTA_USER_TEXT_NEWLINES WIN32)
   set(CPACK_GENERATOR ZIP)
-  install(TARGETS tratta_valle3 tratta_valle3_console RUNTIME DESTINATION .)
+  install(TARGETS tratta_valle3 tratta_valle3_console RUNTIME DESTINATION . COMPONENT archive)
 else()
   set(TRATTA_PACKAGE_SYSTEM linux-${CMAKE_SYSTEM_PROCESSOR})
   set(TRATTA_USER_TEXT linux)
   set(TRATTA_USER_TEXT_NEWLINES UNIX)
-  set(CPACK_GENERATOR TGZ)
-  install(TARGETS tratta_valle3 RUNTIME DESTINATION .)
+  set(CPACK_GENERATOR TGZ DEB)
+  install(TARGETS tratta_valle3 RUNTIME DESTINATION . COMPONENT archive)
 endif()
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
                ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
                NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
-install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION .)
+install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
+
+set(CPACK_PACKAGE_CONTACT "tratta_valle3 developers <team@tratta-valle3.org>")
+if(NOT WIN32)
+  # The manual page, from the program's --help and --version.
+  find_program(TRATTA_HELP2MAN help2man)
+  if(TRATTA_HELP2MAN)
+    set(TRATTA_MAN ${PROJECT_BINARY_DIR}/package/tratta_valle3.1)
+    add_custom_command(
+      OUTPUT ${TRATTA_MAN}.gz
+      COMMAND ${TRATTA_HELP2MAN} --no-info --section=1 --source=tratta_valle3
+              "--name=build and author scenarios for a train-driving simulator"
+              --include=${PROJECT_SOURCE_DIR}/packaging/tratta_valle3.h2m
+              --output=${TRATTA_MAN} $<TARGET_FILE:tratta_valle3>
+      COMMAND gzip -9nf ${TRATTA_MAN}
+      DEPENDS tratta_valle3 ${PROJECT_SOURCE_DIR}/packaging/tratta_valle3.h2m
+      COMMENT "Manual page from tratta_valle3 --help")
+    add_custom_target(tratta_manual ALL DEPENDS ${TRATTA_MAN}.gz)
+    install(FILES ${TRATTA_MAN}.gz DESTINATION share/man/man1 COMPONENT deb)
+  endif()
+  install(TARGETS tratta_valle3 RUNTIME DESTINATION bin COMPONENT deb)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/tratta_valle3
+          DESTINATION share/bash-completion/completions COMPONENT deb)
+  # Debian's changelog of a native package, made from the version.
+  set(TRATTA_CHANGELOG ${PROJECT_BINARY_DIR}/package/changelog)
+  string(TIMESTAMP TRATTA_DATA "%a, %d %b %Y 00:00:00 +0000" UTC)
+  file(WRITE ${TRATTA_CHANGELOG}
+       "tratta-valle3 (${PROJECT_VERSION}) unstable; urgency=medium\n\n"
+       "  * Release ${PROJECT_VERSION}.\n\n"
+       " -- ${CPACK_PACKAGE_CONTACT}  ${TRATTA_DATA}\n")
+  add_custom_command(OUTPUT ${TRATTA_CHANGELOG}.gz
+                     COMMAND gzip -9nkf ${TRATTA_CHANGELOG}
+                     DEPENDS ${TRATTA_CHANGELOG})
+  add_custom_target(tratta_changelog ALL DEPENDS ${TRATTA_CHANGELOG}.gz)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/docs/descriptions.md
+                ${PROJECT_SOURCE_DIR}/packaging/copyright ${TRATTA_CHANGELOG}.gz
+          DESTINATION share/doc/tratta-valle3 COMPONENT deb)
+endif()
 
 set(CPACK_PACKAGE_NAME tratta_valle3)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME tratta_valle3-${PROJECT_VERSION}-${TRATTA_PACKAGE_SYSTEM})
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_SOURCE_GENERATOR "")
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package_components.cmake)
+
+set(CPACK_DEBIAN_PACKAGE_NAME tratta-valle3)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "builds and authors scenarios for a train-driving simulator
+tratta_valle3 writes the built-in scenario of a train-driving simulator
+(line, train and route files), and gives scenario authors the tools
+around it: emit the built-in descriptions, compile their own with
+diagnostics and warnings, inspect the compiled files, view the route in a
+web page, and a language server for their editor.")
 include(CPack)

@@ -22,6 +22,7 @@
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
 #include "model/scenario_files.h"
+#include "reader/chiavi.h"
 #include "model/catalogo_codici.h"
 #include "platform/disk.h"
 #include "platform/file_result.h"
@@ -35,38 +36,52 @@ namespace {
 
 constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 
-constexpr std::string_view kAiuto =
-    "usage:\n"
-    "  tratta_valle3                 build the built-in scenario beside the program\n"
+// The help, in pieces: the whole of it for --help, a subcommand's own for
+// `SUBCOMMAND --help`.
+constexpr std::string_view kUsoUnaVolta =
+    "  tratta_valle3                 build the built-in scenario beside the program\n";
+
+constexpr std::string_view kUsoEmit =
     "  tratta_valle3 emit [DIR] [--force] [--no-wait]\n"
     "                                write the five built-in documents into DIR\n"
     "                                (default: the current directory; made when\n"
     "                                missing); files already there are replaced\n"
-    "                                only with --force\n"
+    "                                only with --force\n";
+
+constexpr std::string_view kUsoCompile =
     "  tratta_valle3 compile LINE TRAIN [options]\n"
     "                                compile a line description and a train description\n"
     "                                into the line, train and route files; the two\n"
     "                                descriptions are only read, each once from its\n"
     "                                start to its end: a file, a pipe, a FIFO, or -\n"
-    "                                for the standard input (one of the two at most)\n"
+    "                                for the standard input (one of the two at most)\n";
+
+constexpr std::string_view kUsoInspect =
     "  tratta_valle3 inspect DIR [--scenario NAME] [--train-number N] [--json [--points]]\n"
     "                        [--no-wait]\n"
     "                                print what the scenario files in DIR hold: events and\n"
     "                                stretches along the route, stations, general values;\n"
     "                                --json: every field of every record as one JSON\n"
-    "                                object, --points: with the plan's points\n"
+    "                                object, --points: with the plan's points\n";
+
+constexpr std::string_view kUsoView =
     "  tratta_valle3 view DIR [--scenario NAME] [--train-number N] [--out FILE] [--force]\n"
     "                        [--no-wait]\n"
     "                                draw the route in a self-contained web page (default\n"
     "                                DIR/<scenario>_<train>.html): the plan, the profile,\n"
     "                                signals, stations, signs, slowdowns; a file there\n"
     "                                that is not a page of view is replaced only with\n"
-    "                                --force\n"
+    "                                --force\n";
+
+constexpr std::string_view kUsoLsp =
     "  tratta_valle3 lsp [--stdio]    the language server for editors, on standard input\n"
     "                                and output: diagnostics as you type, hover,\n"
-    "                                completion, outline\n"
-    "  tratta_valle3 --help, --version\n"
-    "\n"
+    "                                completion, outline\n";
+
+constexpr std::string_view kUsoAiuto =
+    "  tratta_valle3 --help, --version\n";
+
+constexpr std::string_view kOpzioniCompile =
     "compile options:\n"
     "  --out DIR             where the scenario files go (default: the current directory;\n"
     "                        made when missing)\n"
@@ -86,14 +101,16 @@ constexpr std::string_view kAiuto =
     "                        64M); a larger description is refused with status 6\n"
     "  --encoding NAME       the descriptions' text: windows-1252 (the default, what\n"
     "                        the simulator's files hold) or utf-8, converted as read;\n"
-    "                        a character that Windows-1252 lacks is a diagnostic\n"
-    "\n"
+    "                        a character that Windows-1252 lacks is a diagnostic\n";
+
+constexpr std::string_view kRimpiazzo =
     "The files of a run are replaced together: all of them, or on a failure none\n"
     "(the older ones stay as they were). One run at a time writes in a folder,\n"
     "and inspect and view read it while none does. A run killed outright (SIGKILL)\n"
     "while renaming its files (a window of tens of microseconds) leaves a new file\n"
-    "beside older ones; the next run in the folder finishes that set first.\n"
-    "\n"
+    "beside older ones; the next run in the folder finishes that set first.\n";
+
+constexpr std::string_view kStati =
     "exit status:\n"
     "  0  done\n"
     "  1  a stamp field was already taken (\" Errore n. 1250\" or 1251); no file written\n"
@@ -109,12 +126,40 @@ constexpr std::string_view kAiuto =
     "  5  compile --strict: the descriptions drew warnings (on stderr) and nothing\n"
     "     worse; files written\n"
     "  6  compile: a description is larger than the bound on its size (--max-input);\n"
-    "     no file written\n"
-    "\n"
+    "     no file written\n";
+
+constexpr std::string_view kNoteCompile =
     "compile reports what the reader passes over, or reads otherwise than likely\n"
     "meant, as warnings on stderr (PATH:LINE: warning: ...); they change no file\n"
     "and, without --strict, not the exit status.\n"
     "With --json, compile prints one JSON object on stdout whatever the outcome.\n";
+
+/// The whole help.
+std::string aiuto() {
+  return std::string("usage:\n") + std::string(kUsoUnaVolta) + std::string(kUsoEmit) +
+         std::string(kUsoCompile) + std::string(kUsoInspect) + std::string(kUsoView) +
+         std::string(kUsoLsp) + std::string(kUsoAiuto) + "\n" + std::string(kOpzioniCompile) +
+         "\n" + std::string(kRimpiazzo) + "\n" + std::string(kStati) + "\n" +
+         std::string(kNoteCompile);
+}
+
+/// The subcommands, each with its help.
+struct Sottocomando {
+  std::string_view nome;
+  std::string_view uso;
+  bool opzioni_compile;
+};
+constexpr Sottocomando kSottocomandi[] = {
+    {"emit", kUsoEmit, false},       {"compile", kUsoCompile, true}, {"inspect", kUsoInspect, false},
+    {"view", kUsoView, false},       {"lsp", kUsoLsp, false},
+};
+
+/// The help of one subcommand: its usage, its options, the exit statuses.
+std::string aiuto_di(const Sottocomando& c) {
+  std::string out = "usage:\n" + std::string(c.uso);
+  if (c.opzioni_compile) out += "\n" + std::string(kOpzioniCompile) + "\n" + std::string(kRimpiazzo);
+  return out + "\n" + std::string(kStati);
+}
 
 std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
 
@@ -450,12 +495,21 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
   const std::string& comando = argomenti.at(0);
   try {
     if (comando == "--help" || comando == "-h" || comando == "help") {
-      out << kAiuto;
+      out << aiuto();
       return kUscitaOk;
     }
     if (comando == "--version") {
       out << kVersione << "\n";
       return kUscitaOk;
+    }
+    // SUBCOMMAND --help (or -h) anywhere among its arguments.
+    for (const Sottocomando& c : kSottocomandi) {
+      if (comando != c.nome) continue;
+      if (std::find(argomenti.begin() + 1, argomenti.end(), "--help") != argomenti.end() ||
+          std::find(argomenti.begin() + 1, argomenti.end(), "-h") != argomenti.end()) {
+        out << aiuto_di(c);
+        return kUscitaOk;
+      }
     }
     if (comando == "emit") return comando_emit(argomenti, err, disco);
     if (comando == "compile") return comando_compile(argomenti, out, err, disco);
@@ -467,6 +521,19 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
       platform::binary_standard_streams();
       return serve_lsp(std::cin, out);
     }
+    // A mistyped subcommand: the closest one, when it is close.
+    std::string_view vicino;
+    int migliore = 3;
+    for (const Sottocomando& c : kSottocomandi) {
+      const int d = std::max(distanza_in(c.nome, comando), distanza_in(comando, c.nome));
+      if (d < migliore && d <= static_cast<int>(c.nome.size()) / 3 + 1) {
+        migliore = d;
+        vicino = c.nome;
+      }
+    }
+    if (!vicino.empty())
+      return uso_errato(err, "unknown command '" + comando + "' (did you mean " +
+                                 std::string(vicino) + "?)");
     return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
     return uso_errato(err, e.messaggio);

@@ -368,6 +368,35 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
   EXPECT_NE(e.err.find("--encoding takes utf-8 or windows-1252, not 'latin-9'"), std::string::npos);
 }
 
+// Help where users look for it: each subcommand's own with --help or -h,
+// and a mistyped subcommand named with the closest one.
+TEST(Commands, SubcommandHelpAndMistypedNames) {
+  for (const char* comando : {"emit", "compile", "inspect", "view", "lsp"}) {
+    for (const char* chiede : {"--help", "-h"}) {
+      const Esecuzione e = esegui({comando, chiede});
+      EXPECT_EQ(e.stato, kUscitaOk) << comando << " " << chiede << ": " << e.err;
+      EXPECT_EQ(e.out.rfind("usage:\n  tratta_valle3 " + std::string(comando), 0), 0u) << e.out;
+      EXPECT_NE(e.out.find("exit status:"), std::string::npos) << comando;
+      EXPECT_EQ(e.out.find("tratta_valle3 emit") != std::string::npos, std::string(comando) == "emit")
+          << comando << ": only its own usage";
+    }
+  }
+  EXPECT_NE(esegui({"compile", "--help"}).out.find("--max-input SIZE"), std::string::npos);
+  const struct {
+    const char* scritto;
+    const char* vicino;  // nullptr: none is close
+  } casi[] = {{"complie", "compile"}, {"inspekt", "inspect"}, {"veiw", "view"},
+              {"emti", "emit"},       {"xyz", nullptr},        {"compilatore", nullptr}};
+  for (const auto& c : casi) {
+    const Esecuzione e = esegui({c.scritto});
+    EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.scritto;
+    const std::string atteso = std::string("unknown command '") + c.scritto + "'" +
+                               (c.vicino ? std::string(" (did you mean ") + c.vicino + "?)" : "") +
+                               "\n";
+    EXPECT_NE(e.err.find(atteso), std::string::npos) << e.err;
+  }
+}
+
 // A compile that writes nothing (the descriptions given the other way
 // round) leaves no trace of the folder it would have made.
 TEST(Compile, ARunThatWritesNothingMakesNoFolder) {
