@@ -70,8 +70,9 @@ struct Misura {
   double piu_lenta_us;  // the slowest rename
 };
 
-Misura una_volta(const fs::path& cartella, const std::vector<std::pair<std::string, std::string>>& file,
-                 bool grande_per_ultimo, bool anticipa = false) {
+/// A fresh folder holding the older set, on the disk.
+void set_precedente(const fs::path& cartella,
+                    const std::vector<std::pair<std::string, std::string>>& file) {
   namespace p = tratta::platform;
   fs::remove_all(cartella);
   fs::create_directories(cartella);
@@ -81,6 +82,12 @@ Misura una_volta(const fs::path& cartella, const std::vector<std::pair<std::stri
     (void)p::rename_held(f, cartella / nome);
   }
   ::sync();
+}
+
+Misura una_volta(const fs::path& cartella, const std::vector<std::pair<std::string, std::string>>& file,
+                 bool grande_per_ultimo, bool anticipa = false) {
+  namespace p = tratta::platform;
+  set_precedente(cartella, file);
   std::vector<p::HeldFile> temporanei, copie;
   for (const auto& [nome, byte] : file) {
     temporanei.push_back(p::create_held(cartella / (nome + ".tmp"), cartella / nome).value());
@@ -125,14 +132,7 @@ class DiscoCronometrato : public tratta::platform::Disk {
 double con_il_set(const fs::path& cartella,
                   const std::vector<std::pair<std::string, std::string>>& file) {
   namespace p = tratta::platform;
-  fs::remove_all(cartella);
-  fs::create_directories(cartella);
-  for (const auto& [nome, byte] : file) {
-    p::HeldFile f = p::create_held(cartella / (nome + ".older"), cartella / nome).value();
-    (void)p::write_held_at(f, 0, byte);
-    (void)p::rename_held(f, cartella / nome);
-  }
-  ::sync();
+  set_precedente(cartella, file);
   DiscoCronometrato disco;
   const p::FolderLock blocco =
       std::move(p::lock_folder(cartella, p::LockMode::kExclusive).value());

@@ -81,6 +81,11 @@ platform::LockWait attesa_cartella(bool aspetta, const std::filesystem::path& ca
           }};
 }
 
+int guasto_sistema(std::ostream& err, const platform::FileError& e) {
+  scrivi_errore(err, e.text + "; no file written");
+  return kUscitaErroreSistema;
+}
+
 int uso_errato(std::ostream& err, std::string_view messaggio) {
   scrivi_errore(err, messaggio);
   err << "(see tratta_valle3 --help)\n";

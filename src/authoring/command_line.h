@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/file_names.h"
+#include "platform/file_result.h"
 #include "platform/folder_lock.h"
 
 namespace tratta {
@@ -51,6 +52,10 @@ void scrivi_errore(std::ostream& err, std::string_view messaggio);
 
 /// Reports bad use on stderr; returns its exit status.
 int uso_errato(std::ostream& err, std::string_view messaggio);
+
+/// Reports a failure of the system that left no file written on stderr;
+/// returns its exit status.
+int guasto_sistema(std::ostream& err, const platform::FileError& e);
 
 /// How a subcommand waits for another run that holds `cartella`: it says
 /// so on `err` after a second; with --no-wait (`aspetta` false) it fails at

@@ -190,12 +190,6 @@ void nomi_adatti(const std::vector<fs::path>& uscite) {
   if (auto perche = nomi_troppo_lunghi(uscite)) throw UsoErrato{*perche};
 }
 
-/// A failure of the system: its text on stderr, and the exit status.
-int guasto_sistema(std::ostream& err, const platform::FileError& e) {
-  scrivi_errore(err, e.text + "; no file written");
-  return kUscitaErroreSistema;
-}
-
 int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
                  platform::Disk& disco) {
   bool forza = false, aspetta = true;

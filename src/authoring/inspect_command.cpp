@@ -142,10 +142,7 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
         platform::FileStatus scritta = uscita.prepara(attesa_cartella(o.aspetta, cartella, err));
         if (scritta.ok())
           scritta = replace_file(uscita.blocco(), pagina.filename(), pagina_percorso(s), disco);
-        if (!scritta.ok()) {
-          scrivi_errore(err, scritta.error().text + "; no file written");
-          return kUscitaErroreSistema;
-        }
+        if (!scritta.ok()) return guasto_sistema(err, scritta.error());
         uscita.scritta();
         out << visibile(platform::path_to_utf8(pagina), 4096) << "\n";
         return kUscitaOk;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "model/planimetria.h"
+#include "testing/errore_decodifica_atteso.h"
 
 namespace tratta {
 
@@ -137,12 +138,7 @@ TEST(LineFile, DamagedFilesSayWhereAndWhy) {
   };
   for (const auto& k : casi) {
     SCOPED_TRACE(k.caso);
-    const std::optional<ErroreDecodifica> e = decodifica_file_linea(k.byte, "dir/L.dat").errore;
-    ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->offset, k.offset);
-    EXPECT_NE(e->cosa.find(k.cosa), std::string::npos) << e->cosa;
-    EXPECT_EQ(e->testo().rfind("dir/L.dat: byte " + std::to_string(k.offset) + ": ", 0), 0u)
-        << e->testo();
+    testing::controlla_errore(decodifica_file_linea(k.byte, "dir/L.dat").errore, "dir/L.dat", k.offset, k.cosa);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/coding.h"
+#include "testing/errore_decodifica_atteso.h"
 
 namespace tratta {
 
@@ -69,12 +70,7 @@ TEST(RouteFile, DamagedFilesSayWhereAndWhy) {
   };
   for (const auto& k : casi) {
     SCOPED_TRACE(k.caso);
-    const std::optional<ErroreDecodifica> e = decodifica_file_percorso(k.byte, "dir/R.dat").errore;
-    ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->offset, k.offset);
-    EXPECT_NE(e->cosa.find(k.cosa), std::string::npos) << e->cosa;
-    EXPECT_EQ(e->testo().rfind("dir/R.dat: byte " + std::to_string(k.offset) + ": ", 0), 0u)
-        << e->testo();
+    testing::controlla_errore(decodifica_file_percorso(k.byte, "dir/R.dat").errore, "dir/R.dat", k.offset, k.cosa);
   }
 }
 

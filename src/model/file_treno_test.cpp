@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/coding.h"
+#include "testing/errore_decodifica_atteso.h"
 
 namespace tratta {
 
@@ -111,12 +112,7 @@ TEST(TrainFile, DamagedFilesSayWhereAndWhy) {
   };
   for (const auto& k : casi) {
     SCOPED_TRACE(k.caso);
-    const std::optional<ErroreDecodifica> e = decodifica_file_treno(k.byte, "dir/R.sim").errore;
-    ASSERT_TRUE(e.has_value());
-    EXPECT_EQ(e->offset, k.offset);
-    EXPECT_NE(e->cosa.find(k.cosa), std::string::npos) << e->cosa;
-    EXPECT_EQ(e->testo().rfind("dir/R.sim: byte " + std::to_string(k.offset) + ": ", 0), 0u)
-        << e->testo();
+    testing::controlla_errore(decodifica_file_treno(k.byte, "dir/R.sim").errore, "dir/R.sim", k.offset, k.cosa);
   }
 }
 

@@ -33,9 +33,6 @@ class FolderLock {
   /// False when the folder's file system takes no locks: the run goes on
   /// without one, and then sweeps and mends nothing there.
   bool held() const { return handle_ != -1; }
-  /// True when the run may replace files in the folder: it holds the lock
-  /// exclusively, or the file system takes none.
-  bool exclusive() const { return !held() || mode_ == LockMode::kExclusive; }
 
   /// Lets the lock go now.
   void release() noexcept;
