@@ -1,7 +1,8 @@
 # Release packages, made by cpack from a finished build.
 #   Windows: tratta_valle3-<version>-win64.zip with tratta_valle3.exe (the
-#            builder) and tratta_valle3.com (its console twin) and a short
-#            text for users, in one folder named after the package;
+#            builder) and tratta_valle3.com (its console twin), a short
+#            text for users, the manual (the manual page's text) and the
+#            reference for authors, in one folder named after the package;
 #   Linux:   tratta_valle3-<version>-linux-<processor>.tar.gz, the same with
 #            the program; and tratta-valle3_<version>_<arch>.deb, which
 #            installs the program in /usr/bin with its manual page (made by
@@ -16,18 +17,42 @@ if(WIN32)
   set(TRATTA_USER_TEXT_NEWLINES WIN32)
   set(CPACK_GENERATOR ZIP)
   install(TARGETS tratta_valle3 tratta_valle3_console RUNTIME DESTINATION . COMPONENT archive)
+  set(TRATTA_REFERENCE "descriptions.md, in the program's folder")
 else()
   set(TRATTA_PACKAGE_SYSTEM linux-${CMAKE_SYSTEM_PROCESSOR})
   set(TRATTA_USER_TEXT linux)
   set(TRATTA_USER_TEXT_NEWLINES UNIX)
   set(CPACK_GENERATOR TGZ DEB)
   install(TARGETS tratta_valle3 RUNTIME DESTINATION . COMPONENT archive)
+  set(TRATTA_REFERENCE /usr/share/doc/tratta-valle3/descriptions.md)
 endif()
+
+# The manual: the program's help (src/authoring/aiuto.txt, what --help
+# prints) and the sections of packaging/manual.txt.in (files, examples).
+# The manual page takes them through help2man; the Windows package as a
+# text file.
+set(TRATTA_MANUAL_NAME "build and author scenarios for a train-driving simulator")
+configure_file(${PROJECT_SOURCE_DIR}/packaging/manual.txt.in ${PROJECT_BINARY_DIR}/package/manual.txt
+               @ONLY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/src/authoring/aiuto.txt ${PROJECT_SOURCE_DIR}/cmake/manual.cmake)
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
                ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
                NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
 install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
+if(WIN32)
+  execute_process(
+    COMMAND ${CMAKE_COMMAND} -DMODE=text -DEXTRA=${PROJECT_BINARY_DIR}/package/manual.txt
+            -DHELP=${PROJECT_SOURCE_DIR}/src/authoring/aiuto.txt -DVERSION=${PROJECT_VERSION}
+            "-DNAME_LINE=tratta_valle3 - ${TRATTA_MANUAL_NAME}"
+            -DOUTPUT=${PROJECT_BINARY_DIR}/package/tratta_valle3_manual.txt
+            -P ${PROJECT_SOURCE_DIR}/cmake/manual.cmake
+    COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${PROJECT_BINARY_DIR}/package/tratta_valle3_manual.txt
+                ${PROJECT_SOURCE_DIR}/docs/descriptions.md
+          DESTINATION . COMPONENT archive)
+endif()
 
 set(CPACK_PACKAGE_CONTACT "tratta_valle3 developers <team@tratta-valle3.org>")
 if(NOT WIN32)
@@ -35,14 +60,18 @@ if(NOT WIN32)
   find_program(TRATTA_HELP2MAN help2man)
   if(TRATTA_HELP2MAN)
     set(TRATTA_MAN ${PROJECT_BINARY_DIR}/package/tratta_valle3.1)
+    set(TRATTA_H2M ${PROJECT_BINARY_DIR}/package/tratta_valle3.h2m)
+    execute_process(
+      COMMAND ${CMAKE_COMMAND} -DMODE=h2m -DEXTRA=${PROJECT_BINARY_DIR}/package/manual.txt
+              -DOUTPUT=${TRATTA_H2M} -P ${PROJECT_SOURCE_DIR}/cmake/manual.cmake
+      COMMAND_ERROR_IS_FATAL ANY)
     add_custom_command(
       OUTPUT ${TRATTA_MAN}.gz
       COMMAND ${TRATTA_HELP2MAN} --no-info --section=1 --source=tratta_valle3
-              "--name=build and author scenarios for a train-driving simulator"
-              --include=${PROJECT_SOURCE_DIR}/packaging/tratta_valle3.h2m
+              "--name=${TRATTA_MANUAL_NAME}" --include=${TRATTA_H2M}
               --output=${TRATTA_MAN} $<TARGET_FILE:tratta_valle3>
       COMMAND gzip -9nf ${TRATTA_MAN}
-      DEPENDS tratta_valle3 ${PROJECT_SOURCE_DIR}/packaging/tratta_valle3.h2m
+      DEPENDS tratta_valle3 ${TRATTA_H2M}
       COMMENT "Manual page from tratta_valle3 --help")
     add_custom_target(tratta_manual ALL DEPENDS ${TRATTA_MAN}.gz)
     install(FILES ${TRATTA_MAN}.gz DESTINATION share/man/man1 COMPONENT deb)
