@@ -79,6 +79,8 @@ if(NOT WIN32)
   install(TARGETS tratta_valle3 RUNTIME DESTINATION bin COMPONENT deb)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/tratta_valle3
           DESTINATION share/bash-completion/completions COMPONENT deb)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
+          DESTINATION share/lintian/overrides RENAME tratta-valle3 COMPONENT deb)
   # Debian's changelog of a native package, made from the version.
   set(TRATTA_CHANGELOG ${PROJECT_BINARY_DIR}/package/changelog)
   string(TIMESTAMP TRATTA_DATA "%a, %d %b %Y 00:00:00 +0000" UTC)

@@ -1,11 +1,34 @@
 #include "model/file_percorso.h"
 
+#include <algorithm>
+
 namespace tratta {
+
+namespace {
+
+/// Records in one piece: 16 KiB or less, so that the buffer stays in cache.
+constexpr size_t kRecordPerPezzo = 16384 / kByteRecordPercorso;
+
+}  // namespace
+
+void scrivi_file_percorso(const RouteModel& modello, const ScritturaPosizionata& scrivi) {
+  std::string pezzo;
+  pezzo.reserve(kRecordPerPezzo * kByteRecordPercorso);
+  uint64_t offset = 0;
+  const std::vector<Segmento>& segmenti = modello.segmenti;
+  for (size_t i = 0; i < segmenti.size(); i += kRecordPerPezzo) {
+    pezzo.clear();
+    const size_t fine = std::min(segmenti.size(), i + kRecordPerPezzo);
+    for (size_t j = i; j < fine; ++j) put_record(pezzo, segmenti[j], kCampiSegmento);
+    scrivi(offset, pezzo);
+    offset += pezzo.size();
+  }
+}
 
 std::string codifica_file_percorso(const RouteModel& modello) {
   std::string out;
   out.reserve(modello.segmenti.size() * kByteRecordPercorso);
-  for (const Segmento& s : modello.segmenti) put_record(out, s, kCampiSegmento);
+  scrivi_file_percorso(modello, [&out](uint64_t, std::string_view pezzo) { out += pezzo; });
   return out;
 }
 

@@ -41,6 +41,11 @@ static_assert(kByteRecordPercorso == 15, "the simulator reads 15-byte segment re
 /// Bytes of the route file: every segment as a record.
 std::string codifica_file_percorso(const RouteModel& modello);
 
+/// The same bytes given to `scrivi` a piece at a time, each piece at its
+/// offset, from one small buffer: a long route's file is never held in
+/// memory whole.
+void scrivi_file_percorso(const RouteModel& modello, const ScritturaPosizionata& scrivi);
+
 /// The segments of a route file: the file a whole number of records, at
 /// least one.
 Decodificato<std::vector<Segmento>> decodifica_file_percorso(std::string_view byte,

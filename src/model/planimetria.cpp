@@ -1,9 +1,6 @@
 #include "model/planimetria.h"
 
 #include <algorithm>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 namespace tratta {
 
@@ -15,13 +12,10 @@ constexpr size_t kByteVuoto = byte_elemento(TagPiano::kVuoto);
 static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0 && kByteVuoto == 2,
               "empty elements are zero bytes, their tag alone");
 
-/// Metres computed into one block before it goes to the file: 320 KiB an
-/// axis, so that a long plan takes a few dozen writes and the blocks in
-/// turn hold 2 MiB whatever the route's length.
-constexpr size_t kMetriPerBlocco = 32768;
-
-/// Blocks in turn between the computing and the writing.
-constexpr size_t kBlocchi = 3;
+/// Metres computed into the block before it goes to the file: 80 KiB an
+/// axis, so that the block stays in the cache while a long plan still
+/// takes few writes.
+constexpr size_t kMetriPerBlocco = 8192;
 
 /// Computed metres of both axes, in the line file's layout.
 struct Blocco {
@@ -150,60 +144,18 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
     for (int a = 0; a < 2; ++a)
       scrivi(a * byte_asse + offset, std::string_view(b.asse[a].data(), b.metri * kByteDoppio));
   };
-  const size_t n_blocchi = (calcolati + kMetriPerBlocco - 1) / kMetriPerBlocco;
-  std::vector<Blocco> blocchi(std::min(n_blocchi, kBlocchi));
-  for (Blocco& b : blocchi)
-    for (auto& asse : b.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
+  // One block, computed and written in turns: it stays in the cache, and a
+  // long plan touches no more memory than a short one. (A second thread
+  // computing while the first writes gains nothing here: the arithmetic
+  // is a small part of the time, and handing blocks over between cores
+  // costs more than it saves.)
+  Blocco blocco;
+  for (auto& asse : blocco.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
   Ricorrenza<TrattoPiano> ricorrenza(tratti_);
-  if (n_blocchi == 1) {
-    ricorrenza.riempi(blocchi[0]);
-    scrivi_blocco(blocchi[0]);
-  } else if (n_blocchi > 1) {
-    // A long plan: the points are computed on a second thread while the
-    // blocks before them go to the file, so that the arithmetic, one point
-    // waiting on the one before, costs no time of its own.
-    std::mutex mutex;
-    std::condition_variable cambiato;
-    size_t pronti = 0, scritti = 0;
-    bool fermo = false;
-    std::thread calcolo([&] {
-      for (size_t i = 0; i < n_blocchi; ++i) {
-        {
-          std::unique_lock lock(mutex);
-          cambiato.wait(lock, [&] { return fermo || i - scritti < blocchi.size(); });
-          if (fermo) return;
-        }
-        ricorrenza.riempi(blocchi[i % blocchi.size()]);
-        std::lock_guard lock(mutex);
-        pronti = i + 1;
-        cambiato.notify_all();
-      }
-    });
-    // A failed write stops the computing before the failure goes on.
-    struct Ferma {
-      std::mutex& mutex;
-      std::condition_variable& cambiato;
-      bool& fermo;
-      std::thread& calcolo;
-      ~Ferma() {
-        {
-          std::lock_guard lock(mutex);
-          fermo = true;
-        }
-        cambiato.notify_all();
-        calcolo.join();
-      }
-    } ferma{mutex, cambiato, fermo, calcolo};
-    for (size_t i = 0; i < n_blocchi; ++i) {
-      {
-        std::unique_lock lock(mutex);
-        cambiato.wait(lock, [&] { return pronti > i; });
-      }
-      scrivi_blocco(blocchi[i % blocchi.size()]);
-      std::lock_guard lock(mutex);
-      scritti = i + 1;
-      cambiato.notify_all();
-    }
+  for (size_t fatti = 0; fatti < calcolati; fatti += blocco.metri) {
+    ricorrenza.riempi(blocco);
+    if (blocco.metri == 0) break;
+    scrivi_blocco(blocco);
   }
 
   // The metres not computed stay empty: zero tags.

@@ -22,7 +22,9 @@ platform::FileResult<std::vector<std::string>> scrivi_file_scenario(
   scritti.push_back(nome_file_treno(modello.nomi));
   (void)set.add(scritti.back(), codifica_file_treno(modello));
   scritti.push_back(nome_file_percorso(modello.nomi));
-  (void)set.add(scritti.back(), codifica_file_percorso(modello));
+  (void)set.add(scritti.back(), [&](const OutputSet::WriteAt& scrivi) {
+    scrivi_file_percorso(modello, scrivi);
+  });
   if (platform::FileStatus s = set.commit(); !s.ok()) return s.error();
   return scritti;
 }
