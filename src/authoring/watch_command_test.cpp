@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#endif
+
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -297,6 +304,53 @@ TEST(Watch, BadUseEndsItAtTheStart) {
   }
   EXPECT_FALSE(fs::exists(dir / "uscita"));
 }
+
+#ifndef _WIN32
+// The program itself: SIGINT and SIGTERM end the watch with status 0 and
+// leave the output folder as one whole set.
+TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
+  for (int segnale : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(segnale);
+    testing::ScratchDir dir;
+    const fs::path linea = dir / "linea.txt", treno = dir / "treno.txt";
+    testing::write_bytes(linea, componi_documento(righe_linea()));
+    testing::write_bytes(treno, componi_documento(righe_treno()));
+    const std::string programma = TRATTA_EXE, uscita = (dir / "uscita").string(),
+                      righe = (dir / "righe.txt").string();
+    std::vector<std::string> argomenti = {programma, "watch",  linea.string(),
+                                          treno.string(), "--out", uscita};
+    std::vector<char*> argv;
+    for (std::string& a : argomenti) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_addopen(&azioni, 1, righe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributi;
+    posix_spawnattr_init(&attributi);
+    sigset_t predefiniti;
+    sigemptyset(&predefiniti);
+    sigaddset(&predefiniti, segnale);
+    posix_spawnattr_setsigdefault(&attributi, &predefiniti);
+    posix_spawnattr_setflags(&attributi, POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, programma.c_str(), &azioni, &attributi, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&azioni);
+    posix_spawnattr_destroy(&attributi);
+    // Its first compile done, then a save, and the interrupt meanwhile.
+    for (int i = 0; i < 500 && testing::read_bytes(righe).find("done") == std::string::npos; ++i)
+      std::this_thread::sleep_for(10ms);
+    testing::write_bytes(linea, componi_documento(righe_linea()) + "\r\n");
+    std::this_thread::sleep_for(TempiOsserva{}.quiete + 5ms);
+    ::kill(pid, segnale);
+    int stato = 0;
+    ASSERT_EQ(::waitpid(pid, &stato, 0), pid);
+    EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    EXPECT_EQ(testing::names_in(uscita),
+              (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
+                                     "Tratta_Valle3_linea.dat"}));
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace tratta
