@@ -68,7 +68,8 @@ class StopOnInterrupt {
 
 /// The folders to watch for `files` and, for each, the names to keep:
 /// shared by both platforms. Folders are compared once made absolute, with
-/// their links resolved, so that two files of one folder share its watch.
+/// their links resolved, so that two files of one folder share its watch;
+/// a file that is a link is watched where it leads as well.
 struct WatchedFolder {
   std::filesystem::path folder;
   std::vector<std::filesystem::path> names;

@@ -40,6 +40,22 @@ TEST(FolderWatch, KeepsOnlyTheNamedFilesOfEachFolder) {
   EXPECT_EQ(away.value(), Outcome::kChanged);
 }
 
+TEST(FolderWatch, AFileReachedThroughALinkIsWatchedWhereItLeads) {
+  testing::ScratchDir dir;
+  fs::create_directories(dir / "a");
+  fs::create_directories(dir / "b");
+  testing::write_bytes(dir / "b/vera.txt", "x");
+  std::error_code ec;
+  fs::create_symlink(dir / "b/vera.txt", dir / "a/linea.txt", ec);
+  if (ec) GTEST_SKIP() << "no links here: " << ec.message();
+  auto opened = FolderWatch::open({dir / "a/linea.txt"});
+  ASSERT_TRUE(opened.ok()) << opened.error().text;
+  testing::write_bytes(dir / "a/linea.txt", "y");  // written through the link
+  auto changed = opened.value().wait(2s);
+  ASSERT_TRUE(changed.ok());
+  EXPECT_EQ(changed.value(), Outcome::kChanged);
+}
+
 TEST(FolderWatch, AStopRequestWakesTheWaitAndEveryLaterOne) {
   testing::ScratchDir dir;
   auto opened = FolderWatch::open({dir / "linea.txt", dir / "treno.txt"});
