@@ -146,7 +146,8 @@ constexpr std::string_view kNoteCompile =
 /// The whole help.
 std::string aiuto() {
   return std::string("usage:\n") + std::string(kUsoUnaVolta) + std::string(kUsoEmit) +
-         std::string(kUsoCompile) + std::string(kUsoWatch) + std::string(kUsoInspect) + std::string(kUsoView) +
+         std::string(kUsoCompile) + std::string(kUsoWatch) + std::string(kUsoInspect) +
+         std::string(kUsoView) +
          std::string(kUsoLsp) + std::string(kUsoAiuto) + "\n" + std::string(kOpzioniCompile) +
          "\n" + std::string(kRimpiazzo) + "\n" + std::string(kStati) + "\n" +
          std::string(kNoteCompile);

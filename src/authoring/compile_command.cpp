@@ -85,7 +85,8 @@ bool scrivi_scenario(const OpzioniCompile& o, const RouteModel& modello, EsitoCo
 
 }  // namespace
 
-OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti, const LettoreOpzione& altre) {
+OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti,
+                             const LettoreOpzione& altre) {
   OpzioniCompile o;
   const std::vector<std::string> posizionali =
       leggi_argomenti(argomenti, [&](std::string_view a, const auto& valore) {

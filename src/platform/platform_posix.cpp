@@ -410,11 +410,13 @@ FolderWatch& FolderWatch::operator=(FolderWatch&&) noexcept = default;
 FolderWatch::~FolderWatch() = default;
 
 FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
+  if (files.empty()) return FileError{"no file to watch"};
   auto state = std::make_unique<State>();
   state->notices = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (state->notices < 0) return fail("cannot watch the folder", files.front().parent_path(), errno);
+  const fs::path first = files.front().parent_path();
+  if (state->notices < 0) return fail("cannot watch the folder", first, errno);
   state->wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  if (state->wake < 0) return fail("cannot watch the folder", files.front().parent_path(), errno);
+  if (state->wake < 0) return fail("cannot watch the folder", first, errno);
   // Every way a file comes, goes or changes; not its reading.
   constexpr std::uint32_t kMask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
                                   IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
@@ -426,7 +428,8 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
   return FolderWatch(std::move(state));
 }
 
-FileResult<FolderWatch::Outcome> FolderWatch::wait(std::optional<std::chrono::milliseconds> timeout) {
+FileResult<FolderWatch::Outcome> FolderWatch::wait(
+    std::optional<std::chrono::milliseconds> timeout) {
   using Clock = std::chrono::steady_clock;
   const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
   for (;;) {

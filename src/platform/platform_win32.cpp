@@ -726,6 +726,7 @@ FolderWatch& FolderWatch::operator=(FolderWatch&&) noexcept = default;
 FolderWatch::~FolderWatch() = default;
 
 FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
+  if (files.empty()) return FileError{"no file to watch"};
   auto state = std::make_unique<State>();
   state->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (state->wake == nullptr) return fail("cannot watch the folder", files.front(), GetLastError());
@@ -735,10 +736,12 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
     f->path = w.folder;
     f->names = std::move(w.names);
     f->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (f->overlapped.hEvent == nullptr) return fail("cannot watch the folder", w.folder, GetLastError());
+    if (f->overlapped.hEvent == nullptr)
+      return fail("cannot watch the folder", w.folder, GetLastError());
     f->handle = CreateFileW(w.folder.c_str(), FILE_LIST_DIRECTORY,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                            nullptr);
     if (f->handle == INVALID_HANDLE_VALUE) {
       const DWORD err = GetLastError();
       state->folders.push_back(std::move(f));
@@ -754,7 +757,8 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
   return FolderWatch(std::move(state));
 }
 
-FileResult<FolderWatch::Outcome> FolderWatch::wait(std::optional<std::chrono::milliseconds> timeout) {
+FileResult<FolderWatch::Outcome> FolderWatch::wait(
+    std::optional<std::chrono::milliseconds> timeout) {
   using Clock = std::chrono::steady_clock;
   const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
   std::vector<HANDLE> events{state_->wake};
@@ -769,7 +773,8 @@ FileResult<FolderWatch::Outcome> FolderWatch::wait(std::optional<std::chrono::mi
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
       ms = static_cast<DWORD>(std::clamp<long long>(left, 0, INFINITE - 1));
     }
-    const DWORD r = WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, ms);
+    const DWORD r =
+        WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, ms);
     if (r == WAIT_FAILED)
       return FileError{"cannot wait for changes: " + system_message(GetLastError())};
     if (state_->stop.load()) return Outcome::kStopped;
