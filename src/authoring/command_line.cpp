@@ -2,6 +2,7 @@
 
 #include "authoring/commands.h"
 #include "authoring/display_text.h"
+#include "authoring/output_checks.h"
 #include "platform/platform.h"
 
 namespace tratta {
@@ -66,6 +67,21 @@ void controlla_nomi(const NomiScenario& nomi) {
     throw UsoErrato{"the scenario name '" + nomi.nome_scenario + "' " + *perche};
   if (auto perche = nome_non_valido(nomi.numero_treno))
     throw UsoErrato{"the train number '" + nomi.numero_treno + "' " + *perche};
+}
+
+std::string citato(const std::filesystem::path& p) {
+  return "'" + platform::path_to_utf8(p) + "'";
+}
+
+void controlla_cartella_uscita(const std::filesystem::path& cartella) {
+  if (cartella.empty()) throw UsoErrato{"the output folder is an empty name"};
+  std::error_code ec;
+  if (std::filesystem::exists(cartella, ec) && !std::filesystem::is_directory(cartella, ec))
+    throw UsoErrato{citato(cartella) + " is not a folder"};
+}
+
+void nomi_adatti(const std::vector<std::filesystem::path>& uscite) {
+  if (auto perche = nomi_troppo_lunghi(uscite)) throw UsoErrato{*perche};
 }
 
 void scrivi_errore(std::ostream& err, std::string_view messaggio) {

@@ -47,6 +47,16 @@ std::optional<std::string> nome_non_valido(std::string_view nome);
 /// Bad use when the scenario name or the train number cannot name files.
 void controlla_nomi(const NomiScenario& nomi);
 
+/// A path as messages quote it.
+std::string citato(const std::filesystem::path& p);
+
+/// Bad use when the folder a run writes into is an empty name, or when
+/// something else than a folder has its name.
+void controlla_cartella_uscita(const std::filesystem::path& cartella);
+
+/// Bad use when a name of `uscite` is too long for its folder's file system.
+void nomi_adatti(const std::vector<std::filesystem::path>& uscite);
+
 /// A message line on stderr, every byte readable.
 void scrivi_errore(std::ostream& err, std::string_view messaggio);
 

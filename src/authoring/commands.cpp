@@ -12,6 +12,7 @@
 #include "authoring/aiuto.h"
 #include "authoring/cartella_uscita.h"
 #include "authoring/command_line.h"
+#include "authoring/compile_command.h"
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
 #include "authoring/esito_comando.h"
@@ -19,6 +20,7 @@
 #include "authoring/lsp_command.h"
 #include "authoring/output_checks.h"
 #include "authoring/version.h"
+#include "authoring/watch_command.h"
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "emitter/documents.h"
@@ -43,10 +45,9 @@ struct Sottocomando {
   bool opzioni_compile;
 };
 constexpr Sottocomando kSottocomandi[] = {
-    {"emit", false}, {"compile", true}, {"inspect", false}, {"view", false}, {"lsp", false},
+    {"emit", false}, {"compile", true}, {"watch", true},
+    {"inspect", false}, {"view", false}, {"lsp", false},
 };
-
-std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
 
 /// What the unexpected failure being handled was, in words. Called inside
 /// a catch block.
@@ -60,19 +61,6 @@ std::string guasto_in_corso() {
   } catch (...) {
     return "unexpected failure";
   }
-}
-
-/// The folder the run writes into: refused when something else than a
-/// folder has its name.
-void cartella_uscita(const fs::path& cartella) {
-  if (cartella.empty()) throw UsoErrato{"the output folder is an empty name"};
-  std::error_code ec;
-  if (fs::exists(cartella, ec) && !fs::is_directory(cartella, ec))
-    throw UsoErrato{citato(cartella) + " is not a folder"};
-}
-
-void nomi_adatti(const std::vector<fs::path>& uscite) {
-  if (auto perche = nomi_troppo_lunghi(uscite)) throw UsoErrato{*perche};
 }
 
 int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
@@ -91,7 +79,7 @@ int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
       });
   if (cartelle.size() > 1) throw UsoErrato{"emit takes at most one folder"};
   const fs::path cartella = cartelle.empty() ? fs::path(".") : platform::path_from_utf8(cartelle[0]);
-  cartella_uscita(cartella);
+  controlla_cartella_uscita(cartella);
   const std::vector<fs::path> documenti = percorsi_documenti(cartella, nomi_predefiniti());
   nomi_adatti(documenti);
   if (!forza) {
@@ -111,260 +99,6 @@ int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
     return guasto_sistema(err, s.error());
   uscita.scritta();
   return kUscitaOk;
-}
-
-struct OpzioniCompile {
-  OrigineDescrizione linea, treno;
-  fs::path uscita = ".";
-  NomiScenario nomi = nomi_predefiniti();
-  bool piano = true;
-  bool json = false;
-  bool rigoroso = false;
-  bool aspetta = true;
-  std::uint64_t limite = kLimiteDescrizione;
-  bool da_utf8 = false;
-};
-
-/// A description as the command line names it: a path, or "-" for the
-/// standard input.
-OrigineDescrizione origine(const std::string& argomento) {
-  if (argomento == "-") return OrigineDescrizione::standard_input();
-  return OrigineDescrizione(platform::path_from_utf8(argomento));
-}
-
-OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti) {
-  OpzioniCompile o;
-  const std::vector<std::string> posizionali =
-      leggi_argomenti(argomenti, [&](std::string_view a, const auto& valore) {
-        if (a == "--out") {
-          o.uscita = platform::path_from_utf8(valore());
-          if (o.uscita.empty()) throw UsoErrato{"the output folder is an empty name"};
-        } else if (a == "--scenario") {
-          o.nomi.nome_scenario = valore();
-        } else if (a == "--train-number") {
-          o.nomi.numero_treno = valore();
-        } else if (a == "--no-plan") {
-          o.piano = false;
-        } else if (a == "--json") {
-          o.json = true;
-        } else if (a == "--strict") {
-          o.rigoroso = true;
-        } else if (a == "--no-wait") {
-          o.aspetta = false;
-        } else if (a == "--max-input") {
-          const std::string& misura = valore();
-          const std::optional<std::uint64_t> limite = leggi_misura(misura);
-          if (!limite)
-            throw UsoErrato{"--max-input takes a size of one byte or more: a whole number of "
-                            "bytes, or of KiB, MiB or GiB with K, M or G after it, not '" +
-                            misura + "'"};
-          o.limite = *limite;
-        } else if (a == "--encoding") {
-          const std::string dato = valore();
-          std::string nome = dato;
-          std::transform(nome.begin(), nome.end(), nome.begin(),
-                         [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-          if (nome == "utf-8" || nome == "utf8") {
-            o.da_utf8 = true;
-          } else if (nome == "windows-1252" || nome == "cp1252") {
-            o.da_utf8 = false;
-          } else {
-            throw UsoErrato{"--encoding takes utf-8 or windows-1252, not '" + dato + "'"};
-          }
-        } else {
-          return false;
-        }
-        return true;
-      });
-  if (posizionali.size() != 2)
-    throw UsoErrato{"compile needs a line description and a train description"};
-  o.linea = origine(posizionali[0]);
-  o.treno = origine(posizionali[1]);
-  if (o.linea.da_standard_input && o.treno.da_standard_input)
-    throw UsoErrato{"only one description can come from the standard input ('-')"};
-  controlla_nomi(o.nomi);
-  for (const OrigineDescrizione& d : {o.linea, o.treno}) {
-    if (d.da_standard_input) continue;
-    // Only looked at, never opened: a FIFO is read once, by the reading.
-    const fs::path& p = d.percorso;
-    std::error_code ec;
-    const fs::file_status stato = fs::status(p, ec);
-    // A loop of links, a folder that may not be looked into: said as found.
-    if (ec && stato.type() != fs::file_type::not_found)
-      throw UsoErrato{"cannot read the description " + citato(p) + ": " + ec.message()};
-    if (!fs::exists(stato))
-      throw UsoErrato{"cannot read the description " + citato(p) + ": there is no such file"};
-    if (fs::is_directory(stato))
-      throw UsoErrato{"cannot read the description " + citato(p) + ": it is a folder"};
-  }
-  cartella_uscita(o.uscita);
-  return o;
-}
-
-/// The files a compile with `o` writes, in order.
-std::vector<fs::path> uscite_compile(const OpzioniCompile& o) {
-  std::vector<fs::path> uscite;
-  for (const std::string& nome : nomi_file_scenario(o.nomi, o.piano))
-    uscite.push_back(o.uscita / nome);
-  return uscite;
-}
-
-/// The reading's diagnostic and warnings into the command's outcome.
-void riporta_lettura(const EsitoCompilazione& esito, EsitoComando& e) {
-  const Diagnosi& d = esito.diagnosi;
-  e.codice_errore = d.codice_errore;
-  e.posizione_errore = d.posizione_errore.value_or(0);
-  if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
-  e.avvertenze = esito.avvertenze;
-}
-
-/// The outcome of a failure of the system: no file written. The message
-/// says so too, whatever the reading found.
-void fallita(EsitoComando& e, const platform::FileError& guasto) {
-  e.stato = kUscitaErroreSistema;
-  e.file_scritti.clear();
-  e.errore = guasto.text + "; no file written";
-  e.messaggio = e.errore;
-}
-
-/// Writes the scenario files of `modello` into the folder of `o`, made
-/// when missing and locked meanwhile; the outcome goes into `esito`, or the
-/// failure into `e`. True when the files were written.
-bool scrivi_scenario(const OpzioniCompile& o, const RouteModel& modello, EsitoCompilazione& esito,
-                     EsitoComando& e, std::ostream& err, platform::Disk& disco) {
-  CartellaUscita uscita(o.uscita);
-  if (platform::FileStatus s = uscita.prepara(attesa_cartella(o.aspetta, o.uscita, err)); !s.ok()) {
-    fallita(e, s.error());
-    return false;
-  }
-  auto scritti = scrivi_file_scenario(modello, o.piano ? 1 : 0, uscita.blocco(), disco);
-  if (!scritti.ok()) {
-    fallita(e, scritti.error());
-    return false;
-  }
-  uscita.scritta();
-  esito.file_scritti = std::move(scritti.value());
-  // Without a plan no line file is written: one from before stays, and
-  // the report names it, since it may belong to another route.
-  if (!o.piano) {
-    const std::string linea = nome_file_linea(o.nomi);
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(o.uscita / platform::path_from_utf8(linea), ec)))
-      e.file_tenuti.push_back(linea);
-  }
-  return true;
-}
-
-/// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
-/// before anything is written.
-void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platform::Disk& disco) {
-  const std::vector<fs::path> uscite = uscite_compile(o);
-  nomi_adatti(uscite);
-  if (auto perche = ingresso_tra_le_uscite(
-          {{"the line description", o.linea.percorso, o.linea.da_standard_input},
-           {"the train description", o.treno.percorso, o.treno.da_standard_input}},
-          uscite))
-    throw UsoErrato{*perche};
-  // Both read before anything else, so that an unreadable description is a
-  // failure of the system with the system's reason, not a reading
-  // diagnostic; the reader then takes them from memory.
-  FileDescriptions descrizioni(o.linea, o.treno, false, o.limite);
-  if (o.da_utf8) descrizioni.da_utf8();
-  if (std::optional<GuastoDescrizioni> guasto = descrizioni.leggi_entrambe()) {
-    if (!guasto->troppo_grande) return fallita(e, {guasto->testo});
-    e.stato = kUscitaTroppoGrande;
-    e.errore = guasto->testo + " (give --max-input to raise the bound); no file written";
-    e.messaggio = e.errore;
-    return;
-  }
-
-  RouteModel modello;
-  modello.nomi = o.nomi;
-  EsitoCompilazione esito;
-  memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, esito);
-  // What the reading found is told even when the writing fails.
-  riporta_lettura(esito, e);
-  if (esito.scrivibile() && !scrivi_scenario(o, modello, esito, e, err, disco)) return;
-
-  const Diagnosi& diagnosi = esito.diagnosi;
-  const int codice = diagnosi.codice_errore;
-  e.fatale = esito.errore_fatale;
-  e.file_scritti = esito.file_scritti;
-  // The finishing pass's codes name a position and no description.
-  if (codice != 0 && !diagnosi.file.empty()) {
-    e.file = platform::path_to_utf8(diagnosi.file);
-    e.riga = diagnosi.riga;
-  }
-  e.stato = esito.errore_fatale != 0                     ? kUscitaErroreFatale
-            : codice == 0 && !esito.senza_segmenti ? kUscitaOk
-                                                         : kUscitaDiagnosi;
-  // Anything worse than a warning keeps its own status.
-  if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty())
-    e.stato = kUscitaAvvertenze;
-  std::string messaggio = messaggio_codice(codice);
-  if (codice == kCodiceLetturaFallita && !diagnosi.dettaglio.empty())
-    messaggio += ": " + accorciato(diagnosi.dettaglio);
-  if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
-  e.messaggio = messaggio;
-}
-
-/// The diagnostic on stderr: where, the code, what, and the position.
-void scrivi_diagnosi(std::ostream& err, const EsitoComando& e) {
-  std::string riga;
-  if (e.file) {
-    riga = *e.file;
-    if (e.riga > 0) riga += ":" + std::to_string(e.riga);
-    riga += ": ";
-  }
-  const int codice = e.codice_errore.value_or(0);
-  if (codice != 0) riga += "code " + std::to_string(codice) + ": ";
-  riga += e.messaggio.value_or("");
-  if (codice_con_posizione(codice))
-    riga += " (at " + std::to_string(e.posizione_errore.value_or(0)) + " m)";
-  err << visibile(riga, std::string::npos) << "\n";
-}
-
-/// True when the arguments of compile ask for its JSON report: it is
-/// printed whatever the outcome, a wrong argument or no memory included.
-bool chiede_json(const std::vector<std::string>& argomenti) {
-  return std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
-}
-
-/// The outcome of compile on stdout (with --json) and stderr.
-int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
-  if (json) out << json_esito(e);
-  for (const Avvertenza& a : e.avvertenze)
-    err << visibile(platform::path_to_utf8(a.file) + ":" + std::to_string(a.riga) +
-                        ": warning: " + a.messaggio,
-                    std::string::npos)
-        << "\n";
-  for (const std::string& f : e.file_tenuti)
-    scrivi_errore(err, "kept from before: '" + f + "' (without a plan no line file is written)");
-  switch (e.stato) {
-    case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
-    case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
-    case kUscitaDiagnosi: scrivi_diagnosi(err, e); break;
-    case kUscitaErroreSistema:
-    case kUscitaTroppoGrande: scrivi_errore(err, *e.errore); break;
-    default: break;
-  }
-  return e.stato;
-}
-
-int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
-                    std::ostream& err, platform::Disk& disco) {
-  EsitoComando e;
-  bool json = chiede_json(argomenti);
-  try {
-    const OpzioniCompile o = leggi_opzioni(argomenti);
-    json = o.json;
-    compila(o, e, err, disco);
-  } catch (const UsoErrato& u) {
-    e = EsitoComando{};
-    e.stato = kUscitaUsoErrato;
-    e.errore = u.messaggio;
-  }
-  return riporta_compile(e, json, out, err);
 }
 
 }  // namespace
@@ -392,6 +126,7 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     }
     if (comando == "emit") return comando_emit(argomenti, err, disco);
     if (comando == "compile") return comando_compile(argomenti, out, err, disco);
+    if (comando == "watch") return comando_watch(argomenti, out, err, disco);
     if (comando == "inspect") return comando_inspect(argomenti, out, err);
     if (comando == "view") return comando_view(argomenti, out, err, disco);
     if (comando == "lsp") {
@@ -423,7 +158,8 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
     EsitoComando e;
     e.stato = kUscitaErroreSistema;
     e.errore = guasto_in_corso() + "; no file written";
-    if (comando == "compile") return riporta_compile(e, chiede_json(argomenti), out, err);
+    if (comando == "compile" || comando == "watch")
+      return riporta_compile(e, chiede_json(argomenti), out, err);
     scrivi_errore(err, *e.errore);
     return kUscitaErroreSistema;
   }

@@ -371,7 +371,7 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
 // Help where users look for it: each subcommand's own with --help or -h,
 // and a mistyped subcommand named with the closest one.
 TEST(Commands, SubcommandHelpAndMistypedNames) {
-  for (const char* comando : {"emit", "compile", "inspect", "view", "lsp"}) {
+  for (const char* comando : {"emit", "compile", "watch", "inspect", "view", "lsp"}) {
     for (const char* chiede : {"--help", "-h"}) {
       const Esecuzione e = esegui({comando, chiede});
       EXPECT_EQ(e.stato, kUscitaOk) << comando << " " << chiede << ": " << e.err;
@@ -381,12 +381,13 @@ TEST(Commands, SubcommandHelpAndMistypedNames) {
           << comando << ": only its own usage";
     }
   }
-  EXPECT_NE(esegui({"compile", "--help"}).out.find("--max-input SIZE"), std::string::npos);
+  for (const char* comando : {"compile", "watch"})
+    EXPECT_NE(esegui({comando, "--help"}).out.find("--max-input SIZE"), std::string::npos);
   const struct {
     const char* scritto;
     const char* vicino;  // nullptr: none is close
   } casi[] = {{"complie", "compile"}, {"inspekt", "inspect"}, {"veiw", "view"},
-              {"emti", "emit"},       {"xyz", nullptr},        {"compilatore", nullptr}};
+              {"emti", "emit"},       {"wacth", "watch"},      {"xyz", nullptr},        {"compilatore", nullptr}};
   for (const auto& c : casi) {
     const Esecuzione e = esegui({c.scritto});
     EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.scritto;

@@ -1,5 +1,6 @@
 #include "authoring/output_checks.h"
 
+#include "authoring/command_line.h"
 #include "platform/output_set.h"
 #include "platform/platform.h"
 
@@ -8,8 +9,6 @@ namespace tratta {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string citato(const fs::path& p) { return "'" + platform::path_to_utf8(p) + "'"; }
 
 fs::path cartella_di(const fs::path& p) {
   fs::path c = p.parent_path();

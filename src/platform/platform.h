@@ -55,6 +55,14 @@ void binary_standard_streams();
 /// Reports an unexpected failure the way the platform reports errors.
 void report_failure(std::string_view text);
 
+/// The local time of day as HH:MM:SS, for the lines of a long run.
+std::string local_clock_time();
+
+/// Asks the desktop to open `address` in the user's default browser
+/// (xdg-open on Linux, the shell on Windows), without waiting for it.
+/// False when it could not be asked.
+bool open_in_browser(const std::string& address);
+
 /// Closes every open file and ends the process with `status`.
 [[noreturn]] void end_program(int status);
 

@@ -1,20 +1,29 @@
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/inotify.h>
 #include <limits.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
+#include <thread>
 
 #include "platform/bounded_read.h"
 #include "platform/folder_lock.h"
+#include "platform/folder_watch.h"
 #include "platform/platform.h"
 
 namespace tratta::platform {
@@ -109,6 +118,32 @@ void binary_standard_streams() {}
 
 void report_failure(std::string_view text) {
   std::cerr << "tratta_valle3: " << text << std::endl;
+}
+
+bool open_in_browser(const std::string& address) {
+  // Spawned, not forked: the program may have threads (the page server).
+  // The opener's own messages would land among the watch's lines.
+  posix_spawn_file_actions_t actions;
+  if (::posix_spawn_file_actions_init(&actions) != 0) return false;
+  for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+    ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+  std::string opener = "xdg-open";
+  char* argv[] = {opener.data(), const_cast<char*>(address.c_str()), nullptr};
+  pid_t pid = 0;
+  const int failed = ::posix_spawnp(&pid, opener.c_str(), &actions, nullptr, argv, environ);
+  ::posix_spawn_file_actions_destroy(&actions);
+  if (failed != 0) return false;
+  // Some openers stay until the browser ends: reaped on a thread of its own.
+  std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
+  return true;
+}
+
+std::string local_clock_time() {
+  const std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  char text[16] = "??:??:??";
+  if (::localtime_r(&now, &parts) != nullptr) std::strftime(text, sizeof text, "%H:%M:%S", &parts);
+  return text;
 }
 
 void end_program(int status) {
@@ -373,6 +408,143 @@ FileResult<std::optional<FolderLock>> try_lock_folder(const fs::path& folder, Lo
 void FolderLock::release() noexcept {
   if (handle_ != -1) ::close(static_cast<int>(handle_));
   handle_ = -1;
+}
+
+
+// --- Notices of changes (folder_watch.h) ------------------------------------
+
+struct FolderWatch::State {
+  int notices = -1;  // the inotify descriptor
+  int wake = -1;     // an eventfd that a stop request writes to
+  std::atomic<bool> stop{false};
+  /// Each folder's watch and the names it looks for.
+  std::vector<std::pair<int, std::vector<fs::path>>> folders;
+
+  ~State() {
+    if (notices >= 0) ::close(notices);
+    if (wake >= 0) ::close(wake);
+  }
+};
+
+FolderWatch::FolderWatch(std::unique_ptr<State> state) : state_(std::move(state)) {}
+FolderWatch::FolderWatch(FolderWatch&&) noexcept = default;
+FolderWatch& FolderWatch::operator=(FolderWatch&&) noexcept = default;
+FolderWatch::~FolderWatch() = default;
+
+FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
+  if (files.empty()) return FileError{"no file to watch"};
+  auto state = std::make_unique<State>();
+  state->notices = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  const fs::path first = files.front().parent_path();
+  if (state->notices < 0) return fail("cannot watch the folder", first, errno);
+  state->wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  if (state->wake < 0) return fail("cannot watch the folder", first, errno);
+  // Every way a file comes, goes or changes; not its reading.
+  constexpr std::uint32_t kMask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
+                                  IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
+  for (WatchedFolder& w : folders_to_watch(files)) {
+    const int wd = ::inotify_add_watch(state->notices, w.folder.c_str(), kMask);
+    if (wd < 0) return fail("cannot watch the folder", w.folder, errno);
+    state->folders.emplace_back(wd, std::move(w.names));
+  }
+  return FolderWatch(std::move(state));
+}
+
+FileResult<FolderWatch::Outcome> FolderWatch::wait(
+    std::optional<std::chrono::milliseconds> timeout) {
+  using Clock = std::chrono::steady_clock;
+  const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
+  for (;;) {
+    if (state_->stop.load()) return Outcome::kStopped;
+    int ms = -1;
+    if (timeout) {
+      const auto left =
+          std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+      ms = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
+    }
+    struct pollfd fds[2] = {{state_->notices, POLLIN, 0}, {state_->wake, POLLIN, 0}};
+    const int n = ::poll(fds, 2, ms);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return FileError{std::string("cannot wait for changes: ") + std::strerror(errno)};
+    if (state_->stop.load()) return Outcome::kStopped;
+    if (n == 0) return Outcome::kTimedOut;
+    // Every notice already come, each kept when it names a watched file,
+    // or when the system lost some (its queue overflowed).
+    bool changed = false;
+    alignas(struct inotify_event) char buffer[16384];
+    for (;;) {
+      const ssize_t got = ::read(state_->notices, buffer, sizeof buffer);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      for (ssize_t at = 0; at + static_cast<ssize_t>(sizeof(struct inotify_event)) <= got;) {
+        const auto* e = reinterpret_cast<const struct inotify_event*>(buffer + at);
+        at += static_cast<ssize_t>(sizeof(struct inotify_event) + e->len);
+        if (at > got) break;
+        if (e->mask & IN_Q_OVERFLOW) {
+          changed = true;
+          continue;
+        }
+        if (e->len == 0) continue;
+        const fs::path name(std::string(e->name, ::strnlen(e->name, e->len)));
+        for (const auto& [wd, names] : state_->folders)
+          if (wd == e->wd && std::find(names.begin(), names.end(), name) != names.end())
+            changed = true;
+      }
+    }
+    if (changed) return Outcome::kChanged;
+    if (timeout && Clock::now() >= until) return Outcome::kTimedOut;
+  }
+}
+
+void FolderWatch::request_stop() noexcept {
+  state_->stop.store(true);
+  const std::uint64_t one = 1;
+  [[maybe_unused]] ssize_t ignored = ::write(state_->wake, &one, sizeof one);
+}
+
+bool FolderWatch::stop_requested() const noexcept { return state_->stop.load(); }
+
+namespace {
+
+std::atomic<FolderWatch*> watch_to_stop{nullptr};
+struct sigaction interrupts_before_watch[3];
+
+extern "C" void stop_watch_on_interrupt(int signal) {
+  FolderWatch* watch = watch_to_stop.load();
+  if (watch != nullptr && !watch->stop_requested()) {
+    watch->request_stop();
+    return;
+  }
+  // The second one: the held files removed, the process ended as the
+  // signal ends it.
+  struct sigaction fallback {};
+  fallback.sa_handler = SIG_DFL;
+  sigemptyset(&fallback.sa_mask);
+  ::sigaction(signal, &fallback, nullptr);
+  remove_held_on_interrupt(signal);
+}
+
+}  // namespace
+
+StopOnInterrupt::StopOnInterrupt(FolderWatch& watch) {
+  watch_to_stop.store(&watch);
+  for (std::size_t i = 0; i < std::size(kInterrupts); ++i) {
+    struct sigaction action {};
+    action.sa_handler = stop_watch_on_interrupt;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (int other : kInterrupts) sigaddset(&action.sa_mask, other);
+    ::sigaction(kInterrupts[i], &action, &interrupts_before_watch[i]);
+    // An interrupt the program was started to ignore stays ignored.
+    if (interrupts_before_watch[i].sa_handler == SIG_IGN)
+      ::sigaction(kInterrupts[i], &interrupts_before_watch[i], nullptr);
+  }
+}
+
+StopOnInterrupt::~StopOnInterrupt() {
+  for (std::size_t i = 0; i < std::size(kInterrupts); ++i)
+    ::sigaction(kInterrupts[i], &interrupts_before_watch[i], nullptr);
+  watch_to_stop.store(nullptr);
 }
 
 }  // namespace tratta::platform

@@ -16,7 +16,9 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -25,6 +27,7 @@
 
 #include "platform/bounded_read.h"
 #include "platform/folder_lock.h"
+#include "platform/folder_watch.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
 
@@ -287,6 +290,21 @@ void binary_standard_streams() {
 void report_failure(std::string_view text) {
   std::cerr << "tratta_valle3: " << text << std::endl;
   MessageBoxW(main_window, wide(text).c_str(), kWindowTitle, MB_OK | MB_ICONERROR);
+}
+
+bool open_in_browser(const std::string& address) {
+  const HINSTANCE done = ShellExecuteW(nullptr, L"open", wide(address).c_str(), nullptr, nullptr,
+                                       SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(done) > 32;
+}
+
+std::string local_clock_time() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char text[16];
+  std::snprintf(text, sizeof text, "%02u:%02u:%02u", static_cast<unsigned>(now.wHour),
+                static_cast<unsigned>(now.wMinute), static_cast<unsigned>(now.wSecond));
+  return text;
 }
 
 void end_program(int status) {
@@ -666,6 +684,177 @@ FileResult<std::optional<FolderLock>> try_lock_folder(const fs::path& folder, Lo
 void FolderLock::release() noexcept {
   if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
+}
+
+// --- Notices of changes (folder_watch.h) ------------------------------------
+
+struct FolderWatch::State {
+  /// One folder: its handle, the read of its changes under way and where
+  /// they land, and the names it looks for.
+  struct Folder {
+    fs::path path;
+    std::vector<fs::path> names;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    OVERLAPPED overlapped{};
+    alignas(DWORD) unsigned char buffer[16384];
+  };
+  HANDLE wake = nullptr;  // a manual-reset event that a stop request sets
+  std::atomic<bool> stop{false};
+  std::vector<std::unique_ptr<Folder>> folders;
+
+  ~State() {
+    for (auto& f : folders) {
+      if (f->handle != INVALID_HANDLE_VALUE) {
+        CancelIoEx(f->handle, &f->overlapped);
+        DWORD ignored;
+        GetOverlappedResult(f->handle, &f->overlapped, &ignored, TRUE);
+        CloseHandle(f->handle);
+      }
+      if (f->overlapped.hEvent != nullptr) CloseHandle(f->overlapped.hEvent);
+    }
+    if (wake != nullptr) CloseHandle(wake);
+  }
+
+  /// Asks for the folder's next changes; they come when its event is set.
+  static bool read_changes(Folder& f) {
+    constexpr DWORD kWhat = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                            FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_ATTRIBUTES |
+                            FILE_NOTIFY_CHANGE_CREATION;
+    ResetEvent(f.overlapped.hEvent);
+    return ReadDirectoryChangesW(f.handle, f.buffer, sizeof f.buffer, FALSE, kWhat, nullptr,
+                                 &f.overlapped, nullptr) != 0;
+  }
+};
+
+FolderWatch::FolderWatch(std::unique_ptr<State> state) : state_(std::move(state)) {}
+FolderWatch::FolderWatch(FolderWatch&&) noexcept = default;
+FolderWatch& FolderWatch::operator=(FolderWatch&&) noexcept = default;
+FolderWatch::~FolderWatch() = default;
+
+FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
+  if (files.empty()) return FileError{"no file to watch"};
+  auto state = std::make_unique<State>();
+  state->wake = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (state->wake == nullptr) return fail("cannot watch the folder", files.front(), GetLastError());
+  // WaitForMultipleObjects takes the stop event and at most 63 folders.
+  for (WatchedFolder& w : folders_to_watch(files)) {
+    auto f = std::make_unique<State::Folder>();
+    f->path = w.folder;
+    f->names = std::move(w.names);
+    f->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (f->overlapped.hEvent == nullptr)
+      return fail("cannot watch the folder", w.folder, GetLastError());
+    f->handle = CreateFileW(w.folder.c_str(), FILE_LIST_DIRECTORY,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+                            nullptr);
+    if (f->handle == INVALID_HANDLE_VALUE) {
+      const DWORD err = GetLastError();
+      state->folders.push_back(std::move(f));
+      return fail("cannot watch the folder", w.folder, err);
+    }
+    const bool asked = State::read_changes(*f);
+    const DWORD err = GetLastError();
+    state->folders.push_back(std::move(f));
+    if (!asked) return fail("cannot watch the folder", w.folder, err);
+    if (state->folders.size() >= MAXIMUM_WAIT_OBJECTS)
+      return fail("cannot watch the folder", w.folder, ERROR_TOO_MANY_OPEN_FILES);
+  }
+  return FolderWatch(std::move(state));
+}
+
+FileResult<FolderWatch::Outcome> FolderWatch::wait(
+    std::optional<std::chrono::milliseconds> timeout) {
+  using Clock = std::chrono::steady_clock;
+  const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
+  std::vector<HANDLE> events{state_->wake};
+  for (auto& f : state_->folders) events.push_back(f->overlapped.hEvent);
+  bool changed = false;
+  for (;;) {
+    if (state_->stop.load()) return Outcome::kStopped;
+    DWORD ms = INFINITE;
+    if (changed) {
+      ms = 0;  // only what has come already
+    } else if (timeout) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+      ms = static_cast<DWORD>(std::clamp<long long>(left, 0, INFINITE - 1));
+    }
+    const DWORD r =
+        WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, ms);
+    if (r == WAIT_FAILED)
+      return FileError{"cannot wait for changes: " + system_message(GetLastError())};
+    if (state_->stop.load()) return Outcome::kStopped;
+    if (r == WAIT_TIMEOUT) return changed ? Outcome::kChanged : Outcome::kTimedOut;
+    const DWORD i = r - WAIT_OBJECT_0;
+    if (i == 0 || i >= events.size()) continue;
+    State::Folder& f = *state_->folders[i - 1];
+    DWORD got = 0;
+    if (!GetOverlappedResult(f.handle, &f.overlapped, &got, FALSE)) {
+      const DWORD err = GetLastError();
+      if (err != ERROR_NOTIFY_ENUM_DIR) return fail("cannot watch the folder", f.path, err);
+      got = 0;
+    }
+    // No bytes: more changes than the buffer held, so some were lost.
+    if (got == 0) changed = true;
+    for (DWORD at = 0; got >= sizeof(FILE_NOTIFY_INFORMATION) && at < got;) {
+      const auto* n = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(f.buffer + at);
+      const std::size_t units = n->FileNameLength / sizeof(wchar_t);
+      if (at + offsetof(FILE_NOTIFY_INFORMATION, FileName) + n->FileNameLength > got) break;
+      const std::wstring name(n->FileName, units);
+      for (const fs::path& watched : f.names)
+        if (CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()),
+                                 watched.c_str(), static_cast<int>(watched.native().size()),
+                                 TRUE) == CSTR_EQUAL)
+          changed = true;
+      if (n->NextEntryOffset == 0) break;
+      at += n->NextEntryOffset;
+    }
+    if (!State::read_changes(f)) return fail("cannot watch the folder", f.path, GetLastError());
+    if (!changed && timeout && Clock::now() >= until) return Outcome::kTimedOut;
+  }
+}
+
+void FolderWatch::request_stop() noexcept {
+  state_->stop.store(true);
+  SetEvent(state_->wake);
+}
+
+bool FolderWatch::stop_requested() const noexcept { return state_->stop.load(); }
+
+namespace {
+
+std::atomic<FolderWatch*> watch_to_stop{nullptr};
+HANDLE watch_stopped = nullptr;  // set once the watch has ended
+
+BOOL WINAPI stop_watch_on_console_event(DWORD event) {
+  FolderWatch* watch = watch_to_stop.load();
+  if (watch == nullptr) return FALSE;
+  const bool first = !watch->stop_requested();
+  watch->request_stop();
+  if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+    // The first is handled by the watch; a second one ends the process,
+    // the held files removed (remove_held_on_console_event).
+    return first ? TRUE : FALSE;
+  }
+  // The console closed, a logoff, a shutdown: the system ends the process
+  // once this returns. The run under way gets a moment to finish its set.
+  WaitForSingleObject(watch_stopped, 3000);
+  return FALSE;
+}
+
+}  // namespace
+
+StopOnInterrupt::StopOnInterrupt(FolderWatch& watch) {
+  if (watch_stopped == nullptr) watch_stopped = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (watch_stopped != nullptr) ResetEvent(watch_stopped);
+  watch_to_stop.store(&watch);
+  SetConsoleCtrlHandler(stop_watch_on_console_event, TRUE);
+}
+
+StopOnInterrupt::~StopOnInterrupt() {
+  SetConsoleCtrlHandler(stop_watch_on_console_event, FALSE);
+  watch_to_stop.store(nullptr);
+  if (watch_stopped != nullptr) SetEvent(watch_stopped);
 }
 
 }  // namespace tratta::platform

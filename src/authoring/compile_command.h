@@ -1,0 +1,58 @@
+// The compile subcommand's parts, shared by `compile` and `watch`: its
+// options, the compile of the two descriptions into the scenario files,
+// and the report of its outcome.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "authoring/command_line.h"
+#include "authoring/esito_comando.h"
+#include "compile/file_descriptions.h"
+#include "model/file_names.h"
+#include "platform/disk.h"
+
+namespace tratta {
+
+struct OpzioniCompile {
+  OrigineDescrizione linea, treno;
+  std::filesystem::path uscita = ".";
+  NomiScenario nomi = nomi_predefiniti();
+  bool piano = true;
+  bool json = false;
+  bool rigoroso = false;
+  bool aspetta = true;
+  std::uint64_t limite = kLimiteDescrizione;
+  bool da_utf8 = false;
+};
+
+/// The options of compile from its arguments (`argomenti[0]` names the
+/// subcommand); `altre` takes the options of a subcommand that adds its own
+/// to compile's. Bad use (UsoErrato) when they are wrong or a description
+/// is missing.
+OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti,
+                             const LettoreOpzione& altre = {});
+
+/// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
+/// before anything is written.
+void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platform::Disk& disco);
+
+/// The diagnostic as a line: where, the code, what, and the position.
+std::string riga_diagnosi(const EsitoComando& e);
+
+/// True when the arguments of compile ask for its JSON report: it is
+/// printed whatever the outcome, a wrong argument or no memory included.
+bool chiede_json(const std::vector<std::string>& argomenti);
+
+/// The outcome of compile on stdout (with --json) and stderr; returns the
+/// exit status.
+int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err);
+
+/// `tratta_valle3 compile`.
+int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
+                    std::ostream& err, platform::Disk& disco);
+
+}  // namespace tratta

@@ -1,0 +1,388 @@
+#include "authoring/watch_command.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#endif
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "emitter/documents.h"
+#include "testing/faulty_disk.h"
+#include "testing/json_check.h"
+#include "testing/scratch_dir.h"
+#include "testing/subcommand.h"
+
+namespace tratta {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+/// A watch of the built-in descriptions run in process on a thread of its
+/// own; the test saves them as editors do and counts the compiles through
+/// the hook.
+class Osserva : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(dir / "descrizioni");
+    linea = dir / "descrizioni/Tratta_Valle3_linea.txt";
+    treno = dir / "descrizioni/Tratta_Valle3_30-.txt";
+    testo_linea = componi_documento(righe_linea());
+    testo_treno = componi_documento(righe_treno());
+    testing::write_bytes(linea, testo_linea);
+    testing::write_bytes(treno, testo_treno);
+  }
+
+  void TearDown() override {
+    if (ciclo.joinable()) ferma();
+  }
+
+  /// Starts the watch with compile's options `altre` and waits for its
+  /// first compile.
+  void avvia(TempiOsserva tempi = {}, std::vector<std::string> altre = {},
+             platform::Disk& disco = platform::system_disk()) {
+    std::vector<std::string> argomenti = {"watch", linea.string(), treno.string(), "--out",
+                                          (dir / "uscita").string()};
+    argomenti.insert(argomenti.end(), altre.begin(), altre.end());
+    opzioni = leggi_opzioni(argomenti);
+    auto aperto = platform::FolderWatch::open({linea, treno});
+    ASSERT_TRUE(aperto.ok()) << aperto.error().text;
+    osservatore.emplace(std::move(aperto.value()));
+    ciclo = std::thread([this, tempi, &disco] {
+      stato = osserva(
+          opzioni, *osservatore, tempi,
+          [this](const EsitoComando& e, const fs::path& cartella) {
+            std::lock_guard<std::mutex> l(m);
+            esiti.push_back(e.stato);
+            EXPECT_EQ(cartella, dir / "uscita");
+            cv.notify_all();
+          },
+          out, err, disco);
+    });
+    ASSERT_TRUE(aspetta_compilazioni(1));
+  }
+
+  /// Waits until `n` compiles have been made (a few seconds at most).
+  bool aspetta_compilazioni(std::size_t n) {
+    std::unique_lock<std::mutex> l(m);
+    return cv.wait_for(l, 5s, [&] { return esiti.size() >= n; });
+  }
+
+  /// The compiles made once the watch has had time to make any more: twice
+  /// its quiet, since the notices of a save come within milliseconds.
+  std::size_t compilazioni_dopo_quiete() {
+    std::this_thread::sleep_for(2 * TempiOsserva{}.quiete);
+    std::lock_guard<std::mutex> l(m);
+    return esiti.size();
+  }
+
+  void ferma() {
+    osservatore->request_stop();
+    ciclo.join();
+  }
+
+  testing::ScratchDir dir;
+  fs::path linea, treno;
+  std::string testo_linea, testo_treno;
+  OpzioniCompile opzioni;
+  std::optional<platform::FolderWatch> osservatore;
+  std::thread ciclo;
+  int stato = -1;
+  std::ostringstream out, err;  // read once the loop has ended
+  std::mutex m;
+  std::condition_variable cv;
+  std::vector<int> esiti;
+};
+
+/// How an editor saves `file` with `bytes`.
+struct Salvataggio {
+  const char* come;
+  std::function<void(const fs::path& file, const std::string& bytes)> salva;
+};
+
+void scrivi(const fs::path& p, const std::string& b) { testing::write_bytes(p, b); }
+
+fs::path accanto(const fs::path& p, const std::string& coda) {
+  return p.parent_path() / (p.filename().string() + coda);
+}
+
+const Salvataggio kSalvataggi[] = {
+    {"in place", scrivi},
+    {"write then rename",
+     [](const fs::path& p, const std::string& b) {
+       scrivi(accanto(p, ".tmp1234"), b);
+       fs::rename(accanto(p, ".tmp1234"), p);
+     }},
+    {"delete then create",
+     [](const fs::path& p, const std::string& b) {
+       fs::remove(p);
+       scrivi(p, b);
+     }},
+    {"backup by rename (vim)",
+     [](const fs::path& p, const std::string& b) {
+       scrivi(p.parent_path() / "4913", "");  // vim's test of the folder
+       fs::remove(p.parent_path() / "4913");
+       fs::rename(p, accanto(p, "~"));
+       scrivi(p, b);
+       fs::remove(accanto(p, "~"));
+     }},
+    {"backup by copy (vim)",
+     [](const fs::path& p, const std::string& b) {
+       fs::copy_file(p, accanto(p, "~"));
+       scrivi(p, b);
+       fs::remove(accanto(p, "~"));
+     }},
+};
+
+TEST_F(Osserva, EachWayOfSavingMakesOneCompile) {
+  avvia();
+  std::size_t attese = 1;
+  for (const Salvataggio& s : kSalvataggi) {
+    SCOPED_TRACE(s.come);
+    s.salva(linea, testo_linea + "\r\n");
+    ++attese;
+    ASSERT_TRUE(aspetta_compilazioni(attese));
+    EXPECT_EQ(compilazioni_dopo_quiete(), attese);
+  }
+  // Both descriptions saved at nearly the same time: one compile.
+  scrivi(linea, testo_linea);
+  scrivi(treno, testo_treno);
+  ++attese;
+  ASSERT_TRUE(aspetta_compilazioni(attese));
+  EXPECT_EQ(compilazioni_dopo_quiete(), attese);
+  // Another file of the folder is no description: no compile.
+  scrivi(dir / "descrizioni/Tratta_Valle3_30_note.txt", "note");
+  EXPECT_EQ(compilazioni_dopo_quiete(), attese);
+  ferma();
+  EXPECT_EQ(stato, 0);
+  for (int e : esiti) EXPECT_EQ(e, 0);
+  // One line for each compile, each done with the files it wrote.
+  std::istringstream righe(out.str());
+  std::size_t n = 0;
+  for (std::string riga; std::getline(righe, riga); ++n)
+    EXPECT_NE(riga.find(" done: Tratta_Valle3_linea.dat Tratta_Valle3_30.sim "
+                        "Tratta_Valle3_30.dat written; 0 warnings"),
+              std::string::npos)
+        << riga;
+  EXPECT_EQ(n, attese);
+}
+
+TEST_F(Osserva, ADescriptionAwayForAMomentIsWaitedFor) {
+  avvia();
+  fs::remove(linea);
+  std::this_thread::sleep_for(300ms);
+  scrivi(linea, testo_linea);
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  EXPECT_EQ(compilazioni_dopo_quiete(), 2u);
+  ferma();
+  EXPECT_EQ(out.str().find("missing"), std::string::npos) << out.str();
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(Osserva, ADescriptionMissingForGoodIsSaidOnceAndWaitedFor) {
+  TempiOsserva tempi;
+  tempi.attesa_mancante = 150ms;
+  avvia(tempi);
+  fs::remove(treno);
+  std::this_thread::sleep_for(400ms);
+  // A save of the other one meanwhile compiles nothing and says nothing more.
+  scrivi(linea, testo_linea);
+  EXPECT_EQ(compilazioni_dopo_quiete(), 1u);
+  scrivi(treno, testo_treno);
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  ferma();
+  EXPECT_EQ(stato, 0);
+  const std::string testo = out.str();
+  const std::string riga =
+      "the train description '" + treno.string() + "' is missing; waiting for it to come back\n";
+  const std::size_t detto = testo.find(riga);
+  ASSERT_NE(detto, std::string::npos) << testo;
+  EXPECT_EQ(testo.find("missing", detto + riga.size()), std::string::npos) << testo;
+  EXPECT_NE(testo.find("done:", detto), std::string::npos) << testo;
+}
+
+TEST_F(Osserva, ADiagnosticIsOneLineAndTheNextGoodSaveIsDone) {
+  avvia();
+  scrivi(treno, "");
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  scrivi(treno, testo_treno);
+  ASSERT_TRUE(aspetta_compilazioni(3));
+  ferma();
+  std::istringstream righe(out.str());
+  std::vector<std::string> lette;
+  for (std::string riga; std::getline(righe, riga);) lette.push_back(riga);
+  ASSERT_EQ(lette.size(), 3u) << out.str();
+  EXPECT_NE(lette[1].find(treno.string() + ":"), std::string::npos) << lette[1];
+  EXPECT_NE(lette[1].find(": code "), std::string::npos) << lette[1];
+  EXPECT_NE(lette[2].find(" done: "), std::string::npos) << lette[2];
+  EXPECT_EQ(esiti, (std::vector<int>{0, 3, 0}));
+}
+
+TEST_F(Osserva, AStopInTheMiddleOfACompileLetsItFinishItsFiles) {
+  // The stop comes while the second compile writes its temporaries.
+  int pezzi = 0;
+  std::atomic<bool> seconda{false};
+  testing::FaultyDisk disco([&](testing::DiskStep s) -> std::optional<platform::FileError> {
+    if (seconda && s == testing::DiskStep::kPiece && ++pezzi == 1) osservatore->request_stop();
+    return std::nullopt;
+  });
+  avvia({}, {}, disco);
+  seconda = true;
+  scrivi(linea, testo_linea + "\r\n");
+  ciclo.join();
+  EXPECT_EQ(stato, 0);
+  EXPECT_EQ(esiti, (std::vector<int>{0, 0}));
+  EXPECT_EQ(testing::names_in(dir / "uscita"),
+            (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
+                                   "Tratta_Valle3_linea.dat"}));
+}
+
+TEST_F(Osserva, WithJsonEachCompileIsCompilesObjectWithTheTime) {
+  avvia({}, {"--json", "--strict"});
+  std::string con_avvertenza = testo_treno;
+  con_avvertenza.insert(con_avvertenza.find("[fine]"), "segnal, 1000, 1\r\n");
+  scrivi(treno, con_avvertenza);
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  ferma();
+  std::istringstream righe(out.str());
+  std::vector<nlohmann::json> oggetti;
+  for (std::string riga; std::getline(righe, riga);) {
+    ASSERT_TRUE(testing::JsonCheck::un_oggetto(riga)) << riga;
+    oggetti.push_back(nlohmann::json::parse(riga));
+  }
+  ASSERT_EQ(oggetti.size(), 2u);
+  for (const nlohmann::json& j : oggetti) {
+    const std::string ora = j.at("time");
+    ASSERT_EQ(ora.size(), 8u);
+    EXPECT_EQ(ora.find_first_not_of("0123456789:"), std::string::npos) << ora;
+    EXPECT_EQ(j.at("files").size(), 3u);
+  }
+  EXPECT_EQ(oggetti[0].at("exit_status"), 0);
+  EXPECT_EQ(oggetti[1].at("exit_status"), 5);
+  EXPECT_EQ(oggetti[1].at("warnings").size(), 1u);
+}
+
+// What the watch cannot read again at each save is refused at the start,
+// as compile refuses bad use, --json included; nothing is written.
+TEST(Watch, BadUseEndsItAtTheStart) {
+  testing::ScratchDir dir;
+  const std::string linea = (dir / "linea.txt").string(), treno = (dir / "treno.txt").string();
+  testing::write_bytes(linea, componi_documento(righe_linea()));
+  testing::write_bytes(treno, componi_documento(righe_treno()));
+  const std::string out = (dir / "uscita").string();
+  const struct {
+    std::vector<std::string> argomenti;
+    const char* messaggio;
+  } casi[] = {
+      {{"watch", linea, "--out", out}, "watch needs a line description and a train description"},
+      {{"watch", "-", treno, "--out", out}, "name files, not '-'"},
+      {{"watch", linea, dir.path().string(), "--out", out}, "it is a folder"},
+      {{"watch", linea, treno, "--out", linea}, "is not a folder"},
+      // An output named like a description: every compile would refuse it.
+      {{"watch", linea, (dir / "Tratta_Valle3_30.sim").string(), "--out", dir.path().string()},
+       "is the file"},
+      // The page is served to this computer only.
+      {{"watch", linea, treno, "--out", out, "--serve", "0.0.0.0:8080"}, "this computer only"},
+      {{"watch", linea, treno, "--out", out, "--open"}, "give --serve"},
+  };
+  testing::write_bytes(dir / "Tratta_Valle3_30.sim", "");
+  for (const auto& c : casi) {
+    const testing::Esecuzione e = testing::esegui(c.argomenti);
+    EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.messaggio;
+    EXPECT_NE(e.err.find(c.messaggio), std::string::npos) << e.err;
+    std::vector<std::string> json = c.argomenti;
+    json.push_back("--json");
+    const testing::Esecuzione j = testing::esegui(json);
+    EXPECT_EQ(j.stato, kUscitaUsoErrato);
+    EXPECT_TRUE(testing::JsonCheck::un_oggetto(j.out)) << j.out;
+  }
+  EXPECT_FALSE(fs::exists(dir / "uscita"));
+}
+
+#ifndef _WIN32
+// With --serve the address comes first, before any compile's line, so that
+// whoever started the watch can open the page at once; --open hands it to
+// the desktop's opener.
+TEST(Watch, ServeSaysItsAddressFirstAndOpenHandsItToTheBrowser) {
+  testing::ScratchDir dir;
+  const std::string linea = (dir / "linea.txt").string(), treno = (dir / "treno.txt").string();
+  testing::write_bytes(linea, componi_documento(righe_linea()));
+  testing::write_bytes(treno, componi_documento(righe_treno()));
+  // A stand-in for xdg-open that notes the address it was given.
+  const fs::path aperto = dir / "aperto.txt";
+  testing::write_bytes(dir / "xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" >'" + aperto.string() + "'\n");
+  fs::permissions(dir / "xdg-open", fs::perms::owner_all);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
+  ::setenv("TRATTA_WATCH_COMPILES", "1", 1);
+  const testing::Esecuzione e = testing::esegui(
+      {"watch", linea, treno, "--out", (dir / "uscita").string(), "--serve", "0", "--open"});
+  ::unsetenv("TRATTA_WATCH_COMPILES");
+  ::setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  const std::string prima = "the route page is served on http://127.0.0.1:";
+  ASSERT_EQ(e.out.rfind(prima, 0), 0u) << e.out;
+  const size_t da = e.out.find("http://");
+  const std::string indirizzo = e.out.substr(da, e.out.find('\n') - da);
+  EXPECT_NE(e.out.find(" done: "), std::string::npos) << e.out;
+  for (int i = 0; i < 200 && !fs::exists(aperto); ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(testing::read_bytes(aperto), indirizzo);
+}
+
+// The program itself: SIGINT and SIGTERM end the watch with status 0 and
+// leave the output folder as one whole set.
+TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
+  for (int segnale : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(segnale);
+    testing::ScratchDir dir;
+    const fs::path linea = dir / "linea.txt", treno = dir / "treno.txt";
+    testing::write_bytes(linea, componi_documento(righe_linea()));
+    testing::write_bytes(treno, componi_documento(righe_treno()));
+    const std::string programma = TRATTA_EXE, uscita = (dir / "uscita").string(),
+                      righe = (dir / "righe.txt").string();
+    std::vector<std::string> argomenti = {programma, "watch",  linea.string(),
+                                          treno.string(), "--out", uscita};
+    std::vector<char*> argv;
+    for (std::string& a : argomenti) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t azioni;
+    posix_spawn_file_actions_init(&azioni);
+    posix_spawn_file_actions_addopen(&azioni, 1, righe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawnattr_t attributi;
+    posix_spawnattr_init(&attributi);
+    sigset_t predefiniti;
+    sigemptyset(&predefiniti);
+    sigaddset(&predefiniti, segnale);
+    posix_spawnattr_setsigdefault(&attributi, &predefiniti);
+    posix_spawnattr_setflags(&attributi, POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    ASSERT_EQ(posix_spawn(&pid, programma.c_str(), &azioni, &attributi, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&azioni);
+    posix_spawnattr_destroy(&attributi);
+    // Its first compile done, then a save, and the interrupt meanwhile.
+    for (int i = 0; i < 500 && testing::read_bytes(righe).find("done") == std::string::npos; ++i)
+      std::this_thread::sleep_for(10ms);
+    testing::write_bytes(linea, componi_documento(righe_linea()) + "\r\n");
+    std::this_thread::sleep_for(TempiOsserva{}.quiete + 5ms);
+    ::kill(pid, segnale);
+    int stato = 0;
+    ASSERT_EQ(::waitpid(pid, &stato, 0), pid);
+    EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    EXPECT_EQ(testing::names_in(uscita),
+              (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
+                                     "Tratta_Valle3_linea.dat"}));
+  }
+}
+#endif
+
+}  // namespace
+}  // namespace tratta
