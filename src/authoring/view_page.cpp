@@ -262,7 +262,9 @@ std::string marche_montagna(const TrattiPercorso& t, const Scala& s) {
     if (m.marcatori) info += " (" + n(m.marcatori) + " markers)";
     apri_marca(out, TipoMarca::kMontagna, m.da, s, info, m.da, m.a);
     const std::string classe = "mont c" + n(std::min<int>(m.valore, 4));
-    out += banda(m.da, m.da, m.a, s, kMontagna.y0, kMontagna.y1, classe.c_str()) + "</g>";
+    out += banda(m.da, m.da, m.a, s, kMontagna.y0, kMontagna.y1, classe.c_str()) +
+           "<text class=\"val\" x=\"2\" y=\"" + fisso(kMontagna.y1 - 4, 1) + "\">" + n(m.valore) +
+           "</text></g>";
   }
   return out;
 }

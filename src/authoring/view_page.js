@@ -130,17 +130,19 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
       o.label.setAttribute("y", ROWS[row]);
       o.label.setAttribute("x", right ? 3 : -3 - o.width);
     }
-    // A slowdown's value inside its band, where the band has room for it
-    // and no other band or value lies there.
-    const slow = new Taken();
-    const withValue = (byKind.slowdown || []).filter((o) => o.shown && o.val);
-    for (const o of withValue) slow.add(PL + (o.from - v0) * k, PL + (o.end - v0) * k, o);
-    for (const o of withValue) {
-      const a = Math.max(PL, PL + (o.from - v0) * k), b = Math.min(PR, PL + (o.end - v0) * k);
-      const x0 = PL + (o.m - v0) * k + 2, x1 = x0 + o.width + 2;
-      const fits = x0 >= a && x1 <= b && slow.free(x0, x1, o);
-      o.val.style.visibility = fits ? "" : "hidden";
-      if (fits) slow.add(x0, x1, o);
+    // A slowdown's speed and a montagna stretch's class inside its band,
+    // where the band has room for it and no other band or value lies there.
+    for (const kind of ["slowdown", "montagna"]) {
+      const lane = new Taken();
+      const withValue = (byKind[kind] || []).filter((o) => o.shown && o.val);
+      for (const o of withValue) lane.add(PL + (o.from - v0) * k, PL + (o.end - v0) * k, o);
+      for (const o of withValue) {
+        const a = Math.max(PL, PL + (o.from - v0) * k), b = Math.min(PR, PL + (o.end - v0) * k);
+        const x0 = PL + (o.m - v0) * k + 2, x1 = x0 + o.width + 2;
+        const fits = x0 >= a && x1 <= b && lane.free(x0, x1, o);
+        o.val.style.visibility = fits ? "" : "hidden";
+        if (fits) lane.add(x0, x1, o);
+      }
     }
   }
 
