@@ -263,8 +263,8 @@ std::string marche_montagna(const TrattiPercorso& t, const Scala& s) {
     apri_marca(out, TipoMarca::kMontagna, m.da, s, info, m.da, m.a);
     const std::string classe = "mont c" + n(std::min<int>(m.valore, 4));
     out += banda(m.da, m.da, m.a, s, kMontagna.y0, kMontagna.y1, classe.c_str()) +
-           "<text class=\"val\" x=\"2\" y=\"" + fisso(kMontagna.y1 - 4, 1) + "\">" + n(m.valore) +
-           "</text></g>";
+           "<text class=\"val class-no\" x=\"2\" y=\"" + fisso(kMontagna.y1 - 4, 1) + "\">" +
+           n(m.valore) + "</text></g>";
   }
   return out;
 }

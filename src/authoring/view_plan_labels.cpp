@@ -97,8 +97,11 @@ class Occupato {
   };
   template <class F>
   void per_cella(const Riquadro& r, F f) {
-    const auto colonna = [&](double x) { return std::clamp(static_cast<int>(std::floor(x / kCella)), 0, colonne_ - 1); };
-    const auto riga = [&](double y) { return std::clamp(static_cast<int>(std::floor(y / kCella)), 0, righe_ - 1); };
+    const auto cella = [](double v, int quante) {
+      return std::clamp(static_cast<int>(std::floor(v / kCella)), 0, quante - 1);
+    };
+    const auto colonna = [&](double x) { return cella(x, colonne_); };
+    const auto riga = [&](double y) { return cella(y, righe_); };
     if (!(r.x0 <= r.x1 && r.y0 <= r.y1)) return;  // not a number
     for (int j = riga(r.y0); j <= riga(r.y1); ++j)
       for (int i = colonna(r.x0); i <= colonna(r.x1); ++i)
@@ -204,10 +207,11 @@ EtichettePiano etichette_piano(const FileLinea& linea, const GeometriaPiano& g,
   // Stations' names in bold capitals, then the kilometres.
   Etichette etichette(v, occupato);
   for (LuogoPiano& l : out.luoghi)
-    if (l.stazione) l.nome_scritto = etichette.poni(l.punto, kRaggioStazione, 12, 0.74, true, l.nome);
+    if (l.stazione)
+      l.nome_scritto = etichette.poni(l.punto, kRaggioStazione, 12, 0.74, true, l.nome);
   for (SegnoKm& k : out.km)
-    k.etichetta =
-        etichette.poni(k.punto, kRaggioKm, 10, 0.64, false, std::to_string(k.punto.metro / 1000) + " km");
+    k.etichetta = etichette.poni(k.punto, kRaggioKm, 10, 0.64, false,
+                                 std::to_string(k.punto.metro / 1000) + " km");
   return out;
 }
 

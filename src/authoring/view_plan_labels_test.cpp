@@ -98,7 +98,8 @@ TEST(ViewPlanLabels, NoLabelCoversAnotherADotOrTheTrack) {
       const Box& b = scritti[i];
       EXPECT_TRUE(b.x0 >= 0 && b.y0 >= 0 && b.x1 <= kLarghezzaPiano && b.y1 <= v.altezza)
           << "label " << i << " outside the box";
-      for (size_t j = 0; j < i; ++j) EXPECT_FALSE(tocca(b, scritti[j])) << "labels " << i << ", " << j;
+      for (size_t j = 0; j < i; ++j)
+        EXPECT_FALSE(tocca(b, scritti[j])) << "labels " << i << ", " << j;
       for (const Box& p : punti) EXPECT_FALSE(tocca(b, p)) << "label " << i << " on a dot";
       // Every metre of the track, the half-width of its stroke around it.
       for (size_t m = 0; m < c.linea.assi[0].size(); m += 5) {
