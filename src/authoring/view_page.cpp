@@ -21,8 +21,8 @@ namespace {
 constexpr double kLarghezza = 1200;
 constexpr double kSinistra = 118;  // where the route's first metre is drawn
 constexpr double kDestra = 1184;   // and its last
-constexpr double kAltezzaProfilo = 506;
-constexpr double kAsse = 480;  // top of the axis with the kilometres
+constexpr double kAltezzaProfilo = 532;
+constexpr double kAsse = 506;  // top of the axis with the kilometres
 
 /// One horizontal lane of the profile.
 struct Corsia {
@@ -34,14 +34,16 @@ constexpr Corsia kAltezza{TipoMarca::kHeight, "height", 10, 166};
 constexpr Corsia kVelocita{TipoMarca::kSpeed, "limit", 178, 268};
 constexpr Corsia kMontagna{TipoMarca::kMontagna, "montagna", 280, 296};
 constexpr Corsia kRallentamenti{TipoMarca::kSlowdown, "slowdowns", 304, 322};
-constexpr Corsia kStazioni{TipoMarca::kStation, "stations", 330, 372};
-constexpr Corsia kSegnali{TipoMarca::kSignal, "signals", 380, 402};
-constexpr Corsia kCartelli{TipoMarca::kSign, "signs", 408, 426};
-constexpr Corsia kIndicatori{TipoMarca::kIndicator, "indicators", 432, 450};
-constexpr Corsia kAbbattimenti{TipoMarca::kAbatement, "abatements", 456, 472};
-/// The two rows of station names; the script moves each name to the row
-/// where it has room, or hides it.
-constexpr double kRigheNomi[] = {kStazioni.y0 + 28, kStazioni.y0 + 40};
+constexpr Corsia kStazioni{TipoMarca::kStation, "stations", 330, 398};
+constexpr Corsia kSegnali{TipoMarca::kSignal, "signals", 406, 428};
+constexpr Corsia kCartelli{TipoMarca::kSign, "signs", 434, 452};
+constexpr Corsia kIndicatori{TipoMarca::kIndicator, "indicators", 458, 476};
+constexpr Corsia kAbbattimenti{TipoMarca::kAbatement, "abatements", 482, 498};
+/// The four rows of names under the flags; the script moves each name to
+/// the first row where it has room, or hides it until the view is zoomed
+/// in far enough.
+constexpr double kRigheNomi[] = {kStazioni.y0 + 27, kStazioni.y0 + 39.5, kStazioni.y0 + 52,
+                                 kStazioni.y0 + 64.5};
 constexpr Corsia kCorsie[] = {kAltezza, kVelocita, kMontagna,   kRallentamenti, kStazioni,
                               kSegnali, kCartelli, kIndicatori, kAbbattimenti};
 
@@ -109,6 +111,14 @@ std::vector<TrattoAltezza> profilo_altezza(const TrattiPercorso& t) {
 
 // ----- the profile -------------------------------------------------------
 
+/// The top of the speed limit lane, km/h: some room above the highest
+/// limit.
+int limite_alto(const TrattiPercorso& t) {
+  int vmax = 0;
+  for (const Tratto& v : t.velocita) vmax = std::max(vmax, v.valore * 5);
+  return (vmax + 10 + 19) / 20 * 20;
+}
+
 /// Height and speed limit lines, drawn in metres across and scaled by the
 /// script as the view zooms.
 std::string linee_profilo(const TrattiPercorso& t, const std::vector<TrattoAltezza>& alt,
@@ -121,9 +131,7 @@ std::string linee_profilo(const TrattiPercorso& t, const std::vector<TrattoAltez
   const auto y_h = [&](double h) {
     return kAltezza.y1 - (h - hmin) / (hmax - hmin) * (kAltezza.y1 - kAltezza.y0);
   };
-  int vmax = 0;
-  for (const Tratto& v : t.velocita) vmax = std::max(vmax, v.valore * 5);
-  vmax = (vmax + 10 + 19) / 20 * 20;  // some room above the highest limit
+  const int vmax = limite_alto(t);
   const auto y_v = [&](int kmh) {
     return kVelocita.y1 - static_cast<double>(kmh) / vmax * (kVelocita.y1 - kVelocita.y0);
   };
@@ -188,7 +196,6 @@ std::string linee_profilo(const TrattiPercorso& t, const std::vector<TrattoAltez
 std::string marche_eventi(const Contenuto& c, const Scala& s) {
   const ScenarioCompilato& sc = c.sc;
   std::string out;
-  int riga_stazione = 0;
   for (const EventoPercorso& e : c.eventi) {
     if (!e.marca) continue;
     const std::string info =
@@ -211,7 +218,7 @@ std::string marche_eventi(const Contenuto& c, const Scala& s) {
         out += banda(e.metro, e.da, e.a, s, kStazioni.y0, kStazioni.y0 + 8, "platform") +
                "<path class=\"flag\" d=\"M0," + fisso(kStazioni.y0 - 1, 1) + " l0,18 M0," +
                fisso(kStazioni.y0 - 1, 1) + " l9,4 l-9,4 z\"/><text class=\"name\" x=\"3\" y=\"" +
-               fisso(kRigheNomi[riga_stazione++ % 2], 1) + "\">" + html(nome_stazione) + "</text>";
+               fisso(kRigheNomi[0], 1) + "\">" + html(nome_stazione) + "</text>";
         break;
       }
       case TipoMarca::kSign:
@@ -255,21 +262,30 @@ std::string marche_montagna(const TrattiPercorso& t, const Scala& s) {
     if (m.marcatori) info += " (" + n(m.marcatori) + " markers)";
     apri_marca(out, TipoMarca::kMontagna, m.da, s, info, m.da, m.a);
     const std::string classe = "mont c" + n(std::min<int>(m.valore, 4));
-    out += banda(m.da, m.da, m.a, s, kMontagna.y0, kMontagna.y1, classe.c_str()) + "</g>";
+    out += banda(m.da, m.da, m.a, s, kMontagna.y0, kMontagna.y1, classe.c_str()) +
+           "<text class=\"val class-no\" x=\"2\" y=\"" + fisso(kMontagna.y1 - 4, 1) + "\">" +
+           n(m.valore) + "</text></g>";
   }
+  return out;
+}
+
+/// The slots of junctions and other places without a station mark, in
+/// slot order.
+std::vector<int> altri_luoghi(const Contenuto& c) {
+  std::set<int> con_marca;
+  for (const EventoPercorso& e : c.eventi)
+    if (e.tipo == kStazione) con_marca.insert(c.sc.segmenti[e.segmento].valore1);
+  std::vector<int> out;
+  for (const VoceInUso& u : voci_in_uso(c.sc.segmenti, c.sc.voci))
+    if (!u.cartello && !con_marca.count(u.slot)) out.push_back(u.slot);
   return out;
 }
 
 /// Junctions and other places without a station mark: named in the
 /// station lane, not counted as stations.
 std::string luoghi(const Contenuto& c, const Scala& s) {
-  std::set<int> con_marca;
-  for (const EventoPercorso& e : c.eventi)
-    if (e.tipo == kStazione) con_marca.insert(c.sc.segmenti[e.segmento].valore1);
   std::string out;
-  for (const VoceInUso& u : voci_in_uso(c.sc.segmenti, c.sc.voci)) {
-    if (u.cartello || con_marca.count(u.slot)) continue;
-    const int slot = u.slot;
+  for (const int slot : altri_luoghi(c)) {
     const Voce& v = c.sc.voci[static_cast<size_t>(slot)];
     const std::string nome = decode_windows1252(v.nome);
     out += "<g class=\"place\" data-metre=\"" + n(v.posizione) + "\" data-info=\"" +
@@ -309,7 +325,9 @@ std::string sezione_profilo(const Contenuto& c, std::string& dati_script) {
   out += "<svg id=\"profile\" viewBox=\"0 0 " + fisso(kLarghezza, 0) + " " +
          fisso(kAltezzaProfilo, 0) + "\" data-geometry=\"" + fisso(kSinistra, 1) + " " +
          fisso(kDestra, 1) + " " + n(fine) + " " + fisso(kAsse, 1) + "\" data-lanes=\"" + corsie +
-         "\" data-rows=\"" + fisso(kRigheNomi[0], 1) + " " + fisso(kRigheNomi[1], 1) +
+         "\" data-rows=\"" + fisso(kRigheNomi[0], 1) + " " + fisso(kRigheNomi[1], 1) + " " +
+         fisso(kRigheNomi[2], 1) + " " + fisso(kRigheNomi[3], 1) +
+         "\" data-limit-top=\"" + n(limite_alto(t)) +
          "\" role=\"img\" aria-label=\"the profile along the route\">";
   out += "<defs><clipPath id=\"plot\"><rect x=\"" + fisso(kSinistra - 1, 1) +
          "\" y=\"0\" width=\"" + fisso(kDestra - kSinistra + 2, 1) + "\" height=\"" +
@@ -323,6 +341,9 @@ std::string sezione_profilo(const Contenuto& c, std::string& dati_script) {
   out += "<g clip-path=\"url(#plot)\">" + linee + marche_montagna(t, s) + luoghi(c, s) +
          marche_eventi(c, s) + "</g>";
   out += "<line id=\"cursor\" y1=\"0\" y2=\"" + fisso(kAsse, 1) + "\" visibility=\"hidden\"/>";
+  // The value of each step of the speed limit where it has room, written
+  // by the script for the stretch in view.
+  out += "<g id=\"limit-values\" clip-path=\"url(#plot)\"></g>";
   out += "<g id=\"axis\"></g></svg></section>";
   return out;
 }
@@ -343,7 +364,11 @@ std::string intestazione(const Contenuto& c) {
   out += "<span>route length " + migliaia(sc.voci[kVoceGeneraliPercorso].fine) + " m as written, " +
          migliaia(static_cast<int64_t>(sc.segmenti.size())) + " segments to " + migliaia(fine) +
          " m</span>";
-  out += voce(TipoMarca::kStation, "station", "stations") +
+  // The profile names the places without a station mark beside the
+  // stations: both are counted, apart.
+  const int64_t altri = static_cast<int64_t>(altri_luoghi(c).size());
+  out += voce(TipoMarca::kStation, "station", "stations") + "<span class=\"count place\">" +
+         n(altri) + (altri == 1 ? " other place" : " other places") + "</span>" +
          voce(TipoMarca::kSignal, "signal", "signals") + voce(TipoMarca::kSign, "sign", "signs") +
          voce(TipoMarca::kIndicator, "speed indicator", "speed indicators") +
          voce(TipoMarca::kSlowdown, "slowdown", "slowdowns") +
@@ -360,8 +385,10 @@ std::string pagina_percorso(const ScenarioCompilato& s) {
                     static_cast<int64_t>(s.segmenti.size()) * 50};
   std::string dati;
   std::string corpo = intestazione(c);
-  corpo += sezione_piano(s, dati);
+  // The profile first, whole in the window with the header; the plan
+  // below it.
   corpo += sezione_profilo(c, dati);
+  corpo += sezione_piano(s, dati);
 
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">" +

@@ -49,6 +49,10 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
     .sort((a, b) => (a.place === b.place ? a.m - b.m : a.place ? 1 : -1));
   const ROWS = svg.dataset.rows.split(" ");
   for (const o of labelled) o.width = o.label.getComputedTextLength();
+  for (const o of marks) if (o.val) o.width = o.val.getComputedTextLength();
+  const limitLane = LANES.find((l) => l.kind === "speed");
+  const VMAX = Number(svg.dataset.limitTop);
+  const limitValues = document.getElementById("limit-values");
 
   let v0 = 0, v1 = END, pending = false;
 
@@ -77,24 +81,85 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
     axis.innerHTML = `<line x1="${PL}" x2="${PR}" y1="${AXIS}" y2="${AXIS}"/>` + a;
   }
 
+  // What is taken of a row of labels, by buckets of 50 units across, so
+  // that a label is tested against its neighbours only: placing the labels
+  // of a view takes time in proportion to their number.
+  class Taken {
+    constructor() { this.buckets = new Map(); }
+    each(x0, x1, f) {
+      const e = Math.floor(Math.min(x1, PR + 50) / 50);
+      for (let i = Math.floor(Math.max(x0, PL - 50) / 50); i <= e; i++) f(i);
+    }
+    // Free of what others hold; `owner` may overlap what it holds itself.
+    free(x0, x1, owner) {
+      let ok = true;
+      this.each(x0, x1, (i) => {
+        const list = this.buckets.get(i);
+        if (ok && list) ok = list.every(([a, b, o]) => o === owner || x1 <= a || x0 >= b);
+      });
+      return ok;
+    }
+    add(x0, x1, owner) {
+      this.each(x0, x1, (i) => {
+        const list = this.buckets.get(i);
+        if (list) list.push([x0, x1, owner]); else this.buckets.set(i, [[x0, x1, owner]]);
+      });
+    }
+  }
+
+  // Names under the flags, each in the first row where it has room, right
+  // of its mark or else left of it, whole inside the plot; a name with no
+  // room is hidden until the view is zoomed in far enough.
   function placeLabels(k) {
-    const taken = ROWS.map(() => []);
+    const taken = ROWS.map(() => new Taken());
     for (const o of labelled) {
       if (!o.shown) continue;
       const x = PL + (o.m - v0) * k;
-      // Right of the mark, or left of it where the plot ends.
-      const right = x + 3 + o.width + 8 <= PR + 12;
-      const x0 = right ? x + 3 : x - o.width - 11, x1 = x0 + o.width + 8;
-      let row = -1;
-      if (x1 > PL && x0 < PR)
+      let row = -1, right = true, x0 = 0, x1 = 0;
+      for (const side of [true, false]) {
+        x0 = side ? x + 3 : x - 3 - o.width;
+        x1 = x0 + o.width;
+        if (x0 < PL || x1 > PR) continue;
         for (let r = 0; r < ROWS.length && row < 0; r++)
-          if (taken[r].every(([a, b]) => x1 <= a || x0 >= b)) row = r;
+          if (taken[r].free(x0 - 4, x1 + 4, o)) row = r;
+        if (row >= 0) { right = side; break; }
+      }
       o.label.style.visibility = row < 0 ? "hidden" : "";
       if (row < 0) continue;
-      taken[row].push([x0, x1]);
+      taken[row].add(x0 - 4, x1 + 4, o);
       o.label.setAttribute("y", ROWS[row]);
       o.label.setAttribute("x", right ? 3 : -3 - o.width);
     }
+    // A slowdown's speed and a montagna stretch's class inside its band,
+    // where the band has room for it and no other band or value lies there.
+    for (const kind of ["slowdown", "montagna"]) {
+      const lane = new Taken();
+      const withValue = (byKind[kind] || []).filter((o) => o.shown && o.val);
+      for (const o of withValue) lane.add(PL + (o.from - v0) * k, PL + (o.end - v0) * k, o);
+      for (const o of withValue) {
+        const a = Math.max(PL, PL + (o.from - v0) * k), b = Math.min(PR, PL + (o.end - v0) * k);
+        const x0 = PL + (o.m - v0) * k + 2, x1 = x0 + o.width + 2;
+        const fits = x0 >= a && x1 <= b && lane.free(x0, x1, o);
+        o.val.style.visibility = fits ? "" : "hidden";
+        if (fits) lane.add(x0, x1, o);
+      }
+    }
+  }
+
+  // The value of each step of the speed limit in view, above its line
+  // (below it at the top of the lane), where the step is wide enough.
+  function drawLimitValues(k) {
+    let t = "";
+    for (const [from, end, kmh] of SPEED) {
+      if (end <= v0 || from >= v1 || !kmh) continue;
+      const a = PL + (Math.max(from, v0) - v0) * k, b = PL + (Math.min(end, v1) - v0) * k;
+      const text = String(kmh), w = text.length * 6.1;
+      if (b - a < w + 4) continue;
+      const y = limitLane.y1 - kmh / VMAX * (limitLane.y1 - limitLane.y0);
+      const base = y - 12 < limitLane.y0 - 4 ? y + 11 : y - 3;
+      t += `<text x="${((a + b) / 2).toFixed(1)}" y="${base.toFixed(1)}">${text}</text>`;
+    }
+    limitValues.innerHTML = t;
   }
 
   function pointAt(line, m) {
@@ -119,8 +184,9 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
       pts.push(pointAt(line, v1));
     }
     const whole = v1 - v0 >= END * 0.999;
+    // The whole route in view is the whole plan in red.
     document.getElementById("plan-view").setAttribute("points",
-      whole ? "" : pts.map((p) => p[1] + "," + p[2]).join(" "));
+      pts.map((p) => p[1] + "," + p[2]).join(" "));
     const here = document.getElementById("plan-here");
     const mid = (v0 + v1) / 2;
     const line = PLAN.find((l) => l[0][0] <= mid && l[l.length - 1][0] >= mid);
@@ -175,10 +241,10 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
         o.ext.setAttribute("x", ((o.from - o.m) * k).toFixed(2));
         const w = Math.max(1.5, (o.end - o.from) * k);
         o.ext.setAttribute("width", w.toFixed(2));
-        if (o.val) o.val.style.visibility = w >= 20 ? "" : "hidden";
       }
     }
     placeLabels(k);
+    drawLimitValues(k);
     drawAxis(k);
     drawPlanView();
     const whole = v1 - v0 >= END * 0.999;

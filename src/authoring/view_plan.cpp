@@ -68,19 +68,21 @@ std::string sezione_piano(const ScenarioCompilato& s, std::string& dati_script) 
   out += "<polyline id=\"plan-view\" points=\"\"/><circle id=\"plan-here\" r=\"" +
          fisso(v.u * 5, 3) + "\" cx=\"0\" cy=\"0\" visibility=\"hidden\"/>";
 
-  const EtichettePiano e = etichette_piano(*s.linea, s.segmenti, s.voci, v);
+  const EtichettePiano e = etichette_piano(*s.linea, *g, s.segmenti, s.voci);
   out += "<g class=\"km\">";
   for (const SegnoKm& k : e.km) {
-    out += punto(k.punto, 2.4 * v.u);
+    out += punto(k.punto, kRaggioKm * v.u);
     if (k.etichetta) out += testo(*k.etichetta);
   }
   out += "</g><g class=\"places\">";
-  // A station's name has a halo of the plan's background around it.
+  // A station's name has a halo of the plan's background around it; every
+  // place tells its name on hover, written or not.
   const std::string alone = " stroke-width=\"" + fisso(3 * v.u, 3) + "\"";
   for (const LuogoPiano& l : e.luoghi) {
-    out += "<g class=\"" + std::string(l.stazione ? "st" : "junction") + "\">" +
-           punto(l.punto, (l.stazione ? 4.5 : 2.5) * v.u);
-    if (l.nome) out += testo(*l.nome, alone);
+    out += "<g class=\"" + std::string(l.stazione ? "st" : "junction") + "\"><title>" +
+           html(l.nome) + "</title>" +
+           punto(l.punto, (l.stazione ? kRaggioStazione : kRaggioLuogo) * v.u);
+    if (l.nome_scritto) out += testo(*l.nome_scritto, alone);
     out += "</g>";
   }
   out += "</g>";

@@ -1,8 +1,9 @@
 // The labels of the plan on the route page: the stations and other places
 // of the route at their points, the stations named, and the kilometre
-// marks along the route. A label goes only where it overlaps none placed
-// before, and the stations' names are placed first, so that they win over
-// the kilometre marks.
+// marks along the route. A label goes only where it overlaps no label
+// placed before, no dot and no stretch of the track, inside the plan's
+// box; the stations' names are placed first, so that they win over the
+// kilometre marks. A label with no such room is left out.
 #pragma once
 
 #include <array>
@@ -29,7 +30,8 @@ struct TestoPiano {
 struct LuogoPiano {
   PuntoPiano punto;
   bool stazione;                   ///< a station, named; else a place without a name
-  std::optional<TestoPiano> nome;  ///< none where it has no room
+  std::string nome;                ///< UTF-8, for its details on hover
+  std::optional<TestoPiano> nome_scritto;  ///< none where it has no room
 };
 
 /// A kilometre mark.
@@ -38,16 +40,27 @@ struct SegnoKm {
   std::optional<TestoPiano> etichetta;  ///< none where it has no room
 };
 
+/// The radii in pixels of the dots drawn for a station, another place and
+/// a kilometre mark.
+inline constexpr double kRaggioStazione = 4.5;
+inline constexpr double kRaggioLuogo = 2.5;
+inline constexpr double kRaggioKm = 2.4;
+
+/// Pixels kept clear on each side of the track's centre line: the track
+/// and the stretch in view drawn over it in red.
+inline constexpr double kMargineTracciato = 4;
+
 struct EtichettePiano {
   std::vector<LuogoPiano> luoghi;  ///< in slot order
   int64_t passo;                   ///< metres from one kilometre mark to the next
   std::vector<SegnoKm> km;         ///< from the route's start
 };
 
-/// The labels for the plan of `linea` drawn in `v`, for the places of the
+/// The labels for the plan of `linea` drawn as `g`, for the places of the
 /// slots in use; places and marks where the plan has no point are left
 /// out.
-EtichettePiano etichette_piano(const FileLinea& linea, const std::vector<Segmento>& segmenti,
-                               const std::array<Voce, kNumeroVoci>& voci, const VistaPiano& v);
+EtichettePiano etichette_piano(const FileLinea& linea, const GeometriaPiano& g,
+                               const std::vector<Segmento>& segmenti,
+                               const std::array<Voce, kNumeroVoci>& voci);
 
 }  // namespace tratta
