@@ -221,6 +221,31 @@ void Coppie::stampa(const char* nome) const {
               *std::max_element(rapporti.valori.begin(), rapporti.valori.end()));
 }
 
+/// The scenario files of a compile, and all that the one-shot run leaves.
+const std::vector<const char*> kFileScenario = {"Tratta_Valle3_linea.dat", "Tratta_Valle3_30.sim",
+                                                "Tratta_Valle3_30.dat"};
+const std::vector<const char*> kFileRun = {
+    "Tratta_Valle3_linea.dat",   "Tratta_Valle3_30.sim",
+    "Tratta_Valle3_30.dat",      "Tratta_Valle3_30_note.txt",
+    "Tratta_Valle3_30_rallentamenti.txt", "Tratta_Valle3_30_scheda_treno.txt"};
+
+/// cp as the user's shell finds it: the cost of copying the outputs' bytes.
+constexpr const char* kCp = "/bin/cp";
+
+/// cp of the files `nomi` of `da` into the new folder `a`, as a child
+/// process, the file system synced first.
+EsitoProcesso copia_con_cp(const fs::path& radice, const fs::path& da,
+                           const std::vector<const char*>& nomi, const fs::path& a) {
+  std::vector<std::string> cp = {kCp};
+  for (const char* nome : nomi) cp.push_back((da / nome).string());
+  cp.push_back(a.string());
+  sincronizza(radice);
+  EsitoProcesso c = esegui(cp, a);
+  if (c.stato != 0)
+    throw std::runtime_error("cp ended with status " + std::to_string(c.stato) + ": " + c.errori);
+  return c;
+}
+
 /// This process's own peak resident set so far, KiB.
 long picco_proprio_kib() {
   struct rusage uso {};
@@ -262,9 +287,6 @@ void scrivi_in_un_colpo(const fs::path& cartella, const File& file) {
       throw std::runtime_error("cannot write '" + p.string() + "'");
   }
 }
-
-/// cp as the user's shell finds it: the cost of copying the outputs' bytes.
-constexpr const char* kCp = "/bin/cp";
 
 double ms(double s) { return s * 1000.0; }
 double mib(double kib) { return kib / 1024.0; }
@@ -313,10 +335,6 @@ int misura(const Opzioni& o, const fs::path& radice) {
   fs::copy_file(o.programma, copia);
   //    Against cp of the six files it leaves, into a fresh folder, in
   //    turns.
-  constexpr const char* kFileRun[] = {
-      "Tratta_Valle3_linea.dat",   "Tratta_Valle3_30.sim",
-      "Tratta_Valle3_30.dat",      "Tratta_Valle3_30_note.txt",
-      "Tratta_Valle3_30_rallentamenti.txt", "Tratta_Valle3_30_scheda_treno.txt"};
   Coppie run;
   for (int r = 0; r < n; ++r) {
     sincronizza(radice);
@@ -326,17 +344,8 @@ int misura(const Opzioni& o, const fs::path& radice) {
                    e.errori.c_str());
       return 2;
     }
-    const fs::path cartella_cp = cartella_nuova(radice / "cp-one-shot", r);
-    std::vector<std::string> cp = {kCp};
-    for (const char* nome : kFileRun) cp.push_back((cartella_run / nome).string());
-    cp.push_back(cartella_cp.string());
-    sincronizza(radice);
-    const EsitoProcesso c = esegui(cp, cartella_cp);
-    if (c.stato != 0) {
-      std::fprintf(stderr, "cp ended with status %d: %s\n", c.stato, c.errori.c_str());
-      return 2;
-    }
-    run.aggiungi(e, c);
+    run.aggiungi(e, copia_con_cp(radice, cartella_run, kFileRun,
+                                 cartella_nuova(radice / "cp-one-shot", r)));
   }
   uintmax_t byte_run = 0;
   for (const char* nome : kFileRun) byte_run += fs::file_size(cartella_run / nome);
@@ -372,19 +381,8 @@ int misura(const Opzioni& o, const fs::path& radice) {
                    e.stato, e.errori.c_str());
       return 2;
     }
-    const fs::path cartella_cp = cartella_nuova(base_cp, r);
-    std::vector<std::string> cp = {kCp};
-    for (const char* nome :
-         {"Tratta_Valle3_linea.dat", "Tratta_Valle3_30.sim", "Tratta_Valle3_30.dat"})
-      cp.push_back((cartella_figlio / nome).string());
-    cp.push_back(cartella_cp.string());
-    sincronizza(radice);
-    const EsitoProcesso c = esegui(cp, cartella_cp);
-    if (c.stato != 0) {
-      std::fprintf(stderr, "cp ended with status %d: %s\n", c.stato, c.errori.c_str());
-      return 2;
-    }
-    compile_cp.aggiungi(e, c);
+    compile_cp.aggiungi(e, copia_con_cp(radice, cartella_figlio, kFileScenario,
+                                        cartella_nuova(base_cp, r)));
   }
 
   // 2e. Peak memory of the compile subcommand for the built-in 260 km route
