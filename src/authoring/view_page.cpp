@@ -10,6 +10,7 @@
 #include "authoring/tratti_percorso.h"
 #include "authoring/view_plan.h"
 #include "authoring/view_script.h"
+#include "model/valori_segnale.h"
 #include "model/windows1252.h"
 
 namespace tratta {
@@ -221,15 +222,32 @@ std::string marche_eventi(const Contenuto& c, const Scala& s) {
                fisso(kRigheNomi[0], 1) + "\">" + html(nome_stazione) + "</text>";
         break;
       }
-      case TipoMarca::kSign:
+      case TipoMarca::kSign: {
+        // The sign's text beside it, shown where the lane has room.
+        std::string testo;
+        if (seg.valore1 >= 0 && seg.valore1 < kNumeroVoci)
+          testo = decode_windows1252(sc.voci[static_cast<size_t>(seg.valore1)].nome);
         apri_marca(out, *e.marca, e.metro, s, info);
         out += "<path class=\"sign\" d=\"M0," + fisso(kCartelli.y0, 1) + " l6,9 l-6,9 l-6,-9 z\"/>";
+        if (!testo.empty())
+          out += "<text class=\"val\" x=\"8\" y=\"" + fisso(kCartelli.y1 - 5, 1) + "\">" +
+                 html(testo) + "</text>";
         break;
-      case TipoMarca::kIndicator:
+      }
+      case TipoMarca::kIndicator: {
+        // The first pair of speeds beside it (one number when both sides
+        // agree), shown where the lane has room.
+        std::string valore;
+        if (const std::optional<Coppia> v = decodifica_velocita(seg.valore1))
+          valore = v->sinistra == v->destra ? n(v->sinistra) : n(v->sinistra) + "|" + n(v->destra);
         apri_marca(out, *e.marca, e.metro, s, info);
         out += "<rect class=\"ind\" x=\"-5\" y=\"" + fisso(kIndicatori.y0 + 1, 1) +
                "\" width=\"10\" height=\"16\" rx=\"1.5\"/>";
+        if (!valore.empty())
+          out += "<text class=\"val\" x=\"8\" y=\"" + fisso(kIndicatori.y1 - 5, 1) + "\">" +
+                 valore + "</text>";
         break;
+      }
       case TipoMarca::kSlowdown: {
         std::string dettagli = info;
         if (e.segmento >= 24 && sc.segmenti[e.segmento - 24].tipo == kAvvisoRallentamento)

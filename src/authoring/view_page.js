@@ -144,6 +144,20 @@ window.addEventListener("unhandledrejection", (e) => pageError("error: " + e.rea
         if (fits) lane.add(x0, x1, o);
       }
     }
+    // A sign's text and an indicator's speeds right of the mark, where they
+    // clear the marks and the texts after it.
+    for (const kind of ["sign", "indicator"]) {
+      const lane = new Taken();
+      const shown = (byKind[kind] || []).filter((o) => o.shown);
+      for (const o of shown) { const x = PL + (o.m - v0) * k; lane.add(x - 7, x + 7, o); }
+      for (const o of shown) {
+        if (!o.val) continue;
+        const x0 = PL + (o.m - v0) * k + 8, x1 = x0 + o.width;
+        const fits = x1 <= PR && lane.free(x0 - 2, x1 + 3, o);
+        o.val.style.visibility = fits ? "" : "hidden";
+        if (fits) lane.add(x0 - 2, x1 + 3, o);
+      }
+    }
   }
 
   // The value of each step of the speed limit in view, above its line
