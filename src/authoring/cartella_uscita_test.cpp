@@ -12,11 +12,13 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <sstream>
 
 #include "authoring/commands.h"
@@ -195,19 +197,23 @@ TEST(CartellaUscita, ASecondRunWaitsForTheFirstAndNeverTakesItsTemporaries) {
   testing::ScratchDir d;
   const Scenari scenari(d);
   const fs::path comune = d / "comune";
-  int pronto[2];
+  int pronto[2], via[2];
   ASSERT_EQ(::pipe(pronto), 0);
+  ASSERT_EQ(::pipe(via), 0);
   const pid_t primo = ::fork();
   ASSERT_GE(primo, 0);
   if (primo == 0) {
-    // The first run stops for 1.5 s once its first temporary is made.
+    // The first run stops once its first temporary is made, until the
+    // second has said that it waits (20 s at the most).
     ::close(pronto[0]);
+    ::close(via[1]);
     testing::FaultyDisk disco([&, fatto = false](testing::DiskStep p) mutable
                               -> std::optional<platform::FileError> {
       if (p == testing::DiskStep::kPiece && !fatto) {
         fatto = true;
         (void)::write(pronto[1], "x", 1);
-        ::usleep(1500 * 1000);
+        pollfd attesa{via[0], POLLIN, 0};
+        (void)::poll(&attesa, 1, 20000);
       }
       return std::nullopt;
     });
@@ -215,6 +221,7 @@ TEST(CartellaUscita, ASecondRunWaitsForTheFirstAndNeverTakesItsTemporaries) {
     ::_exit(esegui_comando(Scenari::argomenti(d, 0, comune), out, err, disco));
   }
   ::close(pronto[1]);
+  ::close(via[0]);
   char c;
   ASSERT_EQ(::read(pronto[0], &c, 1), 1);
   ::close(pronto[0]);
@@ -229,10 +236,13 @@ TEST(CartellaUscita, ASecondRunWaitsForTheFirstAndNeverTakesItsTemporaries) {
       << rifiutato.err();
 
   Figlio secondo(Scenari::argomenti(d, 2, comune), d / "secondo");
+  const std::string attesa = "waiting for another run in '" + comune.string() + "'";
+  for (int i = 0; i < 2000 && secondo.err().find(attesa) == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  (void)::write(via[1], "x", 1);
+  ::close(via[1]);
   EXPECT_EQ(secondo.attendi(), 0) << secondo.err();
-  EXPECT_NE(secondo.err().find("waiting for another run in '" + comune.string() + "'"),
-            std::string::npos)
-      << secondo.err();
+  EXPECT_NE(secondo.err().find(attesa), std::string::npos) << secondo.err();
   int stato = 0;
   ASSERT_EQ(::waitpid(primo, &stato, 0), primo);
   EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0);
