@@ -45,7 +45,7 @@ FileError fail(std::string_view what, const fs::path& path, int err) {
 constexpr int kSlots = 32;
 struct Slot {
   std::atomic<int> state{0};
-  char path[PATH_MAX];
+  char path[PATH_MAX] = {};
 };
 // Constant-initialised: no page of it is touched before a slot is taken.
 constinit Slot slots[kSlots];
