@@ -8,7 +8,7 @@
 "use strict";
 const fs = require("fs");
 const path = require("path");
-const { spawn } = require("child_process");
+const { startWatch, launchBrowser } = require("../tools/served-watch.js");
 
 const [modules, browserPath, repsText, lineFile, trainFile, dashes, ...watch] = process.argv.slice(2);
 const reps = Number(repsText);
@@ -20,23 +20,9 @@ const puppeteer = require(path.join(modules, "puppeteer-core"));
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 async function main() {
-  const child = spawn(watch[0], watch.slice(1), { stdio: ["ignore", "pipe", "inherit"] });
-  const address = await new Promise((resolve, reject) => {
-    let out = "";
-    child.stdout.on("data", (d) => {
-      out += d;
-      const m = /http:\/\/127\.0\.0\.1:\d+\//.exec(out);
-      if (m) resolve(m[0]);
-    });
-    child.on("exit", (code) => reject(new Error(`the watch ended with status ${code}`)));
-  });
-  const browser = await puppeteer.launch({
-    executablePath: browserPath,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync"],
-    defaultViewport: { width: 1400, height: 900 },
-  });
+  const watcher = startWatch(watch);
+  const address = await watcher.address;
+  const browser = await launchBrowser(puppeteer, browserPath, 1400, 900);
   const original = fs.readFileSync(trainFile);
   const times = [];
   try {
@@ -59,7 +45,7 @@ async function main() {
   } finally {
     fs.writeFileSync(trainFile, original);
     await browser.close();
-    child.kill("SIGTERM");
+    watcher.child.kill("SIGTERM");
   }
   times.sort((a, b) => a - b);
   const median = times[Math.floor(times.length / 2)];

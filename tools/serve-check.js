@@ -6,7 +6,7 @@
 const fs = require("fs");
 const http = require("http");
 const path = require("path");
-const { spawn } = require("child_process");
+const { Fault, startWatch, launchBrowser } = require("./served-watch.js");
 
 const [modules, browserPath, outDir, lineFile, trainFile, dashes, ...watch] = process.argv.slice(2);
 if (dashes !== "--" || watch.length === 0) {
@@ -20,30 +20,10 @@ const ok = (text) => {
   console.log("ok   " + text);
   passed++;
 };
-class Fault extends Error {}
 const fail = (text) => {
   throw new Fault(text);
 };
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-
-// The watch, started with `args` in place of its own; resolves with its
-// address once it prints it.
-function startWatch(args) {
-  const child = spawn(args[0], args.slice(1), { stdio: ["ignore", "pipe", "pipe"] });
-  let out = "", err = "";
-  child.stderr.on("data", (d) => (err += d));
-  const address = new Promise((resolve, reject) => {
-    child.stdout.on("data", (d) => {
-      out += d;
-      const m = /http:\/\/127\.0\.0\.1:(\d+)\//.exec(out);
-      if (m) resolve(m[0]);
-    });
-    child.on("exit", (code) => reject(new Fault(`the watch ended (status ${code}) before it served: ${err.trim()}`)));
-    setTimeout(() => reject(new Fault("the watch printed no address within 10 s")), 10000);
-  });
-  const ended = new Promise((resolve) => child.on("exit", (code, signal) => resolve(signal || `status ${code}`)));
-  return { child, address, ended, stderr: () => err };
-}
 
 // A plain request, Host header as given.
 function get(address, pathname, host) {
@@ -75,13 +55,7 @@ async function main() {
   const port = new URL(address).port;
   ok(`the watch serves the page at ${address}`);
 
-  const browser = await puppeteer.launch({
-    executablePath: browserPath,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--hide-scrollbars"],
-    defaultViewport: { width: 1280, height: 900 },
-  });
+  const browser = await launchBrowser(puppeteer, browserPath, 1280, 900);
   const consoleMessages = [];
   try {
     const page = await browser.newPage();
