@@ -1,6 +1,7 @@
 #include "model/planimetria.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace tratta {
 
@@ -12,39 +13,94 @@ constexpr size_t kByteVuoto = byte_elemento(TagPiano::kVuoto);
 static_assert(static_cast<uint16_t>(TagPiano::kVuoto) == 0 && kByteVuoto == 2,
               "empty elements are zero bytes, their tag alone");
 
-/// Metres computed into the block before it goes to the file: 80 KiB an
-/// axis, so that the block stays in the cache while a long plan still
-/// takes few writes.
-constexpr size_t kMetriPerBlocco = 8192;
+/// Bytes of an axis handed to the file at a time. Each write but an axis's
+/// first and last covers one whole 128 KiB piece of the file, starting on
+/// its boundary: the page cache then takes it as a few large pages. (Here a
+/// plan written in unaligned pieces of 80 KiB took half as long again.)
+constexpr size_t kBytePezzo = 128 * 1024;
 
-/// Computed metres of both axes, in the line file's layout.
-struct Blocco {
-  std::vector<char> asse[2];
-  int32_t primo = 2;  // the first metre in the block
-  size_t metri = 0;
+/// One axis of the line file as it is produced: its bytes in order, handed
+/// to the file a piece at a time. The buffer holds a piece and the start
+/// of one more element.
+class FlussoAsse {
+ public:
+  FlussoAsse(uint64_t inizio, const ScritturaPosizionata& scrivi)
+      : buffer_(new char[kBytePezzo + kByteDoppio]), offset_(inizio), scrivi_(scrivi) {}
+
+  /// Where the next element goes.
+  char* cursore() { return buffer_.get() + pieno_; }
+
+  /// Computed elements that fit before the piece is full: the last of them
+  /// may run past its end, into the next piece.
+  size_t elementi_liberi() const {
+    return (lunghezza_pezzo() - pieno_ + kByteDoppio - 1) / kByteDoppio;
+  }
+
+  /// `byte` more bytes were put at the cursor; a full piece goes to the file.
+  void avanza(size_t byte) {
+    pieno_ += byte;
+    const size_t lunghezza = lunghezza_pezzo();
+    if (pieno_ < lunghezza) return;
+    scrivi_(offset_, std::string_view(buffer_.get(), lunghezza));
+    std::copy(buffer_.get() + lunghezza, buffer_.get() + pieno_, buffer_.get());
+    pieno_ -= lunghezza;
+    offset_ += lunghezza;
+  }
+
+  void aggiungi(std::string_view byte) {
+    std::copy(byte.begin(), byte.end(), cursore());
+    avanza(byte.size());
+  }
+
+  /// `byte` zero bytes: empty elements, their tags alone.
+  void aggiungi_zeri(uint64_t byte) {
+    while (byte > 0) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(byte, lunghezza_pezzo() - pieno_));
+      std::fill_n(cursore(), n, '\0');
+      avanza(n);
+      byte -= n;
+    }
+  }
+
+  /// The axis's last bytes to the file.
+  void chiudi() {
+    if (pieno_ > 0) scrivi_(offset_, std::string_view(buffer_.get(), pieno_));
+    offset_ += pieno_;
+    pieno_ = 0;
+  }
+
+ private:
+  /// Bytes from the buffer's start to the end of its piece of the file.
+  size_t lunghezza_pezzo() const {
+    return static_cast<size_t>(kBytePezzo - offset_ % kBytePezzo);
+  }
+
+  std::unique_ptr<char[]> buffer_;  // filled as it goes: no page touched ahead
+  uint64_t offset_;                 // in the file, of the buffer's first byte
+  size_t pieno_ = 0;
+  const ScritturaPosizionata& scrivi_;
 };
 
-/// The recurrence over the plan's stretches, from the seeds on, a block at
-/// a time.
+/// The recurrence over the plan's stretches, from the seeds on, a run of
+/// metres at a time.
 template <typename TrattoPiano>
 class Ricorrenza {
  public:
   explicit Ricorrenza(const std::vector<TrattoPiano>& tratti) : tratti_(tratti) {}
 
-  /// Computes the next metres, up to a block's worth, into `b`.
-  void riempi(Blocco& b) {
-    b.primo = m_;
-    b.metri = 0;
-    char* p0 = b.asse[0].data();
-    char* p1 = b.asse[1].data();
+  /// Computes up to `massimo` next metres, the elements of axis 0 from `p0`
+  /// on and those of axis 1 from `p1` on; gives how many.
+  size_t riempi(char* p0, char* p1, size_t massimo) {
+    const int32_t primo = m_;
+    size_t metri = 0;
     // The last two points stay in registers: each point waits only on the
     // arithmetic of the one before.
     double x0 = x0_, y0 = y0_, x1 = x1_, y1 = y1_;
-    while (b.metri < kMetriPerBlocco && tratto_ < tratti_.size()) {
+    while (metri < massimo && tratto_ < tratti_.size()) {
       const TrattoPiano& t = tratti_[tratto_];
       const double kappa = t.kappa;
       const int32_t fine = static_cast<int32_t>(
-          std::min<int64_t>(t.fino, m_ + static_cast<int64_t>(kMetriPerBlocco - b.metri) - 1));
+          std::min<int64_t>(t.fino, m_ + static_cast<int64_t>(massimo - metri) - 1));
       for (; m_ <= fine; ++m_, p0 += kByteDoppio, p1 += kByteDoppio) {
         const double d0 = x1 - x0;
         const double d1 = y1 - y0;
@@ -63,13 +119,14 @@ class Ricorrenza {
         x1 = x;
         y1 = y;
       }
-      b.metri = static_cast<size_t>(m_ - b.primo);
+      metri = static_cast<size_t>(m_ - primo);
       if (m_ > t.fino) ++tratto_;
     }
     x0_ = x0;
     y0_ = y0;
     x1_ = x1;
     y1_ = y1;
+    return metri;
   }
 
  private:
@@ -124,50 +181,40 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
   const uint64_t byte_asse = byte_file_linea() / 2;
   const size_t semi = metri_totali_ < 1 ? 1 : 2;
   const size_t byte_semi = semi * (seminata_ ? kByteSeme : kByteVuoto);
+  FlussoAsse assi[2] = {FlussoAsse(0, scrivi), FlussoAsse(byte_asse, scrivi)};
 
   // The seeds, or their empty elements.
   for (int a = 0; a < 2; ++a) {
-    std::string b(byte_semi, '\0');
+    char seme[2 * kByteSeme];
     for (size_t m = 0; m < semi; ++m) {
       if (seminata_)
-        codifica_intero16(b.data() + m * kByteSeme, a == 1 && m == 1 ? 1 : 0);
+        codifica_intero16(seme + m * kByteSeme, a == 1 && m == 1 ? 1 : 0);
       else
-        codifica_vuoto(b.data() + m * kByteVuoto);
+        codifica_vuoto(seme + m * kByteVuoto);
     }
-    scrivi(a * byte_asse, b);
+    assi[a].aggiungi(std::string_view(seme, byte_semi));
   }
 
-  // The computed metres, a block at a time, each axis to its place.
+  // The computed metres, as many at a time as both axes' pieces take. (A
+  // second thread computing while the first writes gains nothing here: the
+  // arithmetic is a small part of the time, and handing the bytes over
+  // between cores costs more than it saves.)
   const size_t calcolati = static_cast<size_t>(prossimo_ - 2);
-  auto scrivi_blocco = [&](const Blocco& b) {
-    const uint64_t offset = byte_semi + kByteDoppio * static_cast<uint64_t>(b.primo - 2);
-    for (int a = 0; a < 2; ++a)
-      scrivi(a * byte_asse + offset, std::string_view(b.asse[a].data(), b.metri * kByteDoppio));
-  };
-  // One block, computed and written in turns: it stays in the cache, and a
-  // long plan touches no more memory than a short one. (A second thread
-  // computing while the first writes gains nothing here: the arithmetic
-  // is a small part of the time, and handing blocks over between cores
-  // costs more than it saves.)
-  Blocco blocco;
-  for (auto& asse : blocco.asse) asse.resize(kMetriPerBlocco * kByteDoppio);
   Ricorrenza<TrattoPiano> ricorrenza(tratti_);
-  for (size_t fatti = 0; fatti < calcolati; fatti += blocco.metri) {
-    ricorrenza.riempi(blocco);
-    if (blocco.metri == 0) break;
-    scrivi_blocco(blocco);
+  for (size_t fatti = 0; fatti < calcolati;) {
+    const size_t n = std::min({calcolati - fatti, assi[0].elementi_liberi(),
+                               assi[1].elementi_liberi()});
+    const size_t k = ricorrenza.riempi(assi[0].cursore(), assi[1].cursore(), n);
+    if (k == 0) break;
+    for (FlussoAsse& asse : assi) asse.avanza(k * kByteDoppio);
+    fatti += k;
   }
 
   // The metres not computed stay empty: zero tags.
   const uint64_t vuoti = byte_asse - byte_semi - kByteDoppio * calcolati;
-  if (vuoti > 0) {
-    const std::string zeri(std::min<uint64_t>(vuoti, kMetriPerBlocco * kByteDoppio), '\0');
-    for (int a = 0; a < 2; ++a) {
-      for (uint64_t fatti = 0; fatti < vuoti; fatti += zeri.size()) {
-        const uint64_t n = std::min<uint64_t>(zeri.size(), vuoti - fatti);
-        scrivi(a * byte_asse + byte_asse - vuoti + fatti, std::string_view(zeri.data(), n));
-      }
-    }
+  for (FlussoAsse& asse : assi) {
+    asse.aggiungi_zeri(vuoti);
+    asse.chiudi();
   }
 }
 

@@ -56,7 +56,8 @@ class Planimetria {
   uint64_t byte_file_linea() const;
 
   /// Computes the points and writes the line file through `scrivi`, every
-  /// byte of it once, in pieces of a few hundred KiB.
+  /// byte of it once, each axis in pieces of 128 KiB that start on the
+  /// file's 128 KiB boundaries (its first and last piece shorter).
   void scrivi_file_linea(const ScritturaPosizionata& scrivi) const;
 
   /// The whole line file in memory: for tests and small plans.

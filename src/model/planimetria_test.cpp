@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "model/coding.h"
 #include "model/route_model.h"
 #include "model/scenario_files.h"
@@ -146,6 +149,46 @@ TEST(Planimetria, FailedWriteStopsTheComputing) {
                  Guasto)
         << fallisce;
     EXPECT_EQ(scritture, fallisce);
+  }
+}
+
+// The plan reaches the file in pieces that cover it once, without gap or
+// overlap; inside each axis every piece but the first and the last is of
+// one size, whole pages, and starts on a multiple of it: the page cache
+// takes such writes as large pages, where writes that start inside a page
+// cost half as much again.
+TEST(Planimetria, PiecesCoverTheFileOnceOnTheirBoundaries) {
+  Planimetria p;
+  p.dimensiona(700000);
+  p.semina();
+  p.estendi(1000, 0.0);
+  p.estendi(600000, 0.0002);
+  std::vector<std::pair<uint64_t, uint64_t>> pezzi;  // offset, size
+  p.scrivi_file_linea([&](uint64_t offset, std::string_view byte) {
+    pezzi.emplace_back(offset, byte.size());
+  });
+  std::sort(pezzi.begin(), pezzi.end());
+  const uint64_t byte_asse = p.byte_file_linea() / 2;
+  uint64_t fino = 0;
+  for (const auto& [offset, byte] : pezzi) {
+    EXPECT_EQ(offset, fino);
+    fino = offset + byte;
+  }
+  EXPECT_EQ(fino, 2 * byte_asse);
+  std::vector<std::pair<uint64_t, uint64_t>> interni;  // neither first nor last of an axis
+  for (size_t i = 0; i < pezzi.size(); ++i) {
+    const auto& [offset, byte] = pezzi[i];
+    if (offset == 0 || offset == byte_asse || offset + byte == byte_asse ||
+        offset + byte == 2 * byte_asse)
+      continue;
+    interni.push_back(pezzi[i]);
+  }
+  ASSERT_GT(interni.size(), 20u);
+  const uint64_t misura = interni.front().second;
+  EXPECT_EQ(misura % 4096, 0u);
+  for (const auto& [offset, byte] : interni) {
+    EXPECT_EQ(byte, misura) << offset;
+    EXPECT_EQ(offset % misura, 0u) << offset;
   }
 }
 
