@@ -7,9 +7,11 @@
 // In one run, all in one temporary folder (on the file system of TMPDIR,
 // /tmp by default):
 //  1. the one-shot run: the program is copied into a folder of its own and
-//     run there as a whole process, and cp of the six files it leaves into
-//     a fresh folder, in turns, N pairs: wall times (the first pair shown
-//     apart), the ratio of each pair, peak memory and page faults of both;
+//     run there as a whole process, each run replacing the files of the
+//     run before, and cp of the six files it leaves replacing its copies
+//     of the run before, in turns, N pairs: wall times (the first pair
+//     shown apart), the ratio of each pair, peak memory and page faults of
+//     both; cp into a fresh folder is shown beside it;
 //  2. the compile of the generated route (bench/percorso_lungo.h):
 //     a. as the compile subcommand, a child process, and cp of the three
 //        files it wrote into a fresh folder, a child process too, taken in
@@ -24,6 +26,9 @@
 //     d. the time of each phase of (b);
 //     e. the compile subcommand of the built-in 260 km route (its
 //        descriptions as `emit` writes them), N times: peak memory;
+//     f. the floor: the plan alone computed and its line file written, by
+//        a process that does nothing else (bench/plan_floor.cpp), next to
+//        the same cp as (a): how close any compile can come to cp here;
 //  3. the same output bytes, held in memory, written with one open, one
 //     write and one close per file, N times, each repetition next to one of
 //     (2b), in turns first and second: what the in-process figures compare
@@ -39,12 +44,12 @@
 // the median of the N repetitions.
 //
 // Targets: diagnostics within 50 ms (built-in) and 250 ms (generated) of a
-// change, in the median; the median of the ratios of (1) and of (2a) at
-// most 1.0; peak RSS at most 4 MiB for the subcommand (both routes) and
-// the one-shot run. The figures hold for the machine they were taken on,
-// with nothing else running. Exit status 0 when all hold, 1 when one
-// fails, 2 when the measurement itself went wrong (a run failed, or the
-// route compiled with a diagnostic).
+// change, in the median; the median of the ratios of (1), against cp
+// replacing its copies, and of (2a) at most 1.0; peak RSS at most 4 MiB for
+// the subcommand (both routes) and the one-shot run. The figures hold for
+// the machine they were taken on, with nothing else running. Exit status 0
+// when all hold, 1 when one fails, 2 when the measurement itself went wrong
+// (a run failed, or the route compiled with a diagnostic).
 
 #include <fcntl.h>
 #include <malloc.h>
@@ -232,8 +237,8 @@ const std::vector<const char*> kFileRun = {
 /// cp as the user's shell finds it: the cost of copying the outputs' bytes.
 constexpr const char* kCp = "/bin/cp";
 
-/// cp of the files `nomi` of `da` into the new folder `a`, as a child
-/// process, the file system synced first.
+/// cp of the files `nomi` of `da` into the folder `a`, as a child process,
+/// the file system synced first.
 EsitoProcesso copia_con_cp(const fs::path& radice, const fs::path& da,
                            const std::vector<const char*>& nomi, const fs::path& a) {
   std::vector<std::string> cp = {kCp};
@@ -333,9 +338,14 @@ int misura(const Opzioni& o, const fs::path& radice) {
   fs::create_directories(cartella_run);
   const fs::path copia = cartella_run / "tratta_valle3";
   fs::copy_file(o.programma, copia);
-  //    Against cp of the six files it leaves, into a fresh folder, in
-  //    turns.
-  Coppie run;
+  //    Against cp of the six files it leaves, in turns: cp too replacing
+  //    its copies of the run before, as the run replaces its files, which
+  //    costs both the freeing of the older files and the writing back that
+  //    the file system starts when a file is replaced; and cp into a fresh
+  //    folder, shown beside it.
+  Coppie run, run_fresco;
+  const fs::path cartella_cp_run = radice / "cp-one-shot-replacing";
+  fs::create_directories(cartella_cp_run);
   for (int r = 0; r < n; ++r) {
     sincronizza(radice);
     const EsitoProcesso e = esegui({copia.string()}, cartella_run);
@@ -344,8 +354,9 @@ int misura(const Opzioni& o, const fs::path& radice) {
                    e.errori.c_str());
       return 2;
     }
-    run.aggiungi(e, copia_con_cp(radice, cartella_run, kFileRun,
-                                 cartella_nuova(radice / "cp-one-shot", r)));
+    run.aggiungi(e, copia_con_cp(radice, cartella_run, kFileRun, cartella_cp_run));
+    run_fresco.aggiungi(e, copia_con_cp(radice, cartella_run, kFileRun,
+                                        cartella_nuova(radice / "cp-one-shot", r)));
   }
   uintmax_t byte_run = 0;
   for (const char* nome : kFileRun) byte_run += fs::file_size(cartella_run / nome);
@@ -361,6 +372,25 @@ int misura(const Opzioni& o, const fs::path& radice) {
   scrivi(linea, gen.linea);
   scrivi(treno, gen.treno);
 
+  // 2f. The floor: the plan of the generated route alone, computed and
+  //     written by its own process (bench/plan_floor.cpp), from the
+  //     stretches the reading gives, written to a file here.
+  const fs::path tratti = cartella_gen / "stretches.txt";
+  {
+    tratta::FileDescriptions lette(linea, treno, false);
+    if (const auto guasto = lette.leggi_entrambe()) throw std::runtime_error(guasto->testo);
+    tratta::RouteModel m;
+    m.pulisci_voci();
+    tratta::memorizza_dati(m, 1, lette);
+    std::string testo = std::to_string(m.planimetria.metri_totali()) + "\n";
+    for (const auto& t : m.planimetria.tratti()) {
+      char riga[64];
+      std::snprintf(riga, sizeof riga, "%d %a\n", t.fino, t.kappa);
+      testo += riga;
+    }
+    scrivi(tratti, testo);
+  }
+
   // 2a. The compile subcommand as a child process against cp of its three
   //     output files into a fresh folder, in turns (A B A B ...), while
   //     this process holds little (see esegui()); the ratio of each pair,
@@ -368,8 +398,8 @@ int misura(const Opzioni& o, const fs::path& radice) {
   const fs::path base_figlio = radice / "compile-subcommand";
   const fs::path base_cp = radice / "cp";
   const long picco_prima = picco_proprio_kib();
-  Coppie compile_cp;
-  fs::path cartella_figlio;
+  Coppie compile_cp, pavimento_cp;
+  fs::path cartella_figlio, cartella_pavimento;
   for (int r = 0; r < n; ++r) {
     cartella_figlio = cartella_nuova(base_figlio, r);
     sincronizza(radice);
@@ -381,9 +411,24 @@ int misura(const Opzioni& o, const fs::path& radice) {
                    e.stato, e.errori.c_str());
       return 2;
     }
-    compile_cp.aggiungi(e, copia_con_cp(radice, cartella_figlio, kFileScenario,
-                                        cartella_nuova(base_cp, r)));
+    const EsitoProcesso c =
+        copia_con_cp(radice, cartella_figlio, kFileScenario, cartella_nuova(base_cp, r));
+    compile_cp.aggiungi(e, c);
+    //    The floor next to the same cp.
+    cartella_pavimento = cartella_nuova(radice / "plan-floor", r);
+    sincronizza(radice);
+    const EsitoProcesso f =
+        esegui({TRATTA_PLAN_FLOOR, tratti.string(), (cartella_pavimento / kFileScenario[0]).string()},
+               cartella_pavimento);
+    if (f.stato != 0) {
+      std::fprintf(stderr, "the plan floor ended with status %d: %s\n", f.stato,
+                   f.errori.c_str());
+      return 2;
+    }
+    pavimento_cp.aggiungi(f, c);
   }
+  if (leggi(cartella_pavimento / kFileScenario[0]) != leggi(cartella_figlio / kFileScenario[0]))
+    throw std::runtime_error("the plan floor's line file differs from the compile's");
 
   // 2e. Peak memory of the compile subcommand for the built-in 260 km route
   //     too: its descriptions as `emit` writes them.
@@ -505,6 +550,11 @@ int misura(const Opzioni& o, const fs::path& radice) {
               "leaves (%ju bytes), taken in turns\n",
               byte_run);
   run.stampa("one-shot run");
+  std::printf("   (cp replacing its copies of the run before, as the run replaces its files)\n");
+  std::printf("   cp into a fresh folder   first %7.2f ms   warm best %7.2f ms   median %7.2f ms"
+              "   ratio of each pair: median %.2f\n",
+              ms(run_fresco.primo_cp), ms(run_fresco.cp.migliore()), ms(run_fresco.cp.mediana()),
+              run_fresco.rapporto());
   std::printf("\n");
 
   std::printf("2. compile of the generated %d m route\n", tratta::bench::kLunghezzaPercorsoLungo);
@@ -544,6 +594,13 @@ int misura(const Opzioni& o, const fs::path& radice) {
               "its 3 output files into a fresh folder, whole processes taken in turns\n",
               tratta::bench::kLunghezzaPercorsoLungo);
   compile_cp.stampa("compile subcommand");
+  std::printf("   floor: the plan alone, computed and written by a process that does nothing "
+              "else (tratta_plan_floor), against the same cp\n");
+  std::printf("   %-22s first %7.2f ms   warm best %7.2f ms   median %7.2f ms   %4ld page faults\n",
+              "plan floor", ms(pavimento_cp.primo), ms(pavimento_cp.programma.migliore()),
+              ms(pavimento_cp.programma.mediana()), pavimento_cp.fault);
+  std::printf("   %-22s median %6.2f   (best %.2f)\n", "ratio of each pair", pavimento_cp.rapporto(),
+              pavimento_cp.rapporti.migliore());
   std::printf("   %-32s %8.1f MiB   (built-in 260,000 m route)\n",
               "peak RSS of the subcommand", mib(picco_predefinito));
   std::printf("   (this process held %.1f MiB when it forked)\n\n", mib(picco_prima));
@@ -610,6 +667,10 @@ int misura(const Opzioni& o, const fs::path& radice) {
   const bool ok_rss = picco_compile <= kPiccoMassimoMib && mib(run.picco_kib) <= kPiccoMassimoMib;
   std::printf("%s  compile subcommand <= %.1f x cp of its outputs   (median ratio %.2f)\n",
               ok_tempo ? "PASS" : "FAIL", kRapportoMassimo, compile_cp.rapporto());
+  if (!ok_tempo)
+    std::printf("      the plan alone, computed and written, is %.2f x cp here: the floor of any "
+                "compile on this machine\n",
+                pavimento_cp.rapporto());
   std::printf("%s  one-shot run <= %.1f x cp of its six files      (median ratio %.2f)\n",
               ok_run ? "PASS" : "FAIL", kRapportoMassimo, run.rapporto());
   std::printf("%s  peak RSS <= %.0f MiB: compile, both routes; one-shot run   (%.1f MiB, %.1f MiB)\n",

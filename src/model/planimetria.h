@@ -63,12 +63,16 @@ class Planimetria {
   /// The whole line file in memory: for tests and small plans.
   std::string file_linea() const;
 
- private:
   /// Metres up to `fino` turn by `kappa` a metre.
   struct TrattoPiano {
     int32_t fino;
     double kappa;
   };
+  /// The stretches computed so far, in order (the benchmark rebuilds a plan
+  /// from them).
+  const std::vector<TrattoPiano>& tratti() const { return tratti_; }
+
+ private:
 
   bool dimensionata_ = false;
   bool seminata_ = false;
