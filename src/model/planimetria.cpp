@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/platform.h"
+
 namespace tratta {
 
 namespace {
@@ -24,8 +26,12 @@ constexpr size_t kBytePezzo = 128 * 1024;
 /// of one more element.
 class FlussoAsse {
  public:
-  FlussoAsse(uint64_t inizio, const ScritturaPosizionata& scrivi)
-      : buffer_(new char[kBytePezzo + kByteDoppio]), offset_(inizio), scrivi_(scrivi) {}
+  /// The axis's bytes go from `inizio` on, `byte` of them.
+  FlussoAsse(uint64_t inizio, uint64_t byte, const ScritturaPosizionata& scrivi)
+      : buffer_(new char[kBytePezzo + kByteDoppio]), offset_(inizio), scrivi_(scrivi) {
+    platform::prepare_memory(buffer_.get(),
+                             static_cast<size_t>(std::min<uint64_t>(byte, kBytePezzo + kByteDoppio)));
+  }
 
   /// Where the next element goes.
   char* cursore() { return buffer_.get() + pieno_; }
@@ -75,7 +81,7 @@ class FlussoAsse {
     return static_cast<size_t>(kBytePezzo - offset_ % kBytePezzo);
   }
 
-  std::unique_ptr<char[]> buffer_;  // filled as it goes: no page touched ahead
+  std::unique_ptr<char[]> buffer_;  // as many pages given ahead as the axis fills
   uint64_t offset_;                 // in the file, of the buffer's first byte
   size_t pieno_ = 0;
   const ScritturaPosizionata& scrivi_;
@@ -181,7 +187,7 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
   const uint64_t byte_asse = byte_file_linea() / 2;
   const size_t semi = metri_totali_ < 1 ? 1 : 2;
   const size_t byte_semi = semi * (seminata_ ? kByteSeme : kByteVuoto);
-  FlussoAsse assi[2] = {FlussoAsse(0, scrivi), FlussoAsse(byte_asse, scrivi)};
+  FlussoAsse assi[2] = {FlussoAsse(0, byte_asse, scrivi), FlussoAsse(byte_asse, byte_asse, scrivi)};
 
   // The seeds, or their empty elements.
   for (int a = 0; a < 2; ++a) {

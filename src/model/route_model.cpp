@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/rounding.h"
+#include "platform/platform.h"
 
 namespace tratta {
 
@@ -20,6 +21,9 @@ bool RouteModel::dimensiona(int32_t lunghezza, int32_t con_planimetria) {
   segmenti = std::vector<Segmento>();
   if (con_planimetria != 0) planimetria.libera();
   if (ultimo_segmento < 0) return false;
+  // A long route's segments take hundreds of pages: given in one call.
+  segmenti.reserve(static_cast<size_t>(ultimo_segmento) + 1);
+  platform::prepare_memory(segmenti.data(), segmenti.capacity() * sizeof(Segmento));
   segmenti.assign(static_cast<size_t>(ultimo_segmento) + 1, Segmento());
   if (con_planimetria != 0) {
     if (metri_totali < 0) return false;

@@ -63,6 +63,12 @@ std::string local_clock_time();
 /// False when it could not be asked.
 bool open_in_browser(const std::string& address);
 
+/// Gives memory about to be written, [`p`, `p` + `size`), its pages in one
+/// call where the system can: each page a program touches for the first
+/// time otherwise costs a trip into the system of its own. Nothing when
+/// the system cannot; never an error.
+void prepare_memory(void* p, std::size_t size) noexcept;
+
 /// Closes every open file and ends the process with `status`.
 [[noreturn]] void end_program(int status);
 

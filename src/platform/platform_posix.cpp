@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -136,6 +137,23 @@ bool open_in_browser(const std::string& address) {
   // Some openers stay until the browser ends: reaped on a thread of its own.
   std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
   return true;
+}
+
+void prepare_memory(void* p, std::size_t size) noexcept {
+#if defined(__linux__)
+#ifndef MADV_POPULATE_WRITE
+  constexpr int MADV_POPULATE_WRITE = 23;  // Linux 5.14; older kernels refuse it
+#endif
+  // The whole pages the range lies in: pages of it already mapped, and a
+  // neighbour's page at either end, are left as they are.
+  const std::uintptr_t pagina = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const std::uintptr_t inizio = reinterpret_cast<std::uintptr_t>(p) & ~(pagina - 1);
+  const std::uintptr_t fine = reinterpret_cast<std::uintptr_t>(p) + size;
+  if (size > 0) (void)::madvise(reinterpret_cast<void*>(inizio), fine - inizio, MADV_POPULATE_WRITE);
+#else
+  (void)p;
+  (void)size;
+#endif
 }
 
 std::string local_clock_time() {

@@ -298,6 +298,12 @@ bool open_in_browser(const std::string& address) {
   return reinterpret_cast<INT_PTR>(done) > 32;
 }
 
+void prepare_memory(void* p, std::size_t size) noexcept {
+  // Pages are mapped on their first touch; nothing is asked ahead here.
+  (void)p;
+  (void)size;
+}
+
 std::string local_clock_time() {
   SYSTEMTIME now;
   GetLocalTime(&now);
