@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "authoring/cartella_uscita.h"
 #include "authoring/commands.h"
@@ -245,20 +246,32 @@ int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::os
   return e.stato;
 }
 
-int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
-                    std::ostream& err, platform::Disk& disco) {
+EsitoComando esito_uso_errato(std::string messaggio) {
   EsitoComando e;
-  bool json = chiede_json(argomenti);
+  e.stato = kUscitaUsoErrato;
+  e.errore = std::move(messaggio);
+  return e;
+}
+
+EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform::Disk& disco) {
+  EsitoComando e;
   try {
-    const OpzioniCompile o = leggi_opzioni(argomenti);
-    json = o.json;
     compila(o, e, err, disco);
   } catch (const UsoErrato& u) {
-    e = EsitoComando{};
-    e.stato = kUscitaUsoErrato;
-    e.errore = u.messaggio;
+    return esito_uso_errato(u.messaggio);
   }
-  return riporta_compile(e, json, out, err);
+  return e;
+}
+
+int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,
+                    std::ostream& err, platform::Disk& disco) {
+  OpzioniCompile o;
+  try {
+    o = leggi_opzioni(argomenti);
+  } catch (const UsoErrato& u) {
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
+  }
+  return riporta_compile(esito_compile(o, err, disco), o.json, out, err);
 }
 
 }  // namespace tratta

@@ -40,6 +40,13 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti,
 /// before anything is written.
 void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platform::Disk& disco);
 
+/// The outcome of bad use: `messaggio` says what is wrong.
+EsitoComando esito_uso_errato(std::string messaggio);
+
+/// One compile with `o`, as `compila` makes it; bad use found on the way is
+/// its outcome too.
+EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform::Disk& disco);
+
 /// The diagnostic as a line: where, the code, what, and the position.
 std::string riga_diagnosi(const EsitoComando& e);
 

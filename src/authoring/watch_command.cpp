@@ -32,19 +32,6 @@ std::optional<std::string> descrizione_mancante(const OpzioniCompile& o) {
   return std::nullopt;
 }
 
-/// One compile, bad use included in its outcome.
-EsitoComando compila_una_volta(const OpzioniCompile& o, std::ostream& err, platform::Disk& disco) {
-  EsitoComando e;
-  try {
-    compila(o, e, err, disco);
-  } catch (const UsoErrato& u) {
-    e = EsitoComando{};
-    e.stato = kUscitaUsoErrato;
-    e.errore = u.messaggio;
-  }
-  return e;
-}
-
 void riporta(const EsitoComando& e, bool json, std::ostream& out) {
   const std::string ora = platform::local_clock_time();
   if (json) {
@@ -127,7 +114,7 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
     }
     manca = detto = false;
     dovuta = false;
-    const EsitoComando e = compila_una_volta(o, err, disco);
+    const EsitoComando e = esito_compile(o, err, disco);
     // Bad use from the start (an output named like a description, say)
     // stays bad use at every save.
     if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err);
@@ -165,10 +152,7 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
                         citato(d->percorso) + " is not a file"};
     }
   } catch (const UsoErrato& u) {
-    EsitoComando e;
-    e.stato = kUscitaUsoErrato;
-    e.errore = u.messaggio;
-    return riporta_compile(e, chiede_json(argomenti), out, err);
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
   }
   auto fallita = [&](std::string testo) {
     EsitoComando e;

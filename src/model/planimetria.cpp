@@ -89,9 +89,10 @@ class FlussoAsse {
 
 /// The recurrence over the plan's stretches, from the seeds on, a run of
 /// metres at a time.
-template <typename TrattoPiano>
 class Ricorrenza {
  public:
+  using TrattoPiano = Planimetria::TrattoPiano;
+
   explicit Ricorrenza(const std::vector<TrattoPiano>& tratti) : tratti_(tratti) {}
 
   /// Computes up to `massimo` next metres, the elements of axis 0 from `p0`
@@ -206,7 +207,7 @@ void Planimetria::scrivi_file_linea(const ScritturaPosizionata& scrivi) const {
   // arithmetic is a small part of the time, and handing the bytes over
   // between cores costs more than it saves.)
   const size_t calcolati = static_cast<size_t>(prossimo_ - 2);
-  Ricorrenza<TrattoPiano> ricorrenza(tratti_);
+  Ricorrenza ricorrenza(tratti_);
   for (size_t fatti = 0; fatti < calcolati;) {
     const size_t n = std::min({calcolati - fatti, assi[0].elementi_liberi(),
                                assi[1].elementi_liberi()});

@@ -146,10 +146,10 @@ void prepare_memory(void* p, std::size_t size) noexcept {
 #endif
   // The whole pages the range lies in: pages of it already mapped, and a
   // neighbour's page at either end, are left as they are.
-  const std::uintptr_t pagina = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-  const std::uintptr_t inizio = reinterpret_cast<std::uintptr_t>(p) & ~(pagina - 1);
-  const std::uintptr_t fine = reinterpret_cast<std::uintptr_t>(p) + size;
-  if (size > 0) (void)::madvise(reinterpret_cast<void*>(inizio), fine - inizio, MADV_POPULATE_WRITE);
+  const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(p) & ~(page - 1);
+  const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(p) + size;
+  if (size > 0) (void)::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
 #else
   (void)p;
   (void)size;
