@@ -38,24 +38,40 @@ FileDescriptions::FileDescriptions(OrigineDescrizione linea, OrigineDescrizione 
   treno_.origine = std::move(treno);
 }
 
+LetturaDescrizione leggi_descrizione(const OrigineDescrizione& origine, Descrizione d,
+                                     std::uint64_t limite, platform::ReadKinds tipi,
+                                     std::string& byte) {
+  LetturaDescrizione l;
+  const platform::FileResult<platform::ReadOutcome> letto =
+      origine.da_standard_input ? platform::read_standard_input(limite, byte)
+                                : platform::read_bounded(origine.percorso, limite, byte, tipi);
+  const std::string nome = std::string(d == Descrizione::kLinea ? "the line" : "the train") +
+                           " description '" + platform::path_to_utf8(origine.percorso) + "'";
+  if (!letto.ok()) {
+    l.guasto = letto.error().text;
+  } else if (letto.value() == platform::ReadOutcome::kTooLarge) {
+    l.troppo_grande = true;
+    l.guasto = nome + " is larger than " + misura_in_parole(limite);
+  } else if (letto.value() == platform::ReadOutcome::kNotRegular) {
+    l.non_file = true;
+    l.guasto = nome + " is not a regular file (a FIFO, a device or a folder): only a file can "
+                      "be read again at each change";
+  } else {
+    l.presente = letto.value() == platform::ReadOutcome::kRead;
+  }
+  return l;
+}
+
 TestoDescrizione FileDescriptions::apri(Descrizione d) {
   File& f = file(d);
   if (!f.letto) {
+    const LetturaDescrizione l = leggi_descrizione(f.origine, d, limite_, tipi_, f.byte);
     TestoDescrizione t;
-    const platform::FileResult<platform::ReadOutcome> letto =
-        f.origine.da_standard_input ? platform::read_standard_input(limite_, f.byte)
-                                    : platform::read_bounded(f.origine.percorso, limite_, f.byte);
-    if (!letto.ok()) {
-      t.guasto = letto.error().text;
-    } else if (letto.value() == platform::ReadOutcome::kTooLarge) {
-      f.troppo_grande = true;
-      t.guasto = std::string(d == Descrizione::kLinea ? "the line" : "the train") +
-                 " description '" + platform::path_to_utf8(f.origine.percorso) +
-                 "' is larger than " + misura_in_parole(limite_);
-    } else {
-      t.presente = letto.value() == platform::ReadOutcome::kRead;
-      if (t.presente && da_utf8_) converti(f, t);
-    }
+    t.presente = l.presente;
+    t.guasto = l.guasto;
+    f.troppo_grande = l.troppo_grande;
+    f.non_file = l.non_file;
+    if (l.guasto.empty() && t.presente && da_utf8_) converti(f, t);
     f.letto = std::move(t);
   }
   TestoDescrizione t = *f.letto;
@@ -80,7 +96,7 @@ std::optional<GuastoDescrizioni> FileDescriptions::leggi_entrambe() {
   for (Descrizione d : {Descrizione::kLinea, Descrizione::kTreno}) {
     // A character without a Windows-1252 form is the reading's to report.
     if (std::string guasto = apri(d).guasto; !guasto.empty() && !file(d).non_convertibile)
-      return GuastoDescrizioni{std::move(guasto), file(d).troppo_grande};
+      return GuastoDescrizioni{std::move(guasto), file(d).troppo_grande, file(d).non_file};
   }
   return std::nullopt;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/platform.h"
 #include "reader/description_source.h"
 
 namespace tratta {
@@ -37,7 +38,29 @@ struct GuastoDescrizioni {
   /// The description is larger than the bound; otherwise the system's
   /// reason.
   bool troppo_grande = false;
+  /// Not a regular file, where only one is taken; otherwise the system's
+  /// reason.
+  bool non_file = false;
 };
+
+/// What the reading of one description found.
+struct LetturaDescrizione {
+  /// False when there is no such file.
+  bool presente = true;
+  /// Names the description and what went wrong; empty when it was read.
+  std::string guasto;
+  bool troppo_grande = false;
+  bool non_file = false;
+};
+
+/// Reads description `d` from `origine` whole into `byte`, within `limite`
+/// bytes, as every part of the program reads a description: one larger is
+/// not read past the bound, and with ReadKinds::kRegularOnly (a
+/// description read again at each change) anything but a regular file is
+/// refused without waiting for it. The messages name the description.
+LetturaDescrizione leggi_descrizione(const OrigineDescrizione& origine, Descrizione d,
+                                     std::uint64_t limite, platform::ReadKinds tipi,
+                                     std::string& byte);
 
 class FileDescriptions final : public DescriptionSource {
  public:
@@ -51,6 +74,9 @@ class FileDescriptions final : public DescriptionSource {
   /// character that has no Windows-1252 form fails the reading (code 25)
   /// with its line.
   void da_utf8() { da_utf8_ = true; }
+  /// Only regular files are read: a description read again at each change
+  /// is never waited for (a FIFO) nor read for ever (a device).
+  void solo_file_regolari() { tipi_ = platform::ReadKinds::kRegularOnly; }
 
   /// Reads both now, so that the reader finds them in memory: what went
   /// wrong when one cannot be read whole (a missing file is read as
@@ -68,6 +94,7 @@ class FileDescriptions final : public DescriptionSource {
     OrigineDescrizione origine;
     std::optional<TestoDescrizione> letto;
     bool troppo_grande = false;
+    bool non_file = false;
     bool non_convertibile = false;
     std::string byte;
   };
@@ -81,6 +108,7 @@ class FileDescriptions final : public DescriptionSource {
   bool consuma_;
   std::uint64_t limite_;
   bool da_utf8_ = false;
+  platform::ReadKinds tipi_ = platform::ReadKinds::kAny;
 };
 
 }  // namespace tratta

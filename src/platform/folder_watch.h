@@ -37,6 +37,9 @@ class FolderWatch {
   /// without one), or for a stop request. Every notice already come is
   /// taken, so that one save made of several steps gives as few kChanged
   /// as the system allows. Once a stop was requested, kStopped at once.
+  /// A folder that goes away (removed, or renamed: a checkout can do
+  /// either) is a change, and so is its coming back at its path, which the
+  /// watch looks for a few times a second meanwhile.
   FileResult<Outcome> wait(std::optional<std::chrono::milliseconds> timeout);
 
   /// Ends the wait under way, and every later one, with kStopped. Safe from

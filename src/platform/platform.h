@@ -80,9 +80,17 @@ FileResult<bool> read_file(const std::filesystem::path& path, std::string& bytes
 
 /// What a read with a bound on the size found.
 enum class ReadOutcome {
-  kRead,      ///< read whole, to its end
-  kMissing,   ///< there is no such file
-  kTooLarge,  ///< more than the bound: the reading stopped there
+  kRead,        ///< read whole, to its end
+  kMissing,     ///< there is no such file
+  kTooLarge,    ///< more than the bound: the reading stopped there
+  kNotRegular,  ///< not a regular file, where only one is taken: not read
+};
+
+/// Which files a read takes.
+enum class ReadKinds {
+  kAny,          ///< whatever it is: a regular file, a pipe, a FIFO, a device
+  kRegularOnly,  ///< regular files only; anything else is looked at
+                 ///< without waiting (a FIFO with no writer) and not read
 };
 
 /// The name that messages give the standard input.
@@ -93,9 +101,11 @@ inline constexpr std::string_view kStandardInputName = "<stdin>";
 /// A regular file is read into room taken at once from its size, and one
 /// larger than `limit` is not read at all; a stream into room that grows
 /// as its bytes come. Past `limit` bytes the reading stops at once, having
-/// read at most limit + 1, and gives kTooLarge with `bytes` empty.
+/// read at most limit + 1, and gives kTooLarge with `bytes` empty. With
+/// ReadKinds::kRegularOnly anything but a regular file gives kNotRegular,
+/// never having waited for it or read a byte of it.
 FileResult<ReadOutcome> read_bounded(const std::filesystem::path& path, std::uint64_t limit,
-                                     std::string& bytes);
+                                     std::string& bytes, ReadKinds kinds = ReadKinds::kAny);
 
 /// The same for the standard input, from where it stands to its end;
 /// messages name it kStandardInputName. Never kMissing.

@@ -20,12 +20,13 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
-#include <thread>
 
 #include "platform/bounded_read.h"
+#include "platform/byte_stream.h"
 #include "platform/folder_lock.h"
 #include "platform/folder_watch.h"
 #include "platform/platform.h"
+#include "platform/thread.h"
 
 namespace tratta::platform {
 
@@ -123,20 +124,25 @@ void report_failure(std::string_view text) {
 
 bool open_in_browser(const std::string& address) {
   // Spawned, not forked: the program may have threads (the page server).
-  // The opener's own messages would land among the watch's lines.
+  // The opener goes through a shell that leaves it in the background and
+  // ends at once, so that nothing here waits for a browser that some
+  // openers stay with, and no thread is left to reap it. The opener's own
+  // messages would land among the watch's lines.
   posix_spawn_file_actions_t actions;
   if (::posix_spawn_file_actions_init(&actions) != 0) return false;
   for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
     ::posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
-  std::string opener = "xdg-open";
-  char* argv[] = {opener.data(), const_cast<char*>(address.c_str()), nullptr};
+  std::string shell = "/bin/sh", option = "-c", script = "command -v xdg-open >/dev/null || exit 127; xdg-open \"$1\" &", name = "sh";
+  char* argv[] = {shell.data(), option.data(), script.data(), name.data(),
+                  const_cast<char*>(address.c_str()), nullptr};
   pid_t pid = 0;
-  const int failed = ::posix_spawnp(&pid, opener.c_str(), &actions, nullptr, argv, environ);
+  const int failed = ::posix_spawn(&pid, shell.c_str(), &actions, nullptr, argv, environ);
   ::posix_spawn_file_actions_destroy(&actions);
   if (failed != 0) return false;
-  // Some openers stay until the browser ends: reaped on a thread of its own.
-  std::thread([pid] { ::waitpid(pid, nullptr, 0); }).detach();
-  return true;
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 void prepare_memory(void* p, std::size_t size) noexcept {
@@ -200,12 +206,22 @@ FileResult<ReadOutcome> read_descriptor(int fd, const fs::path& name, std::uint6
 }  // namespace
 
 FileResult<ReadOutcome> read_bounded(const fs::path& path, std::uint64_t limit,
-                                     std::string& bytes) {
+                                     std::string& bytes, ReadKinds kinds) {
   bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened without waiting when only a regular file is taken: the open of
+  // a FIFO waits for a writer otherwise.
+  const bool regular_only = kinds == ReadKinds::kRegularOnly;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regular_only ? O_NONBLOCK : 0));
   if (fd < 0) {
     if (errno == ENOENT) return ReadOutcome::kMissing;
     return fail("cannot open", path, errno);
+  }
+  if (regular_only) {
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return ReadOutcome::kNotRegular;
+    }
   }
   FileResult<ReadOutcome> read = read_descriptor(fd, path, limit, bytes);
   ::close(fd);
@@ -352,10 +368,62 @@ InterruptsHeld::InterruptsHeld() {
   sigset_t set;
   sigemptyset(&set);
   for (int signal : kInterrupts) sigaddset(&set, signal);
-  ::sigprocmask(SIG_BLOCK, &set, &interrupts_before);
+  ::pthread_sigmask(SIG_BLOCK, &set, &interrupts_before);
 }
 
-InterruptsHeld::~InterruptsHeld() { ::sigprocmask(SIG_SETMASK, &interrupts_before, nullptr); }
+InterruptsHeld::~InterruptsHeld() { ::pthread_sigmask(SIG_SETMASK, &interrupts_before, nullptr); }
+
+std::jthread start_thread(std::function<void(std::stop_token)> body) {
+  // A new thread takes the signal mask of the thread that starts it.
+  sigset_t held, before;
+  sigemptyset(&held);
+  for (int signal : kInterrupts) sigaddset(&held, signal);
+  ::pthread_sigmask(SIG_BLOCK, &held, &before);
+  struct Restore {
+    sigset_t* mask;
+    ~Restore() { ::pthread_sigmask(SIG_SETMASK, mask, nullptr); }
+  } restore{&before};
+  return std::jthread(std::move(body));
+}
+
+namespace {
+
+/// The standard input, waited for together with an eventfd that cancel()
+/// writes to.
+class StandardInputStream final : public ByteStream {
+ public:
+  StandardInputStream() : wake_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+  ~StandardInputStream() override {
+    if (wake_ >= 0) ::close(wake_);
+  }
+  FileResult<std::size_t> read_some(char* into, std::size_t n) override {
+    for (;;) {
+      if (cancelled_.load()) return std::size_t{0};
+      struct pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {wake_, POLLIN, 0}};
+      const int ready = ::poll(fds, wake_ >= 0 ? 2 : 1, -1);
+      if (ready < 0 && errno == EINTR) continue;
+      if (ready < 0) return fail("cannot read", fs::path(kStandardInputName), errno);
+      if (cancelled_.load()) return std::size_t{0};
+      const ssize_t got = ::read(STDIN_FILENO, into, n);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno == EINTR || errno == EAGAIN) continue;
+      return fail("cannot read", fs::path(kStandardInputName), errno);
+    }
+  }
+  void cancel() noexcept override {
+    cancelled_.store(true);
+    const std::uint64_t one = 1;
+    if (wake_ >= 0) [[maybe_unused]] ssize_t ignored = ::write(wake_, &one, sizeof one);
+  }
+
+ private:
+  int wake_;
+  std::atomic<bool> cancelled_{false};
+};
+
+}  // namespace
+
+std::unique_ptr<ByteStream> standard_input_stream() { return std::make_unique<StandardInputStream>(); }
 
 namespace {
 FileId identity_of(const struct stat& st) {
@@ -435,13 +503,40 @@ struct FolderWatch::State {
   int notices = -1;  // the inotify descriptor
   int wake = -1;     // an eventfd that a stop request writes to
   std::atomic<bool> stop{false};
-  /// Each folder's watch and the names it looks for.
-  std::vector<std::pair<int, std::vector<fs::path>>> folders;
+  /// Each folder: its path, its watch (-1 while the folder is gone), and
+  /// the names it looks for.
+  struct Folder {
+    fs::path path;
+    int wd = -1;
+    std::vector<fs::path> names;
+  };
+  std::vector<Folder> folders;
 
   ~State() {
     if (notices >= 0) ::close(notices);
     if (wake >= 0) ::close(wake);
   }
+
+  bool any_gone() const {
+    return std::any_of(folders.begin(), folders.end(), [](const Folder& f) { return f.wd < 0; });
+  }
+  /// Watches again each folder that is gone and has come back: true when
+  /// one did.
+  bool watch_returned() {
+    bool back = false;
+    for (Folder& f : folders) {
+      if (f.wd >= 0) continue;
+      f.wd = ::inotify_add_watch(notices, f.path.c_str(), kMask);
+      back = back || f.wd >= 0;
+    }
+    return back;
+  }
+  // Every way a file comes, goes or changes, and the folder's own going
+  // away (removed, or renamed: its path no longer leads to it); not its
+  // reading.
+  static constexpr std::uint32_t kMask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE |
+                                         IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF |
+                                         IN_MOVE_SELF | IN_ONLYDIR;
 };
 
 FolderWatch::FolderWatch(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -457,13 +552,10 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
   if (state->notices < 0) return fail("cannot watch the folder", first, errno);
   state->wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
   if (state->wake < 0) return fail("cannot watch the folder", first, errno);
-  // Every way a file comes, goes or changes; not its reading.
-  constexpr std::uint32_t kMask = IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_CREATE | IN_DELETE |
-                                  IN_MOVED_FROM | IN_MOVED_TO | IN_ONLYDIR;
   for (WatchedFolder& w : folders_to_watch(files)) {
-    const int wd = ::inotify_add_watch(state->notices, w.folder.c_str(), kMask);
+    const int wd = ::inotify_add_watch(state->notices, w.folder.c_str(), State::kMask);
     if (wd < 0) return fail("cannot watch the folder", w.folder, errno);
-    state->folders.emplace_back(wd, std::move(w.names));
+    state->folders.push_back({w.folder, wd, std::move(w.names)});
   }
   return FolderWatch(std::move(state));
 }
@@ -471,23 +563,30 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
 FileResult<FolderWatch::Outcome> FolderWatch::wait(
     std::optional<std::chrono::milliseconds> timeout) {
   using Clock = std::chrono::steady_clock;
+  // While a folder is gone, the watch looks for its return this often.
+  constexpr long long kLookAgainMs = 200;
   const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
   for (;;) {
     if (state_->stop.load()) return Outcome::kStopped;
-    int ms = -1;
-    if (timeout) {
-      const auto left =
-          std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
-      ms = static_cast<int>(std::clamp<long long>(left, 0, INT_MAX));
-    }
+    long long ms = -1;
+    if (timeout)
+      ms = std::clamp<long long>(
+          std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count(), 0, INT_MAX);
+    if (state_->any_gone()) ms = ms < 0 ? kLookAgainMs : std::min(ms, kLookAgainMs);
     struct pollfd fds[2] = {{state_->notices, POLLIN, 0}, {state_->wake, POLLIN, 0}};
-    const int n = ::poll(fds, 2, ms);
+    const int n = ::poll(fds, 2, static_cast<int>(ms));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return FileError{std::string("cannot wait for changes: ") + std::strerror(errno)};
     if (state_->stop.load()) return Outcome::kStopped;
-    if (n == 0) return Outcome::kTimedOut;
+    // A folder that has come back is a change: its files may be there.
+    if (state_->any_gone() && state_->watch_returned()) return Outcome::kChanged;
+    if (n == 0) {
+      if (timeout && Clock::now() >= until) return Outcome::kTimedOut;
+      continue;
+    }
     // Every notice already come, each kept when it names a watched file,
-    // or when the system lost some (its queue overflowed).
+    // or when the system lost some (its queue overflowed), or a folder
+    // went away.
     bool changed = false;
     alignas(struct inotify_event) char buffer[16384];
     for (;;) {
@@ -502,11 +601,18 @@ FileResult<FolderWatch::Outcome> FolderWatch::wait(
           changed = true;
           continue;
         }
-        if (e->len == 0) continue;
-        const fs::path name(std::string(e->name, ::strnlen(e->name, e->len)));
-        for (const auto& [wd, names] : state_->folders)
-          if (wd == e->wd && std::find(names.begin(), names.end(), name) != names.end())
+        for (State::Folder& f : state_->folders) {
+          if (f.wd != e->wd) continue;
+          if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+            // Gone: its files with it. Looked for again by its path.
+            if (e->mask & IN_MOVE_SELF) ::inotify_rm_watch(state_->notices, f.wd);
+            f.wd = -1;
             changed = true;
+          } else if (e->len > 0) {
+            const fs::path name(std::string(e->name, ::strnlen(e->name, e->len)));
+            if (std::find(f.names.begin(), f.names.end(), name) != f.names.end()) changed = true;
+          }
+        }
       }
     }
     if (changed) return Outcome::kChanged;

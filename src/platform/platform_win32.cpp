@@ -24,12 +24,15 @@
 #include <cwchar>
 #include <functional>
 #include <iostream>
+#include <mutex>
 
 #include "platform/bounded_read.h"
+#include "platform/byte_stream.h"
 #include "platform/folder_lock.h"
 #include "platform/folder_watch.h"
 #include "platform/platform.h"
 #include "platform/resources.h"
+#include "platform/thread.h"
 
 namespace tratta::platform {
 
@@ -352,7 +355,7 @@ FileResult<ReadOutcome> read_handle(HANDLE h, const fs::path& name, std::uint64_
 }  // namespace
 
 FileResult<ReadOutcome> read_bounded(const fs::path& path, std::uint64_t limit,
-                                     std::string& bytes) {
+                                     std::string& bytes, ReadKinds kinds) {
   bytes.clear();
   Handle file(CreateFileW(
       path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -362,6 +365,9 @@ FileResult<ReadOutcome> read_bounded(const fs::path& path, std::uint64_t limit,
     if (is_missing(err)) return ReadOutcome::kMissing;
     return fail("cannot open", path, err);
   }
+  // A named pipe, a console, a device: only a file of the disk is a file.
+  if (kinds == ReadKinds::kRegularOnly && GetFileType(file.get()) != FILE_TYPE_DISK)
+    return ReadOutcome::kNotRegular;
   return read_handle(file.get(), path, limit, bytes);
 }
 
@@ -556,6 +562,66 @@ InterruptsHeld::InterruptsHeld() { EnterCriticalSection(&held_register().lock); 
 
 InterruptsHeld::~InterruptsHeld() { LeaveCriticalSection(&held_register().lock); }
 
+std::jthread start_thread(std::function<void(std::stop_token)> body) {
+  // Console control events come on a thread the system starts for them;
+  // the program's own threads take none.
+  return std::jthread(std::move(body));
+}
+
+namespace {
+
+/// The standard input (a pipe from the editor, a file, a console): each
+/// read is a blocking ReadFile on the reading thread, which cancel() ends
+/// with CancelSynchronousIo.
+class StandardInputStream final : public ByteStream {
+ public:
+  ~StandardInputStream() override {
+    if (reader_ != nullptr) CloseHandle(reader_);
+  }
+  FileResult<std::size_t> read_some(char* into, std::size_t n) override {
+    {
+      std::lock_guard<std::mutex> lock(m_);
+      if (cancelled_) return std::size_t{0};
+      if (reader_ == nullptr)
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &reader_, 0,
+                        FALSE, DUPLICATE_SAME_ACCESS);
+      reading_ = true;
+    }
+    DWORD got = 0;
+    const BOOL ok = ReadFile(GetStdHandle(STD_INPUT_HANDLE), into,
+                             static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30)), &got, nullptr);
+    const DWORD err = ok ? ERROR_SUCCESS : GetLastError();
+    std::lock_guard<std::mutex> lock(m_);
+    reading_ = false;
+    if (cancelled_) return std::size_t{0};
+    if (ok) return static_cast<std::size_t>(got);
+    // The writer closed its end of the pipe: the end of the stream.
+    if (err == ERROR_BROKEN_PIPE || err == ERROR_HANDLE_EOF) return std::size_t{0};
+    return FileError{"cannot read " + std::string(kStandardInputName) + ": " + system_message(err)};
+  }
+  void cancel() noexcept override {
+    // The read may be about to start: asked again until it has ended.
+    for (int i = 0; i < 200; ++i) {
+      {
+        std::lock_guard<std::mutex> lock(m_);
+        cancelled_ = true;
+        if (!reading_) return;
+        if (reader_ != nullptr) CancelSynchronousIo(reader_);
+      }
+      Sleep(5);
+    }
+  }
+
+ private:
+  std::mutex m_;
+  HANDLE reader_ = nullptr;
+  bool reading_ = false, cancelled_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteStream> standard_input_stream() { return std::make_unique<StandardInputStream>(); }
+
 namespace {
 
 /// The file system's own index of the open file (NtQueryInformationFile,
@@ -695,8 +761,9 @@ void FolderLock::release() noexcept {
 // --- Notices of changes (folder_watch.h) ------------------------------------
 
 struct FolderWatch::State {
-  /// One folder: its handle, the read of its changes under way and where
-  /// they land, and the names it looks for.
+  /// One folder: its handle (INVALID_HANDLE_VALUE while the folder is
+  /// gone), the read of its changes under way and where they land, and the
+  /// names it looks for.
   struct Folder {
     fs::path path;
     std::vector<fs::path> names;
@@ -710,15 +777,34 @@ struct FolderWatch::State {
 
   ~State() {
     for (auto& f : folders) {
-      if (f->handle != INVALID_HANDLE_VALUE) {
-        CancelIoEx(f->handle, &f->overlapped);
-        DWORD ignored;
-        GetOverlappedResult(f->handle, &f->overlapped, &ignored, TRUE);
-        CloseHandle(f->handle);
-      }
+      close(*f);
       if (f->overlapped.hEvent != nullptr) CloseHandle(f->overlapped.hEvent);
     }
     if (wake != nullptr) CloseHandle(wake);
+  }
+
+  /// Ends the read under way and lets the folder go.
+  static void close(Folder& f) {
+    if (f.handle == INVALID_HANDLE_VALUE) return;
+    CancelIoEx(f.handle, &f.overlapped);
+    DWORD ignored;
+    GetOverlappedResult(f.handle, &f.overlapped, &ignored, TRUE);
+    CloseHandle(f.handle);
+    f.handle = INVALID_HANDLE_VALUE;
+    ResetEvent(f.overlapped.hEvent);
+  }
+
+  /// Opens the folder and asks for its changes; the system's error when
+  /// it cannot.
+  static DWORD watch(Folder& f) {
+    f.handle = CreateFileW(f.path.c_str(), FILE_LIST_DIRECTORY,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    if (f.handle == INVALID_HANDLE_VALUE) return GetLastError();
+    if (read_changes(f)) return ERROR_SUCCESS;
+    const DWORD err = GetLastError();
+    close(f);
+    return err;
   }
 
   /// Asks for the folder's next changes; they come when its event is set.
@@ -729,6 +815,19 @@ struct FolderWatch::State {
     ResetEvent(f.overlapped.hEvent);
     return ReadDirectoryChangesW(f.handle, f.buffer, sizeof f.buffer, FALSE, kWhat, nullptr,
                                  &f.overlapped, nullptr) != 0;
+  }
+
+  bool any_gone() const {
+    return std::any_of(folders.begin(), folders.end(),
+                       [](const auto& f) { return f->handle == INVALID_HANDLE_VALUE; });
+  }
+  /// Watches again each folder that is gone and has come back: true when
+  /// one did.
+  bool watch_returned() {
+    bool back = false;
+    for (auto& f : folders)
+      if (f->handle == INVALID_HANDLE_VALUE && watch(*f) == ERROR_SUCCESS) back = true;
+    return back;
   }
 };
 
@@ -750,19 +849,9 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
     f->overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (f->overlapped.hEvent == nullptr)
       return fail("cannot watch the folder", w.folder, GetLastError());
-    f->handle = CreateFileW(w.folder.c_str(), FILE_LIST_DIRECTORY,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
-                            nullptr);
-    if (f->handle == INVALID_HANDLE_VALUE) {
-      const DWORD err = GetLastError();
-      state->folders.push_back(std::move(f));
-      return fail("cannot watch the folder", w.folder, err);
-    }
-    const bool asked = State::read_changes(*f);
-    const DWORD err = GetLastError();
+    const DWORD err = State::watch(*f);
     state->folders.push_back(std::move(f));
-    if (!asked) return fail("cannot watch the folder", w.folder, err);
+    if (err != ERROR_SUCCESS) return fail("cannot watch the folder", w.folder, err);
     if (state->folders.size() >= MAXIMUM_WAIT_OBJECTS)
       return fail("cannot watch the folder", w.folder, ERROR_TOO_MANY_OPEN_FILES);
   }
@@ -772,12 +861,21 @@ FileResult<FolderWatch> FolderWatch::open(const std::vector<fs::path>& files) {
 FileResult<FolderWatch::Outcome> FolderWatch::wait(
     std::optional<std::chrono::milliseconds> timeout) {
   using Clock = std::chrono::steady_clock;
+  // While a folder is gone, the watch looks for its return this often.
+  constexpr DWORD kLookAgainMs = 200;
   const auto until = timeout ? Clock::now() + *timeout : Clock::time_point::max();
-  std::vector<HANDLE> events{state_->wake};
-  for (auto& f : state_->folders) events.push_back(f->overlapped.hEvent);
   bool changed = false;
   for (;;) {
     if (state_->stop.load()) return Outcome::kStopped;
+    // A folder that has come back is a change: its files may be there.
+    if (state_->any_gone() && state_->watch_returned()) changed = true;
+    std::vector<HANDLE> events{state_->wake};
+    std::vector<State::Folder*> watched;
+    for (auto& f : state_->folders) {
+      if (f->handle == INVALID_HANDLE_VALUE) continue;
+      events.push_back(f->overlapped.hEvent);
+      watched.push_back(f.get());
+    }
     DWORD ms = INFINITE;
     if (changed) {
       ms = 0;  // only what has come already
@@ -785,19 +883,28 @@ FileResult<FolderWatch::Outcome> FolderWatch::wait(
       const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
       ms = static_cast<DWORD>(std::clamp<long long>(left, 0, INFINITE - 1));
     }
+    if (state_->any_gone()) ms = std::min(ms, kLookAgainMs);
     const DWORD r =
         WaitForMultipleObjects(static_cast<DWORD>(events.size()), events.data(), FALSE, ms);
     if (r == WAIT_FAILED)
       return FileError{"cannot wait for changes: " + system_message(GetLastError())};
     if (state_->stop.load()) return Outcome::kStopped;
-    if (r == WAIT_TIMEOUT) return changed ? Outcome::kChanged : Outcome::kTimedOut;
+    if (r == WAIT_TIMEOUT) {
+      if (changed) return Outcome::kChanged;
+      if (timeout && Clock::now() >= until) return Outcome::kTimedOut;
+      continue;
+    }
     const DWORD i = r - WAIT_OBJECT_0;
     if (i == 0 || i >= events.size()) continue;
-    State::Folder& f = *state_->folders[i - 1];
+    State::Folder& f = *watched[i - 1];
     DWORD got = 0;
     if (!GetOverlappedResult(f.handle, &f.overlapped, &got, FALSE)) {
-      const DWORD err = GetLastError();
-      if (err != ERROR_NOTIFY_ENUM_DIR) return fail("cannot watch the folder", f.path, err);
+      if (GetLastError() != ERROR_NOTIFY_ENUM_DIR) {
+        // The folder went away (removed, renamed): its files with it.
+        State::close(f);
+        changed = true;
+        continue;
+      }
       got = 0;
     }
     // No bytes: more changes than the buffer held, so some were lost.
@@ -807,15 +914,18 @@ FileResult<FolderWatch::Outcome> FolderWatch::wait(
       const std::size_t units = n->FileNameLength / sizeof(wchar_t);
       if (at + offsetof(FILE_NOTIFY_INFORMATION, FileName) + n->FileNameLength > got) break;
       const std::wstring name(n->FileName, units);
-      for (const fs::path& watched : f.names)
+      for (const fs::path& watched_name : f.names)
         if (CompareStringOrdinal(name.c_str(), static_cast<int>(name.size()),
-                                 watched.c_str(), static_cast<int>(watched.native().size()),
+                                 watched_name.c_str(), static_cast<int>(watched_name.native().size()),
                                  TRUE) == CSTR_EQUAL)
           changed = true;
       if (n->NextEntryOffset == 0) break;
       at += n->NextEntryOffset;
     }
-    if (!State::read_changes(f)) return fail("cannot watch the folder", f.path, GetLastError());
+    if (!State::read_changes(f)) {
+      State::close(f);
+      changed = true;
+    }
     if (!changed && timeout && Clock::now() >= until) return Outcome::kTimedOut;
   }
 }
