@@ -133,7 +133,8 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
       if (argomenti.size() > 1 && argomenti[1] != "--stdio")
         throw UsoErrato{"lsp takes no argument but --stdio"};
       platform::binary_standard_streams();
-      return serve_lsp(std::cin, out);
+      const std::unique_ptr<platform::ByteStream> in = platform::standard_input_stream();
+      return serve_lsp(*in, out);
     }
     // A mistyped subcommand: the closest one, when it is close.
     std::string_view vicino;

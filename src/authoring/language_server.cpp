@@ -9,6 +9,7 @@
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
 #include "authoring/version.h"
+#include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
 #include "model/file_names.h"
 #include "model/file_percorso.h"
@@ -30,7 +31,9 @@ constexpr int kErroreSintassi = -32700;
 constexpr int kRichiestaNonValida = -32600;
 constexpr int kMetodoIgnoto = -32601;
 constexpr int kParametriNonValidi = -32602;
+constexpr int kErroreInterno = -32603;
 constexpr int kNonInizializzato = -32002;
+constexpr int kLogErrore = 1;
 
 // Its severities and kinds.
 constexpr int kGravitaErrore = 1;
@@ -54,6 +57,14 @@ Json errore(const Json& id, int codice, const std::string& messaggio) {
 Json notifica(const std::string& metodo, Json params) {
   return {{"jsonrpc", "2.0"}, {"method", metodo}, {"params", std::move(params)}};
 }
+
+}  // namespace
+
+Json messaggio_log(const std::string& testo) {
+  return notifica("window/logMessage", {{"type", kLogErrore}, {"message", testo}});
+}
+
+namespace {
 
 /// The lines of a text, without their line ends.
 std::vector<std::string> righe(std::string_view testo) {
@@ -202,14 +213,20 @@ std::string uri_da_percorso(const fs::path& p) {
 
 LanguageServer::LanguageServer(std::chrono::milliseconds ritardo, LettoreFile leggi)
     : ritardo_(ritardo), leggi_file_(std::move(leggi)) {
-  if (!leggi_file_) {
-    leggi_file_ = [](const fs::path& p) -> std::optional<std::string> {
-      std::string byte;
-      const platform::FileResult<bool> letto = platform::read_file(p, byte);
-      if (!letto.ok() || !letto.value()) return std::nullopt;
-      return byte;
-    };
-  }
+  if (!leggi_file_) leggi_file_ = leggi_da_disco;
+}
+
+LanguageServer::FileLetto LanguageServer::leggi_da_disco(const fs::path& p, bool linea) {
+  // As compile reads a description, within the same bound; a FIFO or a
+  // device is refused, never waited for or read without end.
+  FileLetto f;
+  std::string byte;
+  const LetturaDescrizione l =
+      leggi_descrizione(OrigineDescrizione(p), linea ? Descrizione::kLinea : Descrizione::kTreno,
+                        kLimiteDescrizione, platform::ReadKinds::kRegularOnly, byte);
+  f.guasto = l.guasto;
+  if (l.guasto.empty() && l.presente) f.byte = std::move(byte);
+  return f;
 }
 
 std::vector<Json> LanguageServer::ricevi(std::string_view messaggio, Orologio::time_point adesso) {
@@ -226,12 +243,27 @@ std::vector<Json> LanguageServer::ricevi(std::string_view messaggio, Orologio::t
                             kRichiestaNonValida, "not a request or a notification"));
     return uscita;
   }
+  // The id comes back in the response: only the kinds the protocol gives
+  // it (a nested value would be written back as deep as it came).
+  if (m.contains("id") && !m["id"].is_string() && !m["id"].is_number() && !m["id"].is_null()) {
+    uscita.push_back(errore(nullptr, kRichiestaNonValida, "an id must be a number or a string"));
+    return uscita;
+  }
   Json r;
   try {
     r = gestisci(m, adesso, uscita);
   } catch (const Json::exception& e) {
     // Parameters of the wrong shape.
     if (m.contains("id")) r = errore(m["id"], kParametriNonValidi, e.what());
+  } catch (const std::exception& e) {
+    // Whatever else a request meets (a path the system refuses, no memory)
+    // ends that request only.
+    const std::string testo = "'" + m["method"].get<std::string>() + "' failed: " + e.what();
+    if (m.contains("id")) {
+      r = errore(m["id"], kErroreInterno, testo);
+    } else {
+      uscita.push_back(messaggio_log(testo));
+    }
   }
   if (!r.is_null()) uscita.insert(uscita.begin(), std::move(r));
   return uscita;
@@ -252,9 +284,21 @@ Json LanguageServer::gestisci(const Json& m, Orologio::time_point adesso, std::v
     inizializzato_ = true;
     if (params.contains("initializationOptions") && params["initializationOptions"].is_object()) {
       const Json& o = params["initializationOptions"];
-      if (o.contains("line") && o.contains("train") && o["line"].is_string() && o["train"].is_string())
-        coppia_fissa_ = Coppia{fs::absolute(platform::path_from_utf8(o["line"].get<std::string>())),
-                               fs::absolute(platform::path_from_utf8(o["train"].get<std::string>()))};
+      if (o.contains("line") && o.contains("train") && o["line"].is_string() && o["train"].is_string()) {
+        // Names that make no file are said and left out: the pairs are
+        // then found by their names.
+        std::error_code el, et;
+        const std::string l = o["line"], t = o["train"];
+        const fs::path linea = fs::absolute(platform::path_from_utf8(l), el);
+        const fs::path treno = fs::absolute(platform::path_from_utf8(t), et);
+        if (l.empty() || t.empty() || el || et || linea == treno) {
+          uscita.push_back(messaggio_log(
+              "initializationOptions: the pair {\"line\": \"" + l + "\", \"train\": \"" + t +
+              "\"} names no two files; the descriptions are paired by their names"));
+        } else {
+          coppia_fissa_ = Coppia{linea, treno};
+        }
+      }
     }
     return risposta(
         id, {{"capabilities",
@@ -299,14 +343,7 @@ Json LanguageServer::gestisci(const Json& m, Orologio::time_point adesso, std::v
     return nullptr;
   }
   if (metodo == "textDocument/didClose") {
-    if (const std::optional<fs::path> p = documento()) {
-      documenti_.erase(*p);
-      // Its partner, when open, now reads it from the disk.
-      if (std::optional<Coppia> c = coppia_di(*p)) in_attesa_[*c] = adesso;
-      if (con_diagnostica_.erase(*p))
-        uscita.push_back(notifica("textDocument/publishDiagnostics",
-                                  {{"uri", uri_da_percorso(*p)}, {"diagnostics", Json::array()}}));
-    }
+    if (const std::optional<fs::path> p = documento()) chiusa(*p, adesso, uscita);
     return nullptr;
   }
   if (metodo == "textDocument/hover") return risposta(id, hover(params));
@@ -315,6 +352,29 @@ Json LanguageServer::gestisci(const Json& m, Orologio::time_point adesso, std::v
   if (metodo == "textDocument/documentSymbol") return risposta(id, simboli(params));
   if (!richiesta) return nullptr;  // notifications this server does not take
   return errore(id, kMetodoIgnoto, "no method '" + metodo + "'");
+}
+
+void LanguageServer::chiusa(const fs::path& p, Orologio::time_point adesso,
+                            std::vector<Json>& uscita) {
+  documenti_.erase(p);
+  auto togli_diagnostica = [&](const fs::path& f) {
+    if (con_diagnostica_.erase(f))
+      uscita.push_back(notifica("textDocument/publishDiagnostics",
+                                {{"uri", uri_da_percorso(f)}, {"diagnostics", Json::array()}}));
+  };
+  togli_diagnostica(p);
+  const std::optional<Coppia> c = coppia_di(p);
+  if (!c) return;
+  if (documenti_.count(c->linea) || documenti_.count(c->treno)) {
+    // Its partner, open, now reads it from the disk.
+    in_attesa_[*c] = adesso;
+    return;
+  }
+  // Neither is open: nothing of the pair is kept.
+  togli_diagnostica(c->linea);
+  togli_diagnostica(c->treno);
+  in_attesa_.erase(*c);
+  compilati_.erase(*c);
 }
 
 bool LanguageServer::e_linea(const fs::path& p) const {
@@ -356,20 +416,20 @@ std::optional<LanguageServer::Coppia> LanguageServer::coppia_di(const fs::path& 
   return std::nullopt;
 }
 
-std::optional<std::string> LanguageServer::testo_di(const fs::path& p) const {
+LanguageServer::FileLetto LanguageServer::testo_di(const fs::path& p) const {
   const auto d = documenti_.find(p);
-  if (d == documenti_.end()) return leggi_file_(p);
+  if (d == documenti_.end()) return leggi_file_(p, e_linea(p));
   // The descriptions are Windows-1252 text: the editor's Unicode goes
   // into it as the file would hold it.
-  if (std::optional<std::string> byte = encode_windows1252(d->second.testo)) return byte;
-  return d->second.testo;
+  if (std::optional<std::string> byte = encode_windows1252(d->second.testo)) return {byte, {}};
+  return {d->second.testo, {}};
 }
 
 std::vector<std::string> LanguageServer::righe_di(const fs::path& p) const {
   const auto d = documenti_.find(p);
   if (d != documenti_.end()) return righe(d->second.testo);
-  std::optional<std::string> byte = leggi_file_(p);
-  return righe(byte ? decode_windows1252(*byte) : std::string());
+  const FileLetto f = leggi_file_(p, e_linea(p));
+  return righe(f.byte ? decode_windows1252(*f.byte) : std::string());
 }
 
 std::optional<LanguageServer::Orologio::time_point> LanguageServer::scadenza() const {
@@ -388,14 +448,23 @@ std::vector<Json> LanguageServer::compila_dovuti(Orologio::time_point adesso) {
     }
     const Coppia c = it->first;
     it = in_attesa_.erase(it);
-    std::vector<Json> d = compila(c);
-    uscita.insert(uscita.end(), d.begin(), d.end());
+    try {
+      std::vector<Json> d = compila(c);
+      uscita.insert(uscita.end(), d.begin(), d.end());
+    } catch (const std::exception& e) {
+      // No memory for this pair's compile: said, and the others go on.
+      compilati_.erase(c);
+      uscita.push_back(messaggio_log("the compile of '" + platform::path_to_utf8(c.linea) + "' with '" +
+                                     platform::path_to_utf8(c.treno) + "' failed: " + e.what()));
+    }
   }
   return uscita;
 }
 
 std::vector<Json> LanguageServer::compila(const Coppia& c) {
-  const std::optional<std::string> linea = testo_di(c.linea), treno = testo_di(c.treno);
+  const FileLetto linea_letta = testo_di(c.linea), treno_letto = testo_di(c.treno);
+  const std::optional<std::string>& linea = linea_letta.byte;
+  const std::optional<std::string>& treno = treno_letto.byte;
   std::map<fs::path, Json> diagnostiche = {{c.linea, Json::array()}, {c.treno, Json::array()}};
   const std::vector<std::string> righe_linea = righe_di(c.linea), righe_treno = righe_di(c.treno);
   // The reader's messages quote the descriptions' Windows-1252 bytes.
@@ -436,10 +505,16 @@ std::vector<Json> LanguageServer::compila(const Coppia& c) {
     // Nothing compiled until the text can be saved as a description.
   } else if (!linea) {
     aggiungi(c.treno, 1, kGravitaErrore, std::nullopt,
-             "its line description '" + platform::path_to_utf8(c.linea) + "' is not there");
+             linea_letta.guasto.empty()
+                 ? "its line description '" + platform::path_to_utf8(c.linea) + "' is not there"
+                 : linea_letta.guasto,
+             true);
   } else if (!treno) {
     aggiungi(c.linea, 1, kGravitaErrore, std::nullopt,
-             "its train description '" + platform::path_to_utf8(c.treno) + "' is not there");
+             treno_letto.guasto.empty()
+                 ? "its train description '" + platform::path_to_utf8(c.treno) + "' is not there"
+                 : treno_letto.guasto,
+             true);
   } else {
     fatto.modello.nomi = nomi_predefiniti();
     MemoryDescriptions descrizioni(c.linea, *linea, c.treno, *treno);
@@ -504,15 +579,20 @@ Json LanguageServer::hover(const Json& params) const {
   const std::vector<std::string_view> f = campi(riga);
   const bool primo_posizione =
       !rec->campi.empty() && (rec->campi[0].nome == "posizione" || rec->campi[0].nome == "inizio");
-  std::optional<int64_t> metri = f.size() > 1 && primo_posizione ? numero(f[1]) : std::nullopt;
-  if (metri && (rec->posa == Posa::kEvento || rec->posa == Posa::kTratto) &&
-      rec->tipo != TipoRecord::kStazione) {
+  const std::optional<int64_t> scritto = f.size() > 1 && primo_posizione ? numero(f[1]) : std::nullopt;
+  const bool posato = (rec->posa == Posa::kEvento || rec->posa == Posa::kTratto) &&
+                      rec->tipo != TipoRecord::kStazione;
+  const int64_t metri = scritto.value_or(0);
+  if (scritto && posato && (metri < 0 || metri > kMetriPercorso)) {
+    testo += "\n\nWritten at " + std::to_string(metri) + " m: outside the route (0 to " +
+             std::to_string(kMetriPercorso) + " m), it lands on no segment.";
+  } else if (scritto && posato) {
     const bool piu_uno = rec->posa == Posa::kEvento && rec->tipo != TipoRecord::kAbbattimento;
-    const double s = round_half_even(static_cast<double>(*metri) / 50.0 + (piu_uno ? 1.0 : 0.0));
+    const double s = round_half_even(static_cast<double>(metri) / 50.0 + (piu_uno ? 1.0 : 0.0));
     const int64_t segmento = static_cast<int64_t>(s);
-    testo += "\n\nWritten at " + std::to_string(*metri) + " m, it lands on segment " +
+    testo += "\n\nWritten at " + std::to_string(metri) + " m, it lands on segment " +
              std::to_string(segmento) + ", from " + std::to_string(segmento * 50) + " m to " +
-             std::to_string(segmento * 50 + 50) + " m: round(" + std::to_string(*metri) + " / 50" +
+             std::to_string(segmento * 50 + 50) + " m: round(" + std::to_string(metri) + " / 50" +
              (piu_uno ? " + 1" : "") + ").";
     if (std::optional<Coppia> c = coppia_di(*p)) {
       const auto fatto = compilati_.find(*c);

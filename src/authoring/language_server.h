@@ -33,10 +33,23 @@ class LanguageServer {
  public:
   using Orologio = std::chrono::steady_clock;
   using Json = nlohmann::json;
-  /// Reads a file that is not open in the editor: its bytes, or nothing.
-  using LettoreFile = std::function<std::optional<std::string>(const std::filesystem::path&)>;
+  /// What the reading of a file that is not open in the editor found.
+  struct FileLetto {
+    /// Its bytes; nothing when it is not there or cannot be read.
+    std::optional<std::string> byte;
+    /// Why it cannot be read, naming it; empty when it is read or missing.
+    std::string guasto;
+  };
+  /// Reads a file that is not open in the editor, as a description is read
+  /// (`linea`: the line description, for messages).
+  using LettoreFile = std::function<FileLetto(const std::filesystem::path&, bool linea)>;
 
-  /// `ritardo`: how long after a change the compile waits for the next one.
+  /// The reader of the disk: a description read as compile reads it,
+  /// within the same bound, a FIFO or a device refused without waiting.
+  static FileLetto leggi_da_disco(const std::filesystem::path& p, bool linea);
+
+  /// `ritardo`: how long after a change the compile waits for the next one;
+  /// `leggi`: the reader of the files not open (the disk's by default).
   explicit LanguageServer(std::chrono::milliseconds ritardo = std::chrono::milliseconds(25),
                           LettoreFile leggi = {});
 
@@ -50,6 +63,12 @@ class LanguageServer {
   /// True once `exit` came; then the process ends with stato_uscita().
   bool finito() const { return finito_; }
   int stato_uscita() const { return spento_ ? 0 : 1; }
+  /// How much it keeps of the pairs: compiled routes, compiles due,
+  /// documents shown diagnostics. Nothing is kept of a pair none of whose
+  /// descriptions is open.
+  std::size_t ricordati() const {
+    return compilati_.size() + in_attesa_.size() + con_diagnostica_.size();
+  }
 
  private:
   struct Documento {
@@ -71,7 +90,11 @@ class LanguageServer {
   bool e_linea(const std::filesystem::path& p) const;
   /// The text of `p` as the compile reads it: the editor's buffer in
   /// Windows-1252, or the file's bytes.
-  std::optional<std::string> testo_di(const std::filesystem::path& p) const;
+  FileLetto testo_di(const std::filesystem::path& p) const;
+  /// Forgets what was compiled of the pair of `p` once neither of its
+  /// descriptions is open; else has it compiled again.
+  void chiusa(const std::filesystem::path& p, Orologio::time_point adesso,
+              std::vector<Json>& uscita);
   std::vector<Json> compila(const Coppia& c);
   /// The lines of `p`'s text, from the buffer or the disk, in UTF-8.
   std::vector<std::string> righe_di(const std::filesystem::path& p) const;
@@ -101,6 +124,9 @@ class LanguageServer {
   /// The documents that were given diagnostics, so that a mend clears them.
   std::set<std::filesystem::path> con_diagnostica_;
 };
+
+/// A window/logMessage notification of an error, for the editor's log.
+nlohmann::json messaggio_log(const std::string& testo);
 
 /// The path of a file: URI ("file:///..."), percent escapes decoded;
 /// nothing for another scheme.

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <functional>
+#include <stdexcept>
 
-#include "authoring/lsp_command.h"
-#include "authoring/lsp_framing.h"
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "testing/descriptions.h"
 #include "testing/scratch_dir.h"
 
@@ -222,62 +226,142 @@ TEST(LanguageServer, HoverCompletionSignatureAndOutline) {
   EXPECT_EQ(nomi, (std::vector<std::string>{"[generale]", "segnale at 1000 m", "[fine]"}));
 }
 
-// The framing: messages one after another, headers in any case, blank
-// lines between them; a message without a length or too long is dropped
-// and the next one read.
-TEST(LanguageServer, Framing) {
-  std::stringstream in;
-  in << "Content-Length: 2\r\n\r\n{}"
-     << "\r\ncontent-length:3\r\nContent-Type: x\r\n\r\n[1]"
-     << "X-Other: 1\r\n\r\n"
-     << "Content-Length: 10\r\n\r\n0123456789"
-     << "Content-Length: 4\r\n\r\nnull";
-  LettoreMessaggi letti(in, 8);
-  const std::vector<std::pair<MessaggioLetto::Tipo, std::string>> attesi = {
-      {MessaggioLetto::Tipo::kMessaggio, "{}"},
-      {MessaggioLetto::Tipo::kMessaggio, "[1]"},
-      {MessaggioLetto::Tipo::kGuasto, "a message without a Content-Length"},
-      {MessaggioLetto::Tipo::kGuasto, "a message of 10 bytes, larger than 8: dropped"},
-      {MessaggioLetto::Tipo::kMessaggio, "null"},
-      {MessaggioLetto::Tipo::kFine, ""},
+// What an editor, or something posing as one, may send: each case gets its
+// answer and the server goes on to answer the next request.
+TEST(LanguageServer, SurvivesWhatTheEditorSends) {
+  struct Caso {
+    const char* caso;
+    std::string messaggio;
+    int errore;  // the error code of the response; 0 for a result, -1 for no response
+  } casi[] = {
+      {"a pair of empty names", R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"initializationOptions":{"line":"","train":"x"}}})", 0},
+      {"a pair of one file", R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{"initializationOptions":{"line":"a","train":"a"}}})", 0},
+      {"an id that is an object", R"({"jsonrpc":"2.0","id":{"a":[1]},"method":"shutdown"})", -32600},
+      {"an id nested deep", R"({"jsonrpc":"2.0","id":)" + std::string(100000, '[') +
+                                std::string(100000, ']') + R"(,"method":"shutdown"})", -32600},
+      {"a position that is no number", R"({"jsonrpc":"2.0","id":2,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///x/P_1-.txt"},"position":{"line":"a"}}})", -32602},
+      {"a line past any int", R"({"jsonrpc":"2.0","id":3,"method":"textDocument/completion","params":{"textDocument":{"uri":"file:///x/P_1-.txt"},"position":{"line":99999999999,"character":-7}}})", 0},
+      {"a URI of another scheme", R"({"jsonrpc":"2.0","id":4,"method":"textDocument/documentSymbol","params":{"textDocument":{"uri":"http://x/"}}})", 0},
   };
-  for (const auto& [tipo, corpo] : attesi) {
-    const MessaggioLetto m = letti.leggi();
-    EXPECT_EQ(m.tipo, tipo) << corpo;
-    EXPECT_EQ(m.corpo, corpo);
+  for (const Caso& c : casi) {
+    LanguageServer server(std::chrono::milliseconds(0));
+    if (std::string(c.caso).find("pair") == std::string::npos)
+      (void)server.ricevi(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{}})");
+    const std::vector<Json> r = server.ricevi(c.messaggio);
+    const auto risposta = std::find_if(r.begin(), r.end(), [](const Json& j) { return j.contains("id"); });
+    if (c.errore == -1) {
+      EXPECT_EQ(risposta, r.end()) << c.caso;
+    } else if (c.errore == 0) {
+      ASSERT_NE(risposta, r.end()) << c.caso;
+      EXPECT_TRUE(risposta->contains("result")) << c.caso << ": " << risposta->dump();
+    } else {
+      ASSERT_NE(risposta, r.end()) << c.caso;
+      EXPECT_EQ((*risposta)["error"]["code"], c.errore) << c.caso << ": " << risposta->dump();
+    }
+    // And it goes on.
+    const std::vector<Json> dopo = server.ricevi(R"({"jsonrpc":"2.0","id":9,"method":"shutdown"})");
+    ASSERT_EQ(dopo.size(), 1u) << c.caso;
+    EXPECT_TRUE(dopo[0].contains("result")) << c.caso << ": " << dopo[0].dump();
   }
-  std::ostringstream out;
-  scrivi_messaggio(out, "{\"a\":\"\xC3\xA0\"}");
-  EXPECT_EQ(out.str(), "Content-Length: 10\r\n\r\n{\"a\":\"\xC3\xA0\"}");
 }
 
-// The whole loop over streams: initialize, a description opened, its
-// diagnostics, shutdown and exit, status 0.
-TEST(LanguageServer, ServesOverStreams) {
-  testing::ScratchDir dir;
-  testing::write_bytes(dir / "P_1-.txt", kTreno);
-  auto framed = [](const Json& j) {
-    const std::string s = j.dump();
-    return "Content-Length: " + std::to_string(s.size()) + "\r\n\r\n" + s;
+// A partner description that is no file to read (a FIFO with no writer, a
+// device, one larger than the bound) is refused at once, with a diagnostic
+// that says why; the server keeps answering.
+TEST(LanguageServer, PartnersThatAreNoFileAreRefusedWithoutWaiting) {
+#ifndef _WIN32
+  struct Caso {
+    const char* caso;
+    std::function<void(const std::filesystem::path&)> prepara;
+    const char* parola;  // in the diagnostic
+  } casi[] = {
+      {"a FIFO with no writer", [](const std::filesystem::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+       "is not a regular file"},
+      {"a link to /dev/zero", [](const std::filesystem::path& p) { std::filesystem::create_symlink("/dev/zero", p); },
+       "is not a regular file"},
+      {"larger than 64 MiB", [](const std::filesystem::path& p) {
+         testing::write_bytes(p, "");
+         std::filesystem::resize_file(p, (std::uintmax_t{64} << 20) + 1);
+       }, "is larger than 64 MiB"},
   };
-  std::stringstream in;
-  in << framed({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", Json::object()}})
-     << framed({{"jsonrpc", "2.0"}, {"method", "initialized"}, {"params", Json::object()}})
-     << framed({{"jsonrpc", "2.0"},
-                {"method", "textDocument/didOpen"},
-                {"params", {{"textDocument", {{"uri", uri_da_percorso(dir / "P_linea.txt")}, {"text", kLinea}}}}}})
-     << framed({{"jsonrpc", "2.0"}, {"id", 2}, {"method", "shutdown"}})
-     << framed({{"jsonrpc", "2.0"}, {"method", "exit"}});
-  std::stringstream out;
-  EXPECT_EQ(serve_lsp(in, out, std::chrono::milliseconds(0)), 0);
-  LettoreMessaggi letti(out);
-  std::vector<Json> risposte;
-  for (MessaggioLetto m = letti.leggi(); m.tipo == MessaggioLetto::Tipo::kMessaggio; m = letti.leggi())
-    risposte.push_back(Json::parse(m.corpo));
-  ASSERT_GE(risposte.size(), 3u);
-  EXPECT_EQ(risposte.front()["id"], 1);
-  EXPECT_TRUE(diagnostiche(risposte, uri_da_percorso(dir / "P_1-.txt")));
-  EXPECT_EQ(risposte.back()["id"], 2);
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.caso);
+    Sessione s;
+    s.inizia();
+    c.prepara(s.dir / "P_1-.txt");
+    const auto t0 = std::chrono::steady_clock::now();
+    s.apri("P_linea.txt", kLinea);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(5));
+    const std::optional<Json> l = diagnostiche(s.ricevuti, s.uri("P_linea.txt"));
+    ASSERT_TRUE(l && l->size() == 1u) << (l ? l->dump() : "");
+    const std::string messaggio = (*l)[0]["message"];
+    EXPECT_NE(messaggio.find("the train description '" + (s.dir / "P_1-.txt").string() + "' " + c.parola),
+              std::string::npos)
+        << messaggio;
+    // Hover on the partner's name reads it the same way: nothing, at once.
+    const Json h = s.richiesta("textDocument/hover", {{"textDocument", {{"uri", s.uri("P_1-.txt")}}},
+                                                       {"position", {{"line", 0}, {"character", 0}}}});
+    EXPECT_TRUE(h.contains("result")) << h.dump();
+  }
+#endif
+}
+
+// A request that fails inside the server (here the disk's reading throws)
+// gets the protocol's internal error; a notification's failure goes to the
+// editor's log; the server answers what comes next.
+TEST(LanguageServer, AFailingRequestEndsThatRequestOnly) {
+  LanguageServer server(std::chrono::milliseconds(0), [](const std::filesystem::path&, bool) -> LanguageServer::FileLetto {
+    throw std::runtime_error("the disk went away");
+  });
+  (void)server.ricevi(R"({"jsonrpc":"2.0","id":1,"method":"initialize","params":{}})");
+  std::vector<Json> r = server.ricevi(
+      R"({"jsonrpc":"2.0","id":2,"method":"textDocument/hover","params":{"textDocument":{"uri":"file:///x/P_1-.txt"},"position":{"line":0,"character":0}}})");
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0]["error"]["code"], -32603);
+  EXPECT_NE(r[0]["error"]["message"].get<std::string>().find("the disk went away"), std::string::npos);
+  r = server.ricevi(R"({"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x/P_1-.txt","text":""}}})");
+  r = server.compila_dovuti(LanguageServer::Orologio::now() + std::chrono::hours(1));
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_EQ(r[0]["method"], "window/logMessage");
+  r = server.ricevi(R"({"jsonrpc":"2.0","id":3,"method":"shutdown"})");
+  ASSERT_EQ(r.size(), 1u);
+  EXPECT_TRUE(r[0].contains("result"));
+}
+
+// Pairs opened and closed leave nothing behind: an editor that goes
+// through many scenarios in a day does not grow the server.
+TEST(LanguageServer, ClosedPairsAreForgotten) {
+  Sessione s;
+  s.inizia();
+  for (int i = 0; i < 20; ++i) {
+    const std::string n = "S" + std::to_string(i);
+    testing::write_bytes(s.dir / (n + "_1-.txt"), kTreno);
+    s.apri(n + "_linea.txt", kLinea);
+    s.apri(n + "_1-.txt", kTreno);
+    EXPECT_GT(s.server.ricordati(), 0u);
+    s.notifica("textDocument/didClose", {{"textDocument", {{"uri", s.uri(n + "_linea.txt")}}}});
+    s.notifica("textDocument/didClose", {{"textDocument", {{"uri", s.uri(n + "_1-.txt")}}}});
+    EXPECT_EQ(s.server.ricordati(), 0u) << n;
+  }
+  // The diagnostics of a closed pair were taken back, both documents.
+  EXPECT_EQ(diagnostiche(s.ricevuti, s.uri("S0_linea.txt")), Json::array());
+  EXPECT_EQ(diagnostiche(s.ricevuti, s.uri("S0_1-.txt")), Json::array());
+}
+
+// Hover on a position outside the route says so, whatever the number.
+TEST(LanguageServer, HoverOutsideTheRouteSaysSo) {
+  Sessione s;
+  s.inizia();
+  testing::write_bytes(s.dir / "P_linea.txt", linea(""));
+  for (const char* metri : {"9223372036854775807", "-9223372036854775808", "-50", "1000001"}) {
+    s.apri("P_1-.txt", treno("velocita, " + std::string(metri) + ", 95\r\n"));
+    const Json h = s.richiesta("textDocument/hover", {{"textDocument", {{"uri", s.uri("P_1-.txt")}}},
+                                                       {"position", {{"line", 2}, {"character", 2}}}});
+    const std::string testo = h["result"]["contents"]["value"];
+    EXPECT_NE(testo.find("Written at " + std::string(metri) + " m: outside the route (0 to 1000000 m)"),
+              std::string::npos)
+        << testo;
+  }
 }
 
 }  // namespace tratta

@@ -2,82 +2,101 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
-#include <thread>
+#include <optional>
+#include <string>
 
-#include "authoring/language_server.h"
 #include "authoring/lsp_framing.h"
+#include "platform/thread.h"
 
 namespace tratta {
 
-int serve_lsp(std::istream& in, std::ostream& out, std::chrono::milliseconds ritardo) {
+namespace {
+
+/// The frames read so far, handed from the reader's thread to the server's.
+struct Coda {
+  std::mutex m;
+  std::condition_variable cv;
+  std::deque<Frame> frame;
+  bool chiusa = false;
+
+  void metti(Frame f) {
+    {
+      std::lock_guard<std::mutex> l(m);
+      if (f.kind == Frame::Kind::kEnd) {
+        chiusa = true;
+        if (!f.body.empty()) frame.push_back({Frame::Kind::kBroken, std::move(f.body)});
+      } else {
+        frame.push_back(std::move(f));
+      }
+    }
+    cv.notify_one();
+  }
+};
+
+/// Ends the reader's wait when the server is done, before its thread is
+/// joined (declared after the thread, so gone before it).
+struct FineLettura {
+  platform::ByteStream& in;
+  ~FineLettura() { in.cancel(); }
+};
+
+}  // namespace
+
+int serve_lsp(platform::ByteStream& in, std::ostream& out, std::chrono::milliseconds ritardo,
+              LanguageServer::LettoreFile leggi) {
+  Coda coda;
   // The messages are read on a thread of their own, so that a compile
   // waits for the editor's pause in typing without polling.
-  struct Coda {
-    std::mutex m;
-    std::condition_variable cv;
-    std::deque<MessaggioLetto> messaggi;
-    bool chiusa = false;
-  };
-  auto coda = std::make_shared<Coda>();
-  std::thread lettore([coda, &in] {
-    LettoreMessaggi letti(in);
-    for (;;) {
-      MessaggioLetto m = letti.leggi();
-      const bool fine = m.tipo == MessaggioLetto::Tipo::kFine;
-      {
-        std::lock_guard<std::mutex> l(coda->m);
-        if (!fine) coda->messaggi.push_back(std::move(m));
-        coda->chiusa = fine;
+  const std::jthread lettore = platform::start_thread([&coda, &in](std::stop_token) {
+    try {
+      MessageReader letti(in);
+      for (;;) {
+        Frame f = letti.next();
+        const bool fine = f.kind == Frame::Kind::kEnd;
+        coda.metti(std::move(f));
+        if (fine) return;
       }
-      coda->cv.notify_one();
-      if (fine) return;
+    } catch (const std::exception& e) {
+      // No memory for a message: the stream is given up, and said so.
+      coda.metti({Frame::Kind::kEnd, std::string("the editor's messages cannot be read: ") + e.what()});
     }
   });
+  const FineLettura fine_lettura{in};
 
-  LanguageServer server(ritardo);
+  LanguageServer server(ritardo, std::move(leggi));
   auto invia = [&out](const std::vector<LanguageServer::Json>& messaggi) {
     for (const LanguageServer::Json& j : messaggi)
-      scrivi_messaggio(out, j.dump(-1, ' ', false, LanguageServer::Json::error_handler_t::replace));
+      write_message(out, j.dump(-1, ' ', false, LanguageServer::Json::error_handler_t::replace));
   };
-  bool chiusa = false;
   while (!server.finito()) {
-    std::optional<MessaggioLetto> m;
+    std::optional<Frame> f;
+    bool chiusa = false;
     {
-      std::unique_lock<std::mutex> l(coda->m);
-      const auto pronto = [&] { return !coda->messaggi.empty() || coda->chiusa; };
+      std::unique_lock<std::mutex> l(coda.m);
+      const auto pronto = [&] { return !coda.frame.empty() || coda.chiusa; };
       if (const auto scadenza = server.scadenza()) {
-        coda->cv.wait_until(l, *scadenza, pronto);
+        coda.cv.wait_until(l, *scadenza, pronto);
       } else {
-        coda->cv.wait(l, pronto);
+        coda.cv.wait(l, pronto);
       }
-      if (!coda->messaggi.empty()) {
-        m = std::move(coda->messaggi.front());
-        coda->messaggi.pop_front();
+      if (!coda.frame.empty()) {
+        f = std::move(coda.frame.front());
+        coda.frame.pop_front();
       } else {
-        chiusa = coda->chiusa;
+        chiusa = coda.chiusa;
       }
     }
-    if (m && m->tipo == MessaggioLetto::Tipo::kMessaggio) {
-      invia(server.ricevi(m->corpo));
-    } else if (m) {
-      invia({{{"jsonrpc", "2.0"},
-              {"method", "window/logMessage"},
-              {"params", {{"type", 1}, {"message", m->corpo}}}}});
+    if (f && f->kind == Frame::Kind::kMessage) {
+      invia(server.ricevi(f->body));
+    } else if (f) {
+      // What broke the framing goes to the editor's log; the next message
+      // is read as usual.
+      invia({messaggio_log(f->body)});
     }
     invia(server.compila_dovuti());
-    if (chiusa && !m) break;
-  }
-  // The reader may still wait on an editor that keeps its end open: it is
-  // given a moment to see the end, then left to the process's end.
-  {
-    std::unique_lock<std::mutex> l(coda->m);
-    coda->cv.wait_for(l, std::chrono::milliseconds(200), [&] { return coda->chiusa; });
-    if (coda->chiusa) {
-      lettore.join();
-    } else {
-      lettore.detach();
-    }
+    if (chiusa) break;
   }
   return server.stato_uscita();
 }

@@ -1,5 +1,6 @@
 #include "authoring/lsp_framing.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
@@ -7,73 +8,153 @@ namespace tratta {
 
 namespace {
 
-/// A header line without its CR LF; nothing at the end of the stream. A
-/// line longer than any header is cut (and then not understood).
-std::optional<std::string> riga_intestazione(std::istream& in) {
-  std::string riga;
-  for (int c; (c = in.get()) != std::char_traits<char>::eof();) {
-    if (c == '\n') {
-      if (!riga.empty() && riga.back() == '\r') riga.pop_back();
-      return riga;
-    }
-    if (riga.size() < 1024) riga.push_back(static_cast<char>(c));
-  }
-  if (riga.empty()) return std::nullopt;
-  return riga;
+/// The longest header line kept whole; of a longer one only its end is
+/// kept, where the next header may start after bytes that are no message.
+constexpr std::size_t kLongestHeader = 1024;
+constexpr std::string_view kLengthField = "content-length";
+
+/// Where "Content-Length" starts in `line`, in any case; npos for nowhere.
+std::size_t find_length_field(std::string_view line) {
+  const auto at = std::search(line.begin(), line.end(), kLengthField.begin(), kLengthField.end(),
+                              [](char a, char b) {
+                                return std::tolower(static_cast<unsigned char>(a)) == b;
+                              });
+  return at == line.end() ? std::string_view::npos : static_cast<std::size_t>(at - line.begin());
 }
 
-bool stesso_nome(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
+/// "N bytes that are no message passed over".
+Frame passed_over(std::size_t n, std::string_view why) {
+  return {Frame::Kind::kBroken, std::to_string(n) + (n == 1 ? " byte" : " bytes") +
+                                    " passed over: " + std::string(why)};
 }
 
 }  // namespace
 
-MessaggioLetto LettoreMessaggi::leggi() {
-  std::optional<std::size_t> lunghezza;
-  bool intestazione_vista = false;
-  for (;;) {
-    std::optional<std::string> riga = riga_intestazione(in_);
-    if (!riga) return {};
-    if (riga->empty()) {
-      if (!intestazione_vista) continue;  // blank lines between messages
-      break;
+int MessageReader::get() {
+  if (at_ == buffer_.size()) {
+    if (ended_) return -1;
+    buffer_.resize(1 << 14);
+    at_ = 0;
+    const platform::FileResult<std::size_t> n = in_.read_some(buffer_.data(), buffer_.size());
+    buffer_.resize(n.ok() ? n.value() : 0);
+    if (buffer_.empty()) {
+      ended_ = true;
+      return -1;
     }
-    intestazione_vista = true;
-    const std::size_t due_punti = riga->find(':');
-    if (due_punti == std::string::npos) continue;
-    if (!stesso_nome(std::string_view(*riga).substr(0, due_punti), "Content-Length")) continue;
-    std::string_view valore = std::string_view(*riga).substr(due_punti + 1);
-    while (!valore.empty() && valore.front() == ' ') valore.remove_prefix(1);
-    while (!valore.empty() && valore.back() == ' ') valore.remove_suffix(1);
-    std::size_t n = 0;
-    const auto [fine, errore] = std::from_chars(valore.data(), valore.data() + valore.size(), n);
-    if (errore == std::errc() && fine == valore.data() + valore.size()) lunghezza = n;
   }
-  if (!lunghezza) return {MessaggioLetto::Tipo::kGuasto, "a message without a Content-Length"};
-  if (*lunghezza > massimo_) {
-    // Read past, so that the next message is found where it starts.
-    char scarto[1 << 14];
-    for (std::size_t resto = *lunghezza; resto > 0 && in_;) {
-      const std::size_t k = std::min(resto, sizeof scarto);
-      in_.read(scarto, static_cast<std::streamsize>(k));
-      resto -= static_cast<std::size_t>(in_.gcount());
-      if (static_cast<std::size_t>(in_.gcount()) < k) break;
-    }
-    return {MessaggioLetto::Tipo::kGuasto,
-            "a message of " + std::to_string(*lunghezza) + " bytes, larger than " +
-                std::to_string(massimo_) + ": dropped"};
-  }
-  std::string corpo(*lunghezza, '\0');
-  in_.read(corpo.data(), static_cast<std::streamsize>(corpo.size()));
-  if (static_cast<std::size_t>(in_.gcount()) != corpo.size()) return {};
-  return {MessaggioLetto::Tipo::kMessaggio, std::move(corpo)};
+  return static_cast<unsigned char>(buffer_[at_++]);
 }
 
-void scrivi_messaggio(std::ostream& out, std::string_view json) {
+bool MessageReader::take(std::size_t n, std::string* into) {
+  while (n > 0) {
+    if (at_ == buffer_.size()) {
+      if (get() < 0) return false;
+      --at_;
+    }
+    const std::size_t k = std::min(n, buffer_.size() - at_);
+    if (into) into->append(buffer_, at_, k);
+    at_ += k;
+    n -= k;
+  }
+  return true;
+}
+
+bool MessageReader::header_line(std::string& line, std::size_t& dropped) {
+  line.clear();
+  for (int c; (c = get()) >= 0;) {
+    if (c == '\n') {
+      line_bytes_ = line.size() + 1;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return true;
+    }
+    line.push_back(static_cast<char>(c));
+    if (line.size() > kLongestHeader) {
+      // Only the end may still hold the start of a header.
+      const std::size_t cut = line.size() - kLongestHeader / 2;
+      line.erase(0, cut);
+      dropped += cut;
+    }
+  }
+  dropped += line.size();
+  return false;
+}
+
+Frame MessageReader::next() {
+  if (!ready_.empty()) {
+    Frame f = std::move(ready_.front());
+    ready_.pop_front();
+    return f;
+  }
+  std::size_t length = 0;
+  bool has_length = false;
+  std::string unusable;  // a Content-Length that is no length
+  bool header_seen = false;
+  std::size_t skipped = 0;  // bytes before the header that are no part of it
+  for (std::string line;;) {
+    if (!header_line(line, skipped)) {
+      if (skipped > 0) ready_.push_back(passed_over(skipped, "the stream ended"));
+      ready_.push_back({});
+      return next();
+    }
+    if (line.empty()) {
+      if (!header_seen) continue;  // blank lines between messages
+      break;
+    }
+    std::size_t field = find_length_field(line);
+    if (field == std::string::npos) {
+      // Another field of the header; before any header, bytes that are
+      // none (a body sent without one).
+      if (!header_seen && line.find(':') == std::string::npos) skipped += line_bytes_;
+      else header_seen = true;
+      continue;
+    }
+    if (field > 0) {
+      // A header after bytes that are no message: it starts here.
+      skipped += field;
+      has_length = false;
+      unusable.clear();
+    }
+    header_seen = true;
+    std::string_view value = std::string_view(line).substr(field + kLengthField.size());
+    const auto not_space = [](char c) { return c != ' ' && c != '\t'; };
+    value.remove_prefix(std::find_if(value.begin(), value.end(), not_space) - value.begin());
+    if (value.empty() || value.front() != ':') {
+      unusable = std::string(value.substr(0, 40));
+      continue;
+    }
+    value.remove_prefix(1);
+    value.remove_prefix(std::find_if(value.begin(), value.end(), not_space) - value.begin());
+    while (!value.empty() && !not_space(value.back())) value.remove_suffix(1);
+    std::size_t n = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+    has_length = error == std::errc() && end == value.data() + value.size() && !value.empty();
+    length = has_length ? n : 0;
+    unusable = has_length ? std::string() : std::string(value.substr(0, 40));
+  }
+  if (skipped > 0) ready_.push_back(passed_over(skipped, "no message starts there"));
+  Frame f;
+  if (!has_length) {
+    f = {Frame::Kind::kBroken, unusable.empty()
+                                   ? "a message without a Content-Length"
+                                   : "a message whose Content-Length '" + unusable +
+                                         "' is no length: passed over"};
+  } else if (length > largest_) {
+    // Read past, so that the next message is found where it starts.
+    take(length, nullptr);
+    f = {Frame::Kind::kBroken, "a message of " + std::to_string(length) + " bytes, larger than " +
+                                   std::to_string(largest_) + ": dropped"};
+  } else {
+    f.kind = Frame::Kind::kMessage;
+    f.body.reserve(length);
+    if (!take(length, &f.body)) f = {};
+  }
+  if (ready_.empty()) return f;
+  // What was passed over is told first, then what came after it.
+  ready_.push_back(std::move(f));
+  return next();
+}
+
+void write_message(std::ostream& out, std::string_view json) {
   out << "Content-Length: " << json.size() << "\r\n\r\n";
   out.write(json.data(), static_cast<std::streamsize>(json.size()));
   out.flush();
