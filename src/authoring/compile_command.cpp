@@ -169,7 +169,9 @@ void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platfo
   // diagnostic; the reader then takes them from memory.
   FileDescriptions descrizioni(o.linea, o.treno, false, o.limite);
   if (o.da_utf8) descrizioni.da_utf8();
+  if (o.solo_file) descrizioni.solo_file_regolari();
   if (std::optional<GuastoDescrizioni> guasto = descrizioni.leggi_entrambe()) {
+    if (guasto->non_file) throw UsoErrato{guasto->testo};
     if (!guasto->troppo_grande) return fallita(e, {guasto->testo});
     e.stato = kUscitaTroppoGrande;
     e.errore = guasto->testo + " (give --max-input to raise the bound); no file written";
@@ -220,6 +222,18 @@ std::string riga_diagnosi(const EsitoComando& e) {
   if (codice_con_posizione(codice))
     riga += " (at " + std::to_string(e.posizione_errore.value_or(0)) + " m)";
   return visibile(riga, std::string::npos);
+}
+
+std::string riga_fallimento(const EsitoComando& e) {
+  switch (e.stato) {
+    case kUscitaOk:
+    case kUscitaAvvertenze: return {};
+    case kUscitaErroreFatale:
+      return " Errore n. " + std::to_string(e.fatale) +
+             " (a stamp field was already taken); no file written";
+    case kUscitaDiagnosi: return riga_diagnosi(e);
+    default: return visibile(e.errore.value_or("unexpected failure"), std::string::npos);
+  }
 }
 
 bool chiede_json(const std::vector<std::string>& argomenti) {

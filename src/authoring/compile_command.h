@@ -27,6 +27,9 @@ struct OpzioniCompile {
   bool aspetta = true;
   std::uint64_t limite = kLimiteDescrizione;
   bool da_utf8 = false;
+  /// The descriptions must be regular files (the watch reads them again at
+  /// each save): anything else is bad use, never waited for.
+  bool solo_file = false;
 };
 
 /// The options of compile from its arguments (`argomenti[0]` names the
@@ -49,6 +52,11 @@ EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform:
 
 /// The diagnostic as a line: where, the code, what, and the position.
 std::string riga_diagnosi(const EsitoComando& e);
+
+/// What went wrong in one line, as the watch tells it: the diagnostic, the
+/// stamp field taken (" Errore n. 1250 ..."), or the error; empty when the
+/// compile wrote its files.
+std::string riga_fallimento(const EsitoComando& e);
 
 /// True when the arguments of compile ask for its JSON report: it is
 /// printed whatever the outcome, a wrong argument or no memory included.

@@ -29,6 +29,16 @@ struct ServeAddress {
 /// served to this computer only. Gives the address or why it is refused.
 std::variant<ServeAddress, std::string> parse_serve_address(std::string_view text);
 
+/// Whether a request with these Host and Origin headers is one this
+/// server answers on `porta`: the browser reached it as 127.0.0.1:PORT or
+/// localhost:PORT, from no page or from one of its own.
+bool richiesta_ammessa(std::string_view host, std::string_view origine, uint16_t porta);
+
+/// The server. Each connection has a thread of its own and is served one
+/// request, which must come whole within two seconds; at most 64 pages
+/// follow the watch at once (one more is refused with 503 and why), so
+/// that however many pages listen and however slowly a client writes,
+/// `GET /` is answered. The interrupts are held in all of its threads.
 class PageServer {
  public:
   PageServer();
@@ -45,17 +55,19 @@ class PageServer {
   /// "http://127.0.0.1:PORT/"
   std::string address() const;
 
-  /// The route page of a compile that succeeded, as `view` writes it: it
-  /// becomes the page of `/` (its live variant), and the open pages fetch
-  /// it. A failure shown before is cleared.
-  void publish_page(const std::string& page);
-  /// The outcome of a compile that failed, as compile's JSON: the open
-  /// pages show it over the last good route, which stays the page of `/`.
-  void publish_failure(const std::string& outcome_json);
+  /// What one compile brought, told to the open pages at once, as one
+  /// state: `pagina`, the route page of the files it wrote as `view`
+  /// writes it, becomes the page of `/` (its live variant), which the pages
+  /// fetch; without one (the compile failed) the last good page stays.
+  /// `esito_json` is the compile's outcome as compile's JSON, `detto` what
+  /// went wrong as the terminal tells it (empty when nothing did): the
+  /// pages show it, or the warnings, over the route.
+  void pubblica(const std::optional<std::string>& pagina, const std::string& esito_json,
+                const std::string& detto = {});
 
-  /// Stops serving and joins its threads; the event streams still open
-  /// are ended. Safe to call more than once and from any thread but the
-  /// server's own.
+  /// Stops serving and joins its threads: every connection is cut and the
+  /// event streams are ended, whatever their clients do. Safe to call more
+  /// than once and from any thread but the server's own.
   void stop();
 
  private:

@@ -12,7 +12,13 @@
 #include <mutex>
 #include <thread>
 
+#ifdef __linux__
+#include <signal.h>
+#include <unistd.h>
+#endif
+
 #include "authoring/commands.h"
+#include "authoring/compile_command.h"
 #include "authoring/pubblica_esito.h"
 #include "testing/scratch_dir.h"
 #include "testing/subcommand.h"
@@ -29,7 +35,9 @@ constexpr char kPagina[] =
     "\"use strict\";\nconst PLAN=null;\n</script></body></html>\n";
 
 const auto ogni = [](const Json&) { return true; };
-const auto fallito = [](const Json& j) { return !j["failure"].is_null(); };
+const auto fallito = [](const Json& j) {
+  return j["outcome"].is_object() && j["outcome"].value("exit_status", 0) != 0;
+};
 auto pagina_n(int n) {
   return [n](const Json& j) { return j["page"] == n; };
 }
@@ -215,10 +223,13 @@ TEST(PageServer, APublishedPageReachesTheStreamAndTheAddress) {
   EXPECT_NE(prima->body.find("data-live-page=\"0\""), std::string::npos);
 
   Ascoltatore pagina(a.server);
-  EXPECT_EQ(pagina.stato(ogni), (Json{{"page", 0}, {"failure", nullptr}}));
+  EXPECT_EQ(pagina.stato(ogni), (Json{{"page", 0}, {"outcome", nullptr}, {"text", ""}}));
 
-  a.server.publish_page(kPagina);
-  EXPECT_EQ(pagina.stato(pagina_n(1)), (Json{{"page", 1}, {"failure", nullptr}}));
+  // A compile that wrote its files, with a warning: page and warning in
+  // one state.
+  a.server.pubblica(kPagina, R"({"exit_status": 0, "warnings": [{"file": "T_30-.txt", "line": 84, "message": "x"}]})");
+  Json stato = pagina.stato(pagina_n(1));
+  EXPECT_EQ(stato["outcome"]["warnings"][0]["line"], 84);
   auto r = c.Get("/");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
@@ -228,26 +239,26 @@ TEST(PageServer, APublishedPageReachesTheStreamAndTheAddress) {
   EXPECT_NE(r->body.find("data-live-page=\"1\""), std::string::npos);
 
   // A failure: told to the stream; the last good page stays at "/".
-  a.server.publish_failure(
-      R"({"file": "work/T_30-.txt", "line": 194, "message": "code abatement", "warnings": []})");
-  Json stato = pagina.stato(fallito);
+  a.server.pubblica(std::nullopt,
+      R"({"file": "work/T_30-.txt", "line": 194, "message": "code abatement", "warnings": [], "exit_status": 3})");
+  stato = pagina.stato(fallito);
   EXPECT_EQ(stato["page"], 1);
-  EXPECT_EQ(stato["failure"]["file"], "work/T_30-.txt");
-  EXPECT_EQ(stato["failure"]["line"], 194);
+  EXPECT_EQ(stato["outcome"]["file"], "work/T_30-.txt");
+  EXPECT_EQ(stato["outcome"]["line"], 194);
   r = c.Get("/");
   ASSERT_TRUE(r);
   EXPECT_NE(r->body.find("data-live-page=\"1\""), std::string::npos);
 
   // What is no JSON still reaches the page, as its message.
-  a.server.publish_failure("broken\n{");
+  a.server.pubblica(std::nullopt, "broken\n{");
   const auto rotto = [](const Json& j) {
-    return j["failure"].is_object() && j["failure"].value("message", "") == "broken\n{";
+    return j["outcome"].is_object() && j["outcome"].value("message", "") == "broken\n{";
   };
-  EXPECT_EQ(pagina.stato(rotto)["failure"]["message"], "broken\n{");
+  EXPECT_EQ(pagina.stato(rotto)["outcome"]["exit_status"], 4);
 
   // A page that connects now learns the state at once.
   Ascoltatore dopo(a.server);
-  EXPECT_EQ(dopo.stato(ogni)["failure"]["message"], "broken\n{");
+  EXPECT_EQ(dopo.stato(ogni)["outcome"]["message"], "broken\n{");
 }
 
 TEST(PageServer, StopsWhileAPageListens) {
@@ -263,6 +274,144 @@ TEST(PageServer, StopsWhileAPageListens) {
   a.server.stop();  // again: nothing to do
 }
 
+/// A raw connection to the server, as a client that writes what it likes.
+class Presa {
+ public:
+  explicit Presa(uint16_t porta) {
+    sock_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(porta);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connessa_ = ::connect(sock_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  }
+  ~Presa() { httplib::detail::close_socket(sock_); }
+  Presa(const Presa&) = delete;
+  Presa& operator=(const Presa&) = delete;
+
+  bool connessa() const { return connessa_; }
+  bool manda(std::string_view byte) {
+    return httplib::detail::send_socket(sock_, byte.data(), byte.size(), 0) ==
+           static_cast<ssize_t>(byte.size());
+  }
+  /// What the server sent within `attesa`, up to the first `n` bytes; and
+  /// whether it closed the connection.
+  std::string ricevi(std::size_t n, std::chrono::milliseconds attesa, bool* chiusa = nullptr) {
+    std::string out;
+    const auto fine = std::chrono::steady_clock::now() + attesa;
+    while (out.size() < n) {
+      const auto resto = std::chrono::duration_cast<std::chrono::milliseconds>(fine - std::chrono::steady_clock::now());
+      if (resto.count() <= 0 || httplib::detail::select_read(sock_, 0, resto.count() * 1000) <= 0) break;
+      char b[4096];
+      const ssize_t k = httplib::detail::read_socket(sock_, b, std::min(sizeof b, n - out.size()), 0);
+      if (k <= 0) {
+        if (chiusa) *chiusa = true;
+        break;
+      }
+      out.append(b, static_cast<size_t>(k));
+    }
+    return out;
+  }
+
+ private:
+  socket_t sock_ = INVALID_SOCKET;
+  bool connessa_ = false;
+};
+
+// Whatever the other clients do, the page is answered: 200 pages that hold
+// an event stream (64 follow it, the rest are refused with why) and 20
+// clients that send their request one byte at a time (cut within a few
+// seconds); then a stop ends all of it within a second.
+TEST(PageServer, AnswersThePageWhateverTheOtherClientsDo) {
+  Avviato a;
+  const std::string host = "Host: " + a.host() + "\r\n";
+  std::vector<std::unique_ptr<Presa>> flussi;
+  int seguiti = 0, rifiutati = 0;
+  for (int i = 0; i < 200; ++i) {
+    flussi.push_back(std::make_unique<Presa>(a.server.port()));
+    ASSERT_TRUE(flussi.back()->connessa());
+    ASSERT_TRUE(flussi.back()->manda("GET /events HTTP/1.1\r\n" + host + "\r\n"));
+    const std::string risposta = flussi.back()->ricevi(12, 2s);
+    if (risposta == "HTTP/1.1 200") ++seguiti;
+    if (risposta == "HTTP/1.1 503") ++rifiutati;
+  }
+  EXPECT_EQ(seguiti, 64);
+  EXPECT_EQ(rifiutati, 136);
+
+  std::vector<std::unique_ptr<Presa>> lenti;
+  const std::string richiesta = "GET / HTTP/1.1\r\n" + host + "\r\n";
+  for (int i = 0; i < 20; ++i) {
+    lenti.push_back(std::make_unique<Presa>(a.server.port()));
+    ASSERT_TRUE(lenti.back()->connessa());
+  }
+  std::atomic<bool> basta{false};
+  std::thread goccia([&] {
+    for (std::size_t k = 0; k < richiesta.size() && !basta; ++k) {
+      for (auto& l : lenti) l->manda(richiesta.substr(k, 1));
+      for (int i = 0; i < 10 && !basta; ++i) std::this_thread::sleep_for(50ms);
+    }
+  });
+  std::this_thread::sleep_for(300ms);
+  httplib::Client c = a.client();
+  const auto t0 = std::chrono::steady_clock::now();
+  auto r = c.Get("/");
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, 1s);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->status, 200);
+  EXPECT_NE(r->body.find("No route yet"), std::string::npos);
+
+  // The slow ones are cut: their request never came whole in time.
+  int tagliati = 0;
+  for (auto& l : lenti) {
+    bool chiusa = false;
+    const std::string risposta = l->ricevi(1 << 16, 4s, &chiusa);
+    if (chiusa && risposta.find("200 OK") == std::string::npos) ++tagliati;
+  }
+  EXPECT_EQ(tagliati, 20);
+  basta = true;
+  goccia.join();
+
+  // A new slow client, the streams still open: a stop cuts them all.
+  Presa ultimo(a.server.port());
+  ultimo.manda("GET /");
+  const auto t1 = std::chrono::steady_clock::now();
+  a.server.stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - t1, 1s);
+}
+
+#ifdef __linux__
+// The interrupts are held in every thread of the server, so that only the
+// main thread ever runs the interrupt path.
+TEST(PageServer, HoldsTheInterruptsInEveryThread) {
+  Avviato a;
+  // A page that follows it, on a connection of the test's own thread: the
+  // server then has its listener and a connection's thread.
+  Presa pagina(a.server.port());
+  ASSERT_TRUE(pagina.manda("GET /events HTTP/1.1\r\nHost: " + a.host() + "\r\n\r\n"));
+  ASSERT_EQ(pagina.ricevi(12, 2s), "HTTP/1.1 200");
+  sigset_t propri;
+  ASSERT_EQ(::pthread_sigmask(SIG_BLOCK, nullptr, &propri), 0);
+  ASSERT_FALSE(sigismember(&propri, SIGINT)) << "the test's own thread holds SIGINT";
+  const std::string pid = std::to_string(::getpid());
+  int altri = 0;
+  for (const auto& t : std::filesystem::directory_iterator("/proc/self/task")) {
+    const std::string tid = t.path().filename().string();
+    const std::string stato = testing::read_bytes(t.path() / "status");
+    const std::size_t da = stato.find("SigBlk:");
+    ASSERT_NE(da, std::string::npos);
+    const unsigned long long bloccati = std::stoull(stato.substr(da + 7), nullptr, 16);
+    const unsigned long long interruzioni = (1ull << (SIGINT - 1)) | (1ull << (SIGTERM - 1)) | (1ull << (SIGHUP - 1));
+    const std::string nome = testing::read_bytes(t.path() / "comm");
+    if (tid == pid) continue;
+    if ((bloccati & interruzioni) != interruzioni) {
+      ADD_FAILURE() << "thread " << tid << " (" << nome << ") takes interrupts: SigBlk " << std::hex << bloccati;
+    }
+    ++altri;
+  }
+  EXPECT_GE(altri, 2);
+}
+#endif
+
 TEST(PubblicaEsito, PublishesThePageOfAGoodCompileAndKeepsItOnAFailure) {
   testing::ScratchDir dir;
   const std::string d = dir.path().string();
@@ -276,8 +425,11 @@ TEST(PubblicaEsito, PublishesThePageOfAGoodCompileAndKeepsItOnAFailure) {
   httplib::Client c = a.client();
 
   EsitoComando buono;
+  buono.avvertenze.push_back({"work/Tratta_Valle3_30-.txt", 84, "line skipped"});
   pubblica_esito(a.server, buono, dir.path());
-  EXPECT_EQ(pagina.stato(pagina_n(1)), (Json{{"page", 1}, {"failure", nullptr}}));
+  Json stato = pagina.stato(pagina_n(1));
+  EXPECT_EQ(stato["outcome"]["exit_status"], 0);
+  EXPECT_EQ(stato["outcome"]["warnings"][0]["line"], 84);
   auto r = c.Get("/");
   ASSERT_TRUE(r);
   EXPECT_NE(r->body.find("data-kind=\"station\""), std::string::npos);
@@ -292,28 +444,40 @@ TEST(PubblicaEsito, PublishesThePageOfAGoodCompileAndKeepsItOnAFailure) {
   guasto.messaggio = "code abatement on a segment that is not free";
   guasto.avvertenze.push_back({"work/Tratta_Valle3_30-.txt", 84, "line skipped"});
   pubblica_esito(a.server, guasto, dir.path());
-  Json stato = pagina.stato(fallito);
+  stato = pagina.stato(fallito);
   EXPECT_EQ(stato["page"], 1);
-  EXPECT_EQ(stato["failure"]["line"], 194);
-  EXPECT_EQ(stato["failure"]["warnings"][0]["line"], 84);
+  EXPECT_EQ(stato["outcome"]["line"], 194);
+  EXPECT_EQ(stato["outcome"]["warnings"][0]["line"], 84);
+  EXPECT_EQ(stato["text"], riga_fallimento(guasto));
+  EXPECT_NE(stato["text"].get<std::string>().find("work/Tratta_Valle3_30-.txt:194: code 7: "), std::string::npos);
+
+  // A stamp field taken: said as the terminal says it, over the last page.
+  EsitoComando fatale;
+  fatale.stato = kUscitaErroreFatale;
+  fatale.fatale = 1250;
+  pubblica_esito(a.server, fatale, dir.path());
+  stato = pagina.stato([](const Json& j) { return j["outcome"]["fatal"] == 1250; });
+  EXPECT_EQ(stato["page"], 1);
+  EXPECT_EQ(stato["text"], " Errore n. 1250 (a stamp field was already taken); no file written");
   r = c.Get("/");
   ASSERT_TRUE(r);
   EXPECT_EQ(r->body, buona);
 
-  // --strict with warnings: the page of the files written, the warnings over it.
+  // --strict with warnings: the page of the files written and the warnings
+  // over it, in one state.
   EsitoComando severo = guasto;
   severo.stato = kUscitaAvvertenze;
   pubblica_esito(a.server, severo, dir.path());
-  stato = pagina.stato([](const Json& j) { return j["page"] != 1 && !j["failure"].is_null(); });
-  EXPECT_EQ(stato["failure"]["exit_status"], 5);
+  stato = pagina.stato([](const Json& j) { return j["page"] != 1; });
+  EXPECT_EQ(stato["outcome"]["exit_status"], 5);
   const Json pagina_severa = stato["page"];
 
   // Files that are gone by the time they are read back: a failure.
   testing::ScratchDir vuota;
   pubblica_esito(a.server, buono, vuota.path());
-  stato = pagina.stato([](const Json& j) { return j["failure"].is_object() && j["failure"].value("exit_status", 0) == 4; });
+  stato = pagina.stato([](const Json& j) { return j["outcome"].is_object() && j["outcome"].value("exit_status", 0) == 4; });
   EXPECT_EQ(stato["page"], pagina_severa);
-  EXPECT_TRUE(stato["failure"]["error"].is_string());
+  EXPECT_TRUE(stato["outcome"]["error"].is_string());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "authoring/commands.h"
+#include "authoring/compile_command.h"
 #include "authoring/scenario_compilato.h"
 #include "authoring/view_page.h"
 
@@ -11,7 +12,7 @@ namespace tratta {
 void pubblica_esito(PageServer& server, const EsitoComando& esito,
                     const std::filesystem::path& cartella, const NomiScenario& nomi) {
   if (esito.stato != kUscitaOk && esito.stato != kUscitaAvvertenze) {
-    server.publish_failure(json_esito(esito));
+    server.pubblica(std::nullopt, json_esito(esito), riga_fallimento(esito));
     return;
   }
   const auto letto = leggi_scenario_compilato(cartella, nomi);
@@ -22,11 +23,11 @@ void pubblica_esito(PageServer& server, const EsitoComando& esito,
     non_letto.stato = kUscitaErroreSistema;
     non_letto.errore = p->messaggio;
     non_letto.messaggio = p->messaggio;
-    server.publish_failure(json_esito(non_letto));
+    server.pubblica(std::nullopt, json_esito(non_letto), riga_fallimento(non_letto));
     return;
   }
-  server.publish_page(pagina_percorso(std::get<ScenarioCompilato>(letto)));
-  if (esito.stato == kUscitaAvvertenze) server.publish_failure(json_esito(esito));
+  server.pubblica(pagina_percorso(std::get<ScenarioCompilato>(letto)), json_esito(esito),
+                  riga_fallimento(esito));
 }
 
 }  // namespace tratta

@@ -9,11 +9,12 @@
 
 namespace tratta {
 
-/// After a compile into `cartella`: when it wrote the whole set (exit
-/// status 0, or 5 under --strict), the files are read back as `view` reads
-/// them and their route page is published; with status 5 the warnings
-/// that failed it are then shown over it. Any other outcome, or files that
-/// cannot be read back, is published as a failure over the last good page.
+/// After a compile into `cartella`, one state for the open pages: when it
+/// wrote the whole set (exit status 0, or 5 under --strict), the files read
+/// back as `view` reads them give the new route page, published with the
+/// outcome (its warnings shown over it); any other outcome is published
+/// over the last good page, and so are files that cannot be read back, as
+/// a failure of the system.
 void pubblica_esito(PageServer& server, const EsitoComando& esito,
                     const std::filesystem::path& cartella,
                     const NomiScenario& nomi = nomi_predefiniti());

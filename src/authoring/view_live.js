@@ -1,16 +1,19 @@
 // The live part of the route page served while the author edits. It
-// listens to the server's events (/events): each tells the number of the
-// page of "/" and the failure of the last compile, if it failed. A page
-// of another number is fetched and written into this window in place of
-// this one: the address, and with it the stretch in view (#FROM-TO), stays,
-// and so does the scroll position. A failure is shown over the last good
-// route, with the diagnostic and the warnings; the next good page takes it
-// away. When the stream breaks (the watch ended) a discreet note says so,
-// and the page listens again once the server is back.
+// listens to the server's events (/events): each tells, for the last
+// compile, the number of the page of "/", the compile's outcome (compile's
+// JSON) and the outcome in the words the watch prints. A page of another
+// number is fetched and written into this window in place of this one: the
+// address, and with it the stretch in view (#FROM-TO), stays, and so does
+// the scroll position. A compile that failed is shown over the last good
+// route, as the terminal tells it, with the warnings; one that succeeded
+// with warnings lists them in a small panel; the next compile without them
+// takes either away. When the stream breaks (the watch ended) a discreet
+// note says so, and the page listens again once the server is back.
 //
 // For a check from outside, on the body: data-live (connecting,
 // connected, disconnected), data-live-pages (pages written in so far),
-// data-live-page (this page's number), data-live-failure (yes, no).
+// data-live-page (this page's number), data-live-failure (yes, no),
+// data-live-warnings (how many the panel lists).
 (function () {
   "use strict";
   const PAGE = Number(document.currentScript.dataset.livePage);
@@ -20,6 +23,7 @@
   body.dataset.livePage = String(PAGE);
   body.dataset.livePages = String(live.pages);
   body.dataset.liveFailure = "no";
+  body.dataset.liveWarnings = "0";
 
   const style = document.createElement("style");
   style.textContent = `
@@ -35,6 +39,14 @@
 #live-overlay .diagnostic { margin: 0 0 8px; }
 #live-overlay ul { margin: 0 0 8px; padding-left: 20px; color: #6b4e00; }
 #live-overlay .note { margin: 0; color: #666; font-size: 12px; }
+#live-warnings { position: fixed; left: 10px; bottom: 8px; z-index: 19; max-width: min(720px, calc(100% - 180px));
+  max-height: 30vh; overflow: auto; background: #fffdf5; color: #222; border: 1px solid #c9a227;
+  border-radius: 6px; padding: 6px 12px; font: 12px/1.4 system-ui, sans-serif;
+  box-shadow: 0 3px 12px rgba(0, 0, 0, 0.12); }
+#live-warnings[hidden] { display: none; }
+#live-warnings h2 { margin: 0 0 4px; font-size: 12px; color: #6b4e00; }
+#live-warnings ul { margin: 0; padding-left: 18px; }
+#live-warnings li { font-family: ui-monospace, monospace; white-space: pre-wrap; overflow-wrap: anywhere; }
 #live-status { position: fixed; right: 10px; bottom: 8px; z-index: 21; font: 12px system-ui, sans-serif;
   color: #666; background: rgba(255, 255, 255, 0.85); border-radius: 4px; padding: 2px 8px; }
 #live-status.off { color: #8a5a00; }
@@ -45,9 +57,13 @@
   overlay.id = "live-overlay";
   overlay.hidden = true;
   overlay.setAttribute("role", "alert");
+  const panel = document.createElement("div");
+  panel.id = "live-warnings";
+  panel.hidden = true;
+  panel.setAttribute("role", "status");
   const status = document.createElement("div");
   status.id = "live-status";
-  body.append(overlay, status);
+  body.append(overlay, panel, status);
 
   // "file:line: " before a message, as far as the outcome names them.
   function where(file, line) {
@@ -55,31 +71,42 @@
     return line ? `${file}:${line}: ` : `${file}: `;
   }
 
-  function showFailure(f) {
+  // The warnings of an outcome as a list, each as the terminal prints it.
+  function warningList(outcome) {
+    const warnings = Array.isArray(outcome.warnings) ? outcome.warnings : [];
+    const list = document.createElement("ul");
+    for (const w of warnings) {
+      const item = document.createElement("li");
+      item.textContent = where(w.file, w.line) + "warning: " + w.message;
+      list.append(item);
+    }
+    return { list, count: warnings.length };
+  }
+
+  // What the title says of each exit status of a compile that failed.
+  const TITLES = {
+    1: "The scenario files cannot be written",
+    2: "The descriptions cannot be compiled",
+    3: "The descriptions do not compile",
+    4: "The scenario files could not be written",
+    5: "The descriptions drew warnings (--strict)",
+    6: "A description is too large",
+  };
+
+  function showFailure(outcome, text) {
     const box = document.createElement("div");
     box.className = "box";
     const title = document.createElement("h2");
-    title.textContent = f.exit_status === 5 ? "The descriptions drew warnings (--strict)"
-                                            : "The descriptions do not compile";
+    title.textContent = TITLES[outcome.exit_status] || "The compile failed";
     box.append(title);
-    const message = f.message || f.error;
-    if (message && f.exit_status !== 5) {
+    if (text && outcome.exit_status !== 5) {
       const p = document.createElement("p");
       p.className = "diagnostic";
-      const code = Number.isInteger(f.codice_errore) && f.codice_errore !== 0 ? `code ${f.codice_errore}: ` : "";
-      p.textContent = where(f.file, f.line) + code + message;
+      p.textContent = text;
       box.append(p);
     }
-    const warnings = Array.isArray(f.warnings) ? f.warnings : [];
-    if (warnings.length) {
-      const list = document.createElement("ul");
-      for (const w of warnings) {
-        const item = document.createElement("li");
-        item.textContent = where(w.file, w.line) + "warning: " + w.message;
-        list.append(item);
-      }
-      box.append(list);
-    }
+    const { list, count } = warningList(outcome);
+    if (count) box.append(list);
     const note = document.createElement("p");
     note.className = "note";
     note.textContent = PAGE > 0 ? "Under this note, the route as last compiled; it is redrawn once the descriptions compile."
@@ -88,12 +115,43 @@
     overlay.replaceChildren(box);
     overlay.hidden = false;
     body.dataset.liveFailure = "yes";
+    hideWarnings();
   }
 
   function hideFailure() {
     overlay.hidden = true;
     overlay.replaceChildren();
     body.dataset.liveFailure = "no";
+  }
+
+  function showWarnings(outcome) {
+    const { list, count } = warningList(outcome);
+    if (!count) return hideWarnings();
+    const title = document.createElement("h2");
+    title.textContent = count === 1 ? "1 warning" : `${count} warnings`;
+    panel.replaceChildren(title, list);
+    panel.hidden = false;
+    body.dataset.liveWarnings = String(count);
+  }
+
+  function hideWarnings() {
+    panel.hidden = true;
+    panel.replaceChildren();
+    body.dataset.liveWarnings = "0";
+  }
+
+  // The state of the last compile: shown over this page.
+  function show(state) {
+    const outcome = state.outcome;
+    if (!outcome || typeof outcome !== "object") {
+      hideFailure();
+      hideWarnings();
+    } else if (outcome.exit_status === 0) {
+      hideFailure();
+      showWarnings(outcome);
+    } else {
+      showFailure(outcome, typeof state.text === "string" ? state.text : outcome.message || outcome.error);
+    }
   }
 
   function setStatus(state, text) {
@@ -148,10 +206,8 @@
       }
       if (state.page !== PAGE) {
         replace();
-      } else if (state.failure) {
-        showFailure(state.failure);
       } else {
-        hideFailure();
+        show(state);
       }
     });
     source.addEventListener("error", () => {
