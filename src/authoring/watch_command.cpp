@@ -1,7 +1,6 @@
 #include "authoring/watch_command.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <variant>
 
@@ -21,13 +20,18 @@ namespace {
 
 using Orologio = std::chrono::steady_clock;
 
-/// The first description that is not there, with its name in words.
+/// What the watch says of the first description that is not there: that
+/// its folder is gone, or that it is missing.
 std::optional<std::string> descrizione_mancante(const OpzioniCompile& o) {
   const std::pair<const char*, const fs::path*> descrizioni[] = {
       {"the line description", &o.linea.percorso}, {"the train description", &o.treno.percorso}};
   for (const auto& [cosa, percorso] : descrizioni) {
     std::error_code ec;
-    if (!fs::exists(*percorso, ec)) return std::string(cosa) + " " + citato(*percorso);
+    if (fs::exists(*percorso, ec)) continue;
+    const fs::path cartella = percorso->parent_path();
+    if (!cartella.empty() && !fs::is_directory(cartella, ec))
+      return "the folder " + citato(cartella) + " is gone; waiting for it";
+    return std::string(cosa) + " " + citato(*percorso) + " is missing; waiting for it to come back";
   }
   return std::nullopt;
 }
@@ -46,30 +50,25 @@ void riporta(const EsitoComando& e, bool json, std::ostream& out) {
 
 std::string riga_esito(const EsitoComando& e) {
   std::string riga;
-  switch (e.stato) {
-    case kUscitaOk:
-    case kUscitaAvvertenze: {
-      riga = "done:";
-      for (const std::string& f : e.file_scritti) riga += " " + f;
-      riga += " written";
-      if (e.stato == kUscitaAvvertenze) riga += " (--strict: the warnings fail it)";
-      break;
-    }
-    case kUscitaErroreFatale:
-      riga = " Errore n. " + std::to_string(e.fatale) +
-             " (a stamp field was already taken); no file written";
-      break;
-    case kUscitaDiagnosi: riga = riga_diagnosi(e); break;
-    default: riga = visibile(e.errore.value_or("unexpected failure"), std::string::npos); break;
+  if (e.stato == kUscitaOk || e.stato == kUscitaAvvertenze) {
+    riga = "done:";
+    for (const std::string& f : e.file_scritti) riga += " " + f;
+    riga += " written";
+    if (e.stato == kUscitaAvvertenze) riga += " (--strict: the warnings fail it)";
+  } else {
+    riga = riga_fallimento(e);
   }
   for (const std::string& f : e.file_tenuti) riga += "; kept from before: '" + f + "'";
   const std::size_t n = e.avvertenze.size();
   return riga + "; " + std::to_string(n) + (n == 1 ? " warning" : " warnings");
 }
 
-int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const TempiOsserva& tempi,
-            const DopoCompilazione& dopo, std::ostream& out, std::ostream& err,
-            platform::Disk& disco) {
+int osserva(const OpzioniCompile& opzioni, platform::FolderWatch& osservatore,
+            const TempiOsserva& tempi, const DopoCompilazione& dopo, std::ostream& out,
+            std::ostream& err, platform::Disk& disco) {
+  // Read again at each save: files only, never a FIFO to wait for.
+  OpzioniCompile o = opzioni;
+  o.solo_file = true;
   // A compile is due once the changes have been quiet until `scadenza`.
   bool dovuta = true, prima = true;
   Orologio::time_point scadenza = Orologio::now();
@@ -87,6 +86,9 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
     if (avviso.value() == platform::FolderWatch::Outcome::kChanged) {
       dovuta = true;
       scadenza = Orologio::now() + tempi.quiete;
+      // Back, even if saves keep coming before any quiet: the next absence
+      // is given its whole wait.
+      if (manca && !descrizione_mancante(o)) manca = detto = false;
       continue;
     }
     if (!dovuta) continue;
@@ -100,11 +102,10 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
         continue;
       }
       if (!detto) {
-        const std::string riga = *mancante + " is missing; waiting for it to come back";
         if (o.json) {
-          scrivi_errore(err, riga);
+          scrivi_errore(err, *mancante);
         } else {
-          out << platform::local_clock_time() << " " << visibile(riga, std::string::npos)
+          out << platform::local_clock_time() << " " << visibile(*mancante, std::string::npos)
               << std::endl;
         }
         detto = true;
@@ -129,9 +130,18 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
   OpzioniCompile o;
   std::optional<ServeAddress> servi;
   bool apri = false;
+  long massimo = 0;
   try {
     o = leggi_opzioni(argomenti, [&](std::string_view a, const auto& valore) {
-      if (a == "--serve") {
+      if (a == "--stop-after") {
+        const std::string n = valore();
+        massimo = n.size() <= 9 && !n.empty() &&
+                          n.find_first_not_of("0123456789") == std::string::npos
+                      ? std::stol(n)
+                      : 0;
+        if (massimo <= 0)
+          throw UsoErrato{"--stop-after takes a number of compiles, 1 or more, not '" + n + "'"};
+      } else if (a == "--serve") {
         auto letto = parse_serve_address(valore());
         if (const std::string* no = std::get_if<std::string>(&letto)) throw UsoErrato{*no};
         servi = std::get<ServeAddress>(letto);
@@ -177,8 +187,6 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
       err << "tratta_valle3: could not open a browser; open " << server.address() << "\n";
   }
   const platform::StopOnInterrupt interruzioni(w);
-  long massimo = 0;
-  if (const char* n = std::getenv("TRATTA_WATCH_COMPILES")) massimo = std::strtol(n, nullptr, 10);
   long fatte = 0;
   const int stato = osserva(o, w, TempiOsserva{},
                             [&](const EsitoComando& e, const fs::path& cartella) {

@@ -42,7 +42,8 @@ struct TempiOsserva {
 /// stop is requested of it. Each outcome is one line on `out`, the local
 /// time first (with --json compile's object with a "time" key); a
 /// description missing for longer than `tempi.attesa_mancante` is said
-/// once (on `err` under --json), and the next change is waited for. Returns
+/// once (on `err` under --json; a folder of theirs that is gone is said as
+/// such), and the next change is waited for. Returns
 /// the exit status: 0 once stopped, 2 when the first compile finds bad use
 /// (no compile after it could do better), 4 when the changes can no longer
 /// be waited for. `dopo` is called after each compile.
@@ -58,10 +59,10 @@ std::string riga_esito(const EsitoComando& e);
 /// `tratta_valle3 watch`: the options of compile, and --serve ADDRESS (the
 /// route page served on this computer, redrawn after each compile; its
 /// address is the first line printed) with --open (the page opened in the
-/// default browser); interrupts (Ctrl-C) end it with status 0 once the
-/// compile under way has finished its files.
-/// TRATTA_WATCH_COMPILES (a test aid): a number of compiles after which the
-/// watch ends with status 0, for a check that can send no interrupt.
+/// default browser), and --stop-after N (the watch ends with status 0 after
+/// N compiles: for a script, or a check that can send no interrupt);
+/// interrupts (Ctrl-C) end it with status 0 once the compile under way has
+/// finished its files.
 int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
                   std::ostream& err, platform::Disk& disco, const DopoCompilazione& dopo = {});
 

@@ -188,6 +188,71 @@ TEST_F(Osserva, ADescriptionAwayForAMomentIsWaitedFor) {
   EXPECT_EQ(err.str(), "");
 }
 
+// Each absence is given its whole wait, even when saves of the other
+// description keep coming between two of them with no quiet for a compile.
+TEST_F(Osserva, EachAbsenceIsGivenItsWholeWait) {
+  avvia();
+  const auto via_un_momento = [&] {
+    fs::remove(linea);
+    std::this_thread::sleep_for(250ms);
+    scrivi(linea, testo_linea);
+  };
+  const auto t0 = std::chrono::steady_clock::now();
+  via_un_momento();
+  while (std::chrono::steady_clock::now() - t0 < 1900ms) {
+    scrivi(treno, testo_treno);
+    std::this_thread::sleep_for(50ms);
+  }
+  via_un_momento();
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  EXPECT_EQ(compilazioni_dopo_quiete(), 2u);
+  ferma();
+  EXPECT_EQ(out.str().find("missing"), std::string::npos) << out.str();
+}
+
+// The descriptions' folder removed and put back, as a checkout can do: the
+// watch says the folder is gone, once, after a second, and compiles again
+// when it is back.
+TEST_F(Osserva, AFolderGoneAndBackIsWaitedFor) {
+  avvia();
+  const fs::path cartella = linea.parent_path();
+  fs::remove_all(cartella);
+  std::this_thread::sleep_for(1500ms);
+  fs::create_directories(cartella);
+  scrivi(treno, testo_treno);
+  scrivi(linea, testo_linea);
+  ASSERT_TRUE(aspetta_compilazioni(2)) << out.str();
+  // And it still watches the folder come back.
+  scrivi(linea, testo_linea + "\r\n");
+  ASSERT_TRUE(aspetta_compilazioni(3)) << out.str();
+  ferma();
+  EXPECT_EQ(stato, 0);
+  const std::string testo = out.str();
+  const std::string detto = "the folder '" + cartella.string() + "' is gone; waiting for it\n";
+  ASSERT_NE(testo.find(detto), std::string::npos) << testo;
+  EXPECT_EQ(testo.find(detto, testo.find(detto) + 1), std::string::npos) << testo;
+  EXPECT_EQ(esiti, (std::vector<int>{0, 0, 0}));
+}
+
+#ifndef _WIN32
+// A description that becomes a FIFO is no description to read again: said
+// at once as bad use, never waited for, and the watch stops when asked.
+TEST_F(Osserva, ADescriptionThatBecomesAFifoIsRefusedAndTheWatchStops) {
+  avvia();
+  fs::remove(treno);
+  ASSERT_EQ(::mkfifo(treno.c_str(), 0600), 0);
+  ASSERT_TRUE(aspetta_compilazioni(2)) << out.str();
+  const auto t0 = std::chrono::steady_clock::now();
+  ferma();
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, 1s);
+  EXPECT_EQ(stato, 0);
+  EXPECT_EQ(esiti, (std::vector<int>{0, 2}));
+  EXPECT_NE(out.str().find("the train description '" + treno.string() + "' is not a regular file"),
+            std::string::npos)
+      << out.str();
+}
+#endif
+
 TEST_F(Osserva, ADescriptionMissingForGoodIsSaidOnceAndWaitedFor) {
   TempiOsserva tempi;
   tempi.attesa_mancante = 150ms;
@@ -293,6 +358,8 @@ TEST(Watch, BadUseEndsItAtTheStart) {
       // The page is served to this computer only.
       {{"watch", linea, treno, "--out", out, "--serve", "0.0.0.0:8080"}, "this computer only"},
       {{"watch", linea, treno, "--out", out, "--open"}, "give --serve"},
+      {{"watch", linea, treno, "--out", out, "--stop-after", "0"}, "--stop-after takes a number"},
+      {{"watch", linea, treno, "--out", out, "--stop-after", "x1"}, "--stop-after takes a number"},
   };
   testing::write_bytes(dir / "Tratta_Valle3_30.sim", "");
   for (const auto& c : casi) {
@@ -323,10 +390,8 @@ TEST(Watch, ServeSaysItsAddressFirstAndOpenHandsItToTheBrowser) {
   fs::permissions(dir / "xdg-open", fs::perms::owner_all);
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
   ::setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
-  ::setenv("TRATTA_WATCH_COMPILES", "1", 1);
-  const testing::Esecuzione e = testing::esegui(
-      {"watch", linea, treno, "--out", (dir / "uscita").string(), "--serve", "0", "--open"});
-  ::unsetenv("TRATTA_WATCH_COMPILES");
+  const testing::Esecuzione e = testing::esegui({"watch", linea, treno, "--out", (dir / "uscita").string(),
+                                                 "--serve", "0", "--open", "--stop-after", "1"});
   ::setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(e.stato, kUscitaOk) << e.err;
   const std::string prima = "the route page is served on http://127.0.0.1:";
