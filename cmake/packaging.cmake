@@ -7,8 +7,9 @@
 #            the program; and tratta-valle3_<version>_<arch>.deb, which
 #            installs the program in /usr/bin with its manual page (made by
 #            help2man from the program's own --help), its bash completion,
-#            and under /usr/share/doc the README and the reference for
-#            authors.
+#            the VS Code package under /usr/share/tratta-valle3, and under
+#            /usr/share/doc the README and the reference for authors.
+# The zip and the tar.gz carry the VS Code package of their system too.
 # The executables go in as built and tested, unstripped. Each kind of
 # package takes its own component (cmake/package_components.cmake).
 if(WIN32)
@@ -52,6 +53,59 @@ if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/package/tratta_valle3_manual.txt
                 ${PROJECT_SOURCE_DIR}/docs/descriptions.md
           DESTINATION . COMPONENT archive)
+endif()
+
+# The VS Code package of this system, with the program inside (the console
+# twin on Windows): the target vsix, made by cmake/vsix.cmake with Node.js
+# and npm. It is no part of a plain build; the packages take it (their
+# install step builds it) unless TRATTA_VSIX is OFF.
+option(TRATTA_VSIX "Put the VS Code package into the release packages (needs Node.js and npm)" ON)
+if(WIN32)
+  set(TRATTA_VSIX_SYSTEM win32)
+  set(TRATTA_VSIX_PROGRAM tratta_valle3_console)
+else()
+  set(TRATTA_VSIX_SYSTEM linux)
+  set(TRATTA_VSIX_PROGRAM tratta_valle3)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+  set(TRATTA_VSIX_TARGET ${TRATTA_VSIX_SYSTEM}-x64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+  set(TRATTA_VSIX_TARGET ${TRATTA_VSIX_SYSTEM}-arm64)
+else()
+  set(TRATTA_VSIX_TARGET "")
+endif()
+if(TRATTA_VSIX_TARGET)
+  set(TRATTA_VSIX_FILE tratta-valle3-${TRATTA_VSIX_TARGET}.vsix)
+  set(TRATTA_VSIX ${PROJECT_BINARY_DIR}/package/${TRATTA_VSIX_FILE})
+  file(GLOB_RECURSE TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/editors/vscode/*)
+  add_custom_command(
+    OUTPUT ${TRATTA_VSIX}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/editors/vscode
+            -DLICENSE=${PROJECT_SOURCE_DIR}/packaging/copyright
+            -DPROGRAM=$<TARGET_FILE:${TRATTA_VSIX_PROGRAM}>
+            -DCARRIED=$<TARGET_FILE_NAME:${TRATTA_VSIX_PROGRAM}> -DTARGET=${TRATTA_VSIX_TARGET}
+            -DVERSION=${PROJECT_VERSION} -DWORK=${PROJECT_BINARY_DIR}/vscode -DOUTPUT=${TRATTA_VSIX}
+            -P ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
+    DEPENDS ${TRATTA_VSIX_PROGRAM} ${TRATTA_VSIX_SOURCES} ${PROJECT_SOURCE_DIR}/packaging/copyright
+            ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
+    COMMENT "VS Code package ${TRATTA_VSIX_FILE}"
+    VERBATIM)
+  add_custom_target(vsix DEPENDS ${TRATTA_VSIX})
+  if(TRATTA_VSIX)
+    set(TRATTA_VSIX_COMPONENTS archive)
+    if(NOT WIN32)
+      list(APPEND TRATTA_VSIX_COMPONENTS deb)
+    endif()
+    foreach(component ${TRATTA_VSIX_COMPONENTS})
+      install(CODE "execute_process(COMMAND \"${CMAKE_COMMAND}\" --build \"${PROJECT_BINARY_DIR}\" --target vsix
+                                    COMMAND_ERROR_IS_FATAL ANY)"
+              COMPONENT ${component})
+    endforeach()
+    install(FILES ${TRATTA_VSIX} DESTINATION . COMPONENT archive)
+    if(NOT WIN32)
+      install(FILES ${TRATTA_VSIX} DESTINATION share/tratta-valle3 COMPONENT deb)
+    endif()
+  endif()
 endif()
 
 set(CPACK_PACKAGE_CONTACT "tratta_valle3 developers <team@tratta-valle3.org>")
