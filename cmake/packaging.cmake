@@ -7,7 +7,9 @@
 #            the program; and tratta-valle3_<version>_<arch>.deb, which
 #            installs the program in /usr/bin with its manual page (made by
 #            help2man from the program's own --help), its bash completion,
-#            the VS Code package under /usr/share/tratta-valle3, and under
+#            the Vim and Neovim files where Debian's editors find them
+#            (/usr/share/vim/vimfiles, /usr/share/nvim/site), the VS Code
+#            package under /usr/share/tratta-valle3, and under
 #            /usr/share/doc the README and the reference for authors.
 # The zip and the tar.gz carry the VS Code package of their system too.
 # The executables go in as built and tested, unstripped. Each kind of
@@ -133,6 +135,14 @@ if(NOT WIN32)
   install(TARGETS tratta_valle3 RUNTIME DESTINATION bin COMPONENT deb)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/tratta_valle3
           DESTINATION share/bash-completion/completions COMPONENT deb)
+  # The editor packages of editors/vim, where Debian's Vim (its syntax and
+  # the file names) and Neovim (those and the language server) look by
+  # default.
+  install(FILES ${PROJECT_SOURCE_DIR}/editors/vim/ftdetect/tratta.vim
+          DESTINATION share/vim/vimfiles/ftdetect COMPONENT deb)
+  install(FILES ${PROJECT_SOURCE_DIR}/editors/vim/syntax/tratta.vim
+          DESTINATION share/vim/vimfiles/syntax COMPONENT deb)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/editors/vim/ DESTINATION share/nvim/site COMPONENT deb)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
           DESTINATION share/lintian/overrides RENAME tratta-valle3 COMPONENT deb)
   # Debian's changelog of a native package, made from the version.
