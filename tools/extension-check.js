@@ -129,7 +129,7 @@ function load(settings) {
   let o = await s.vscode.commands.executeCommand('tratta.compile');
   check(o && o.exit_status === 3 && o.codice_errore === 7, `compile: status ${o && o.exit_status}, code ${o && o.codice_errore}`);
   check(/code 7, Valle_12-\.txt:194/.test(status.text), `status bar: ${status.text}`);
-  check(state.executed.some(([c]) => c === 'workbench.actions.view.problems'), 'the Problems panel opened');
+  check(state.executed.some(([c]) => c === 'workbench.panel.markers.view.focus'), 'the Problems panel opened');
   check(state.output.join('').includes(`${train}:194: code 7: `), 'the output holds compile\'s diagnostic line');
 
   trainDoc.edit(trainDoc.getText().replace(/^abbattimento codice, 7300,270/m, 'abbattimento codice, 7250,270'));

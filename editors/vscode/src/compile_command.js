@@ -44,7 +44,7 @@ class CompileCommand {
     output.appendLine(d.lines[0]);
     status.show(o, 'compile');
     if (o.exit_status === 3 || o.exit_status === 1) {
-      vscode.commands.executeCommand('workbench.actions.view.problems');
+      vscode.commands.executeCommand('workbench.panel.markers.view.focus').then(undefined, () => undefined);
     } else if (!d.ok) {
       vscode.window.showErrorMessage('tratta_valle3: not compiled: ' + d.lines[0], 'Show Output')
         .then((choice) => choice && output.show(true));

@@ -131,7 +131,7 @@ class RoutePages {
 
   served() {
     const serving = this.watches.size > 0;
-    vscode.commands.executeCommand('setContext', 'tratta.routePageServed', serving);
+    vscode.commands.executeCommand('setContext', 'tratta.routePageServed', serving).then(undefined, () => undefined);
     this.host.status.setServing(serving);
   }
 
