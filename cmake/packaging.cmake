@@ -40,10 +40,6 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/manual.txt.in ${PROJECT_BINARY_DI
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/src/authoring/aiuto.txt ${PROJECT_SOURCE_DIR}/cmake/manual.cmake)
 
-configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
-               ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
-               NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
-install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
 if(WIN32)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DMODE=text -DEXTRA=${PROJECT_BINARY_DIR}/package/manual.txt
@@ -78,21 +74,21 @@ else()
 endif()
 if(TRATTA_VSIX_TARGET)
   set(TRATTA_VSIX_FILE tratta-valle3-${TRATTA_VSIX_TARGET}.vsix)
-  set(TRATTA_VSIX ${PROJECT_BINARY_DIR}/package/${TRATTA_VSIX_FILE})
+  set(TRATTA_VSIX_PATH ${PROJECT_BINARY_DIR}/package/${TRATTA_VSIX_FILE})
   file(GLOB_RECURSE TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/editors/vscode/*)
   add_custom_command(
-    OUTPUT ${TRATTA_VSIX}
+    OUTPUT ${TRATTA_VSIX_PATH}
     COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/editors/vscode
             -DLICENSE=${PROJECT_SOURCE_DIR}/packaging/copyright
             -DPROGRAM=$<TARGET_FILE:${TRATTA_VSIX_PROGRAM}>
             -DCARRIED=$<TARGET_FILE_NAME:${TRATTA_VSIX_PROGRAM}> -DTARGET=${TRATTA_VSIX_TARGET}
-            -DVERSION=${PROJECT_VERSION} -DWORK=${PROJECT_BINARY_DIR}/vscode -DOUTPUT=${TRATTA_VSIX}
+            -DVERSION=${PROJECT_VERSION} -DWORK=${PROJECT_BINARY_DIR}/vscode -DOUTPUT=${TRATTA_VSIX_PATH}
             -P ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
     DEPENDS ${TRATTA_VSIX_PROGRAM} ${TRATTA_VSIX_SOURCES} ${PROJECT_SOURCE_DIR}/packaging/copyright
             ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
     COMMENT "VS Code package ${TRATTA_VSIX_FILE}"
     VERBATIM)
-  add_custom_target(vsix DEPENDS ${TRATTA_VSIX})
+  add_custom_target(vsix DEPENDS ${TRATTA_VSIX_PATH})
   if(TRATTA_VSIX)
     set(TRATTA_VSIX_COMPONENTS archive)
     if(NOT WIN32)
@@ -103,12 +99,26 @@ if(TRATTA_VSIX_TARGET)
                                     COMMAND_ERROR_IS_FATAL ANY)"
               COMPONENT ${component})
     endforeach()
-    install(FILES ${TRATTA_VSIX} DESTINATION . COMPONENT archive)
+    install(FILES ${TRATTA_VSIX_PATH} DESTINATION . COMPONENT archive)
     if(NOT WIN32)
-      install(FILES ${TRATTA_VSIX} DESTINATION share/tratta-valle3 COMPONENT deb)
+      install(FILES ${TRATTA_VSIX_PATH} DESTINATION share/tratta-valle3 COMPONENT deb)
     endif()
   endif()
 endif()
+
+# The text for users, with how to install the VS Code package when the
+# archive holds it.
+set(TRATTA_VSIX_README "")
+if(TRATTA_VSIX AND TRATTA_VSIX_TARGET)
+  file(READ ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in TRATTA_VSIX_README)
+  string(CONFIGURE "${TRATTA_VSIX_README}" TRATTA_VSIX_README @ONLY)
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
+               ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
+               NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
+install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
 
 set(CPACK_PACKAGE_CONTACT "tratta_valle3 developers <team@tratta-valle3.org>")
 if(NOT WIN32)
