@@ -107,11 +107,17 @@ if(TRATTA_VSIX_TARGET)
 endif()
 
 # The text for users, with how to install the VS Code package when the
-# archive holds it.
+# archive holds it: its section follows the last line of the text (which
+# ends with the placeholder), its line ends made the text's own, since
+# configure_file converts only those of the file it reads.
 set(TRATTA_VSIX_README "")
 if(TRATTA_VSIX AND TRATTA_VSIX_TARGET)
   file(READ ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in TRATTA_VSIX_README)
-  string(CONFIGURE "${TRATTA_VSIX_README}" TRATTA_VSIX_README @ONLY)
+  string(CONFIGURE "\n${TRATTA_VSIX_README}" TRATTA_VSIX_README @ONLY)
+  string(REGEX REPLACE "\n$" "" TRATTA_VSIX_README "${TRATTA_VSIX_README}")
+  if(WIN32)
+    string(REPLACE "\n" "\r\n" TRATTA_VSIX_README "${TRATTA_VSIX_README}")
+  endif()
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in)
