@@ -47,10 +47,13 @@ class Watch {
         try {
           o = JSON.parse(text);
         } catch (_) {
+          // below
+        }
+        if (!o || typeof o !== 'object') {
           host.output.appendLine(text);
           return;
         }
-        if (o && typeof o.serving === 'string') {
+        if (typeof o.serving === 'string') {
           clearTimeout(timer);
           resolve(o.serving);
           return;
