@@ -75,10 +75,15 @@ endif()
 if(TRATTA_VSIX_TARGET)
   set(TRATTA_VSIX_FILE tratta-valle3-${TRATTA_VSIX_TARGET}.vsix)
   set(TRATTA_VSIX_PATH ${PROJECT_BINARY_DIR}/package/${TRATTA_VSIX_FILE})
-  file(GLOB_RECURSE TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/editors/vscode/*)
+  # The extension's own files (not the modules or the bundle of a copy
+  # someone worked on in place).
+  set(TRATTA_VSCODE_SOURCE ${PROJECT_SOURCE_DIR}/editors/vscode)
+  file(GLOB TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${TRATTA_VSCODE_SOURCE}/src/*.js ${TRATTA_VSCODE_SOURCE}/syntaxes/*.json)
+  list(APPEND TRATTA_VSIX_SOURCES ${TRATTA_VSCODE_SOURCE}/package.json ${TRATTA_VSCODE_SOURCE}/package-lock.json ${TRATTA_VSCODE_SOURCE}/README.md
+       ${TRATTA_VSCODE_SOURCE}/language-configuration.json ${TRATTA_VSCODE_SOURCE}/.vscodeignore)
   add_custom_command(
     OUTPUT ${TRATTA_VSIX_PATH}
-    COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/editors/vscode
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${TRATTA_VSCODE_SOURCE}
             -DLICENSE=${PROJECT_SOURCE_DIR}/packaging/copyright
             -DPROGRAM=$<TARGET_FILE:${TRATTA_VSIX_PROGRAM}>
             -DCARRIED=$<TARGET_FILE_NAME:${TRATTA_VSIX_PROGRAM}> -DTARGET=${TRATTA_VSIX_TARGET}
