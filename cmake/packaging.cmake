@@ -78,9 +78,11 @@ if(TRATTA_VSIX_TARGET)
   # The extension's own files (not the modules or the bundle of a copy
   # someone worked on in place).
   set(TRATTA_VSCODE_SOURCE ${PROJECT_SOURCE_DIR}/editors/vscode)
-  file(GLOB TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${TRATTA_VSCODE_SOURCE}/src/*.js ${TRATTA_VSCODE_SOURCE}/syntaxes/*.json)
-  list(APPEND TRATTA_VSIX_SOURCES ${TRATTA_VSCODE_SOURCE}/package.json ${TRATTA_VSCODE_SOURCE}/package-lock.json ${TRATTA_VSCODE_SOURCE}/README.md
-       ${TRATTA_VSCODE_SOURCE}/language-configuration.json ${TRATTA_VSCODE_SOURCE}/.vscodeignore)
+  file(GLOB TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${TRATTA_VSCODE_SOURCE}/src/*.js
+       ${TRATTA_VSCODE_SOURCE}/syntaxes/*.json)
+  foreach(f package.json package-lock.json README.md language-configuration.json .vscodeignore)
+    list(APPEND TRATTA_VSIX_SOURCES ${TRATTA_VSCODE_SOURCE}/${f})
+  endforeach()
   add_custom_command(
     OUTPUT ${TRATTA_VSIX_PATH}
     COMMAND ${CMAKE_COMMAND} -DSOURCE=${TRATTA_VSCODE_SOURCE}
