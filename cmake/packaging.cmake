@@ -7,8 +7,11 @@
 #            the program; and tratta-valle3_<version>_<arch>.deb, which
 #            installs the program in /usr/bin with its manual page (made by
 #            help2man from the program's own --help), its bash completion,
-#            and under /usr/share/doc the README and the reference for
-#            authors.
+#            the Vim and Neovim files where Debian's editors find them
+#            (/usr/share/vim/vimfiles, /usr/share/nvim/site), the VS Code
+#            package under /usr/share/tratta-valle3, and under
+#            /usr/share/doc the README and the reference for authors.
+# The zip and the tar.gz carry the VS Code package of their system too.
 # The executables go in as built and tested, unstripped. Each kind of
 # package takes its own component (cmake/package_components.cmake).
 if(WIN32)
@@ -37,10 +40,6 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/manual.txt.in ${PROJECT_BINARY_DI
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
              ${PROJECT_SOURCE_DIR}/src/authoring/aiuto.txt ${PROJECT_SOURCE_DIR}/cmake/manual.cmake)
 
-configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
-               ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
-               NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
-install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
 if(WIN32)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -DMODE=text -DEXTRA=${PROJECT_BINARY_DIR}/package/manual.txt
@@ -53,6 +52,86 @@ if(WIN32)
                 ${PROJECT_SOURCE_DIR}/docs/descriptions.md
           DESTINATION . COMPONENT archive)
 endif()
+
+# The VS Code package of this system, with the program inside (the console
+# twin on Windows): the target vsix, made by cmake/vsix.cmake with Node.js
+# and npm. It is no part of a plain build; the packages take it (their
+# install step builds it) unless TRATTA_VSIX is OFF.
+option(TRATTA_VSIX "Put the VS Code package into the release packages (needs Node.js and npm)" ON)
+if(WIN32)
+  set(TRATTA_VSIX_SYSTEM win32)
+  set(TRATTA_VSIX_PROGRAM tratta_valle3_console)
+else()
+  set(TRATTA_VSIX_SYSTEM linux)
+  set(TRATTA_VSIX_PROGRAM tratta_valle3)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+  set(TRATTA_VSIX_TARGET ${TRATTA_VSIX_SYSTEM}-x64)
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64|ARM64)$")
+  set(TRATTA_VSIX_TARGET ${TRATTA_VSIX_SYSTEM}-arm64)
+else()
+  set(TRATTA_VSIX_TARGET "")
+endif()
+if(TRATTA_VSIX_TARGET)
+  set(TRATTA_VSIX_FILE tratta-valle3-${TRATTA_VSIX_TARGET}.vsix)
+  set(TRATTA_VSIX_PATH ${PROJECT_BINARY_DIR}/package/${TRATTA_VSIX_FILE})
+  # The extension's own files (not the modules or the bundle of a copy
+  # someone worked on in place).
+  set(TRATTA_VSCODE_SOURCE ${PROJECT_SOURCE_DIR}/editors/vscode)
+  file(GLOB TRATTA_VSIX_SOURCES CONFIGURE_DEPENDS ${TRATTA_VSCODE_SOURCE}/src/*.js
+       ${TRATTA_VSCODE_SOURCE}/syntaxes/*.json)
+  foreach(f package.json package-lock.json README.md language-configuration.json .vscodeignore)
+    list(APPEND TRATTA_VSIX_SOURCES ${TRATTA_VSCODE_SOURCE}/${f})
+  endforeach()
+  add_custom_command(
+    OUTPUT ${TRATTA_VSIX_PATH}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${TRATTA_VSCODE_SOURCE}
+            -DLICENSE=${PROJECT_SOURCE_DIR}/packaging/copyright
+            -DPROGRAM=$<TARGET_FILE:${TRATTA_VSIX_PROGRAM}>
+            -DCARRIED=$<TARGET_FILE_NAME:${TRATTA_VSIX_PROGRAM}> -DTARGET=${TRATTA_VSIX_TARGET}
+            -DVERSION=${PROJECT_VERSION} -DWORK=${PROJECT_BINARY_DIR}/vscode -DOUTPUT=${TRATTA_VSIX_PATH}
+            -P ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
+    DEPENDS ${TRATTA_VSIX_PROGRAM} ${TRATTA_VSIX_SOURCES} ${PROJECT_SOURCE_DIR}/packaging/copyright
+            ${PROJECT_SOURCE_DIR}/cmake/vsix.cmake
+    COMMENT "VS Code package ${TRATTA_VSIX_FILE}"
+    VERBATIM)
+  add_custom_target(vsix DEPENDS ${TRATTA_VSIX_PATH})
+  if(TRATTA_VSIX)
+    set(TRATTA_VSIX_COMPONENTS archive)
+    if(NOT WIN32)
+      list(APPEND TRATTA_VSIX_COMPONENTS deb)
+    endif()
+    foreach(component ${TRATTA_VSIX_COMPONENTS})
+      install(CODE "execute_process(COMMAND \"${CMAKE_COMMAND}\" --build \"${PROJECT_BINARY_DIR}\" --target vsix
+                                    COMMAND_ERROR_IS_FATAL ANY)"
+              COMPONENT ${component})
+    endforeach()
+    install(FILES ${TRATTA_VSIX_PATH} DESTINATION . COMPONENT archive)
+    if(NOT WIN32)
+      install(FILES ${TRATTA_VSIX_PATH} DESTINATION share/tratta-valle3 COMPONENT deb)
+    endif()
+  endif()
+endif()
+
+# The text for users, with how to install the VS Code package when the
+# archive holds it: its section follows the last line of the text (which
+# ends with the placeholder), its line ends made the text's own, since
+# configure_file converts only those of the file it reads.
+set(TRATTA_VSIX_README "")
+if(TRATTA_VSIX AND TRATTA_VSIX_TARGET)
+  file(READ ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in TRATTA_VSIX_README)
+  string(CONFIGURE "\n${TRATTA_VSIX_README}" TRATTA_VSIX_README @ONLY)
+  string(REGEX REPLACE "\n$" "" TRATTA_VSIX_README "${TRATTA_VSIX_README}")
+  if(WIN32)
+    string(REPLACE "\n" "\r\n" TRATTA_VSIX_README "${TRATTA_VSIX_README}")
+  endif()
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/packaging/README-vscode.txt.in)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README-${TRATTA_USER_TEXT}.txt.in
+               ${PROJECT_BINARY_DIR}/package/README.txt @ONLY
+               NEWLINE_STYLE ${TRATTA_USER_TEXT_NEWLINES})
+install(FILES ${PROJECT_BINARY_DIR}/package/README.txt DESTINATION . COMPONENT archive)
 
 set(CPACK_PACKAGE_CONTACT "tratta_valle3 developers <team@tratta-valle3.org>")
 if(NOT WIN32)
@@ -79,6 +158,14 @@ if(NOT WIN32)
   install(TARGETS tratta_valle3 RUNTIME DESTINATION bin COMPONENT deb)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/bash-completion/tratta_valle3
           DESTINATION share/bash-completion/completions COMPONENT deb)
+  # The editor packages of editors/vim, where Debian's Vim (its syntax and
+  # the file names) and Neovim (those and the language server) look by
+  # default.
+  install(FILES ${PROJECT_SOURCE_DIR}/editors/vim/ftdetect/tratta.vim
+          DESTINATION share/vim/vimfiles/ftdetect COMPONENT deb)
+  install(FILES ${PROJECT_SOURCE_DIR}/editors/vim/syntax/tratta.vim
+          DESTINATION share/vim/vimfiles/syntax COMPONENT deb)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/editors/vim/ DESTINATION share/nvim/site COMPONENT deb)
   install(FILES ${PROJECT_SOURCE_DIR}/packaging/lintian-overrides
           DESTINATION share/lintian/overrides RENAME tratta-valle3 COMPONENT deb)
   # Debian's changelog of a native package, made from the version.

@@ -10,12 +10,15 @@ local function check(ok, what)
 end
 
 -- The editor package of editors/vim: filetype, syntax and the lines that
--- start the server.
-vim.opt.runtimepath:prepend(os.getenv('TRATTA_ROOT') .. '/editors/vim')
-vim.g.tratta_valle3 = exe
-vim.cmd('filetype on')
-vim.cmd('syntax on')
-vim.cmd('runtime! plugin/tratta_lsp.lua')
+-- start the server. Installed by the Debian package, Neovim finds it and
+-- the program by itself (TRATTA_ROOT unset).
+if os.getenv('TRATTA_ROOT') then
+  vim.opt.runtimepath:prepend(os.getenv('TRATTA_ROOT') .. '/editors/vim')
+  vim.g.tratta_valle3 = exe
+  vim.cmd('filetype on')
+  vim.cmd('syntax on')
+  vim.cmd('runtime! plugin/tratta_lsp.lua')
+end
 
 local function open(name)
   vim.cmd('edit ' .. vim.fn.fnameescape(dir .. '/' .. name))
@@ -30,6 +33,8 @@ check(vim.fn.synIDattr(vim.fn.synID(18, 2, 1), 'name') == 'trattaKeyword', 'a ke
 vim.wait(10000, function() return #vim.lsp.get_active_clients() > 0 end, 20)
 local client = (vim.lsp.get_active_clients()[1] or {}).id
 check(client ~= nil and #vim.lsp.get_active_clients() == 1, 'one server started for both descriptions')
+local cmd = client and vim.lsp.get_client_by_id(client).config.cmd or {}
+check(vim.fn.exepath(cmd[1] or '') == exe, 'the server is ' .. exe .. ': ' .. vim.inspect(cmd))
 
 local function find(buf, pred)
   for _, d in ipairs(vim.diagnostic.get(buf)) do

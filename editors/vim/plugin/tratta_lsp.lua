@@ -1,6 +1,8 @@
 -- Starts `tratta_valle3 lsp` for the descriptions (filetype tratta, from
 -- ftdetect/tratta.vim) and attaches every description's buffer to it.
--- Neovim 0.7 or later; put the folder editors/vim on 'runtimepath'.
+-- Neovim 0.7 or later (an older one passes over it); put the folder
+-- editors/vim on 'runtimepath', or install the Debian package.
+if vim.fn.has('nvim-0.7') == 0 then return end
 local client
 vim.api.nvim_create_autocmd('FileType', {
   pattern = 'tratta',
