@@ -132,6 +132,25 @@ async function main() {
     if (await page.evaluate(() => location.hash) !== "#2000-8000") fail("the stretch moved");
     ok("mended: the overlay is gone, the route redrawn on the same stretch");
 
+    // 4b. A save that compiles with a warning: the route redrawn, the
+    // warning in a panel of its own with file and line; mended, it goes.
+    editTrain((t) => {
+      const ls = t.split("\r\n");
+      ls.splice(at, 0, "segnal,  1000, 1");
+      return ls.join("\r\n");
+    });
+    await waitBody(() => document.body.dataset.liveWarnings === "1" && document.body.dataset.liveFailure === "no",
+      "the warnings panel", 1500);
+    const panel = await page.$eval("#live-warnings", (e) => ({ text: e.innerText, hidden: e.hidden }));
+    if (panel.hidden || !panel.text.includes(`${trainFile}:${at + 1}: warning:`) || !panel.text.includes("segnal"))
+      fail(`the warnings panel does not name ${trainFile}:${at + 1}: ${panel.text}`);
+    await page.screenshot({ path: path.join(outDir, "warnings.png") });
+    editTrain(() => original);
+    await waitBody(() => document.body.dataset.liveWarnings === "0" && Array.from(
+      document.querySelectorAll('[data-kind="station"] .name')).some((n) => n.textContent === "STAZ. PONTESELCE"),
+    "the mended route without the panel", 1500);
+    ok(`a warning of a compile that succeeded shows in its panel with ${trainFile}:${at + 1} (warnings.png); mended, it goes`);
+
     // 5. Only this computer's own address, only the page and its events.
     const checks = [
       ["/", `evil.example:${port}`, 403], ["/events", `evil.example:${port}`, 403], ["/", "127.0.0.1", 403],
