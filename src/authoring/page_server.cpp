@@ -456,9 +456,13 @@ void PageServer::stop() {
   // then waits for no one.
   s.http.connessioni.chiudi_tutte();
   if (!s.ascolto.joinable()) return;
-  // The listener may not be listening yet: asked again until it has ended.
-  while (!s.ascolto_finito) {
-    s.http.stop();
+  // The listener may not be listening yet: it is stopped once it does
+  // (httplib's stop acts on a server that runs, once), then waited for.
+  for (bool fermato = false; !s.ascolto_finito;) {
+    if (!fermato && s.http.is_running()) {
+      s.http.stop();
+      fermato = true;
+    }
     s.cambiata_vita.wait_for(vita, std::chrono::milliseconds(10));
   }
   vita.unlock();

@@ -321,7 +321,9 @@ class Presa {
 // Whatever the other clients do, the page is answered: 200 pages that hold
 // an event stream (64 follow it, the rest are refused with why) and 20
 // clients that send their request one byte at a time (cut within a few
-// seconds); then a stop ends all of it within a second.
+// seconds); then a stop ends all of it. (Both take milliseconds; the
+// bounds leave room for the sanitizers' builds, where the page once went
+// unanswered and the stop waited for the clients.)
 TEST(PageServer, AnswersThePageWhateverTheOtherClientsDo) {
   Avviato a;
   const std::string host = "Host: " + a.host() + "\r\n";
@@ -355,7 +357,7 @@ TEST(PageServer, AnswersThePageWhateverTheOtherClientsDo) {
   httplib::Client c = a.client();
   const auto t0 = std::chrono::steady_clock::now();
   auto r = c.Get("/");
-  EXPECT_LT(std::chrono::steady_clock::now() - t0, 1s);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, 3s);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->status, 200);
   EXPECT_NE(r->body.find("No route yet"), std::string::npos);
@@ -376,7 +378,7 @@ TEST(PageServer, AnswersThePageWhateverTheOtherClientsDo) {
   ultimo.manda("GET /");
   const auto t1 = std::chrono::steady_clock::now();
   a.server.stop();
-  EXPECT_LT(std::chrono::steady_clock::now() - t1, 1s);
+  EXPECT_LT(std::chrono::steady_clock::now() - t1, 3s);
 }
 
 #ifdef __linux__
