@@ -41,17 +41,19 @@ constexpr auto kControlloFlusso = std::chrono::milliseconds(250);
 /// the browsers that drop a silent stream.
 constexpr auto kBattito = std::chrono::seconds(15);
 /// A request must have come whole within this time of its connection: a
-/// browser sends it at once, a client that trickles it is cut.
-constexpr auto kTempoRichiesta = std::chrono::seconds(2);
+/// browser on this computer sends it at once, a client that trickles it
+/// is cut.
+constexpr auto kTempoRichiesta = std::chrono::seconds(1);
 /// How long a write to a page may wait for the page to read.
 constexpr time_t kTempoScrittura = 5;
 /// The pages that may follow the watch at once (each holds a stream); one
 /// more is refused, and told why.
 constexpr std::size_t kMassimoFlussi = 64;
 /// The connections served at once, streams included: each has a thread of
-/// its own, so that no stream and no slow client holds up the others. The
-/// ones beyond wait for a thread.
-constexpr std::size_t kMassimoConnessioni = kMassimoFlussi + 64;
+/// its own, so that no stream and no slow client holds up the others (a
+/// thread waiting on its connection costs little more than its stack's
+/// address space). The ones beyond wait for a thread.
+constexpr std::size_t kMassimoConnessioni = kMassimoFlussi + 256;
 
 #ifdef MSG_NOSIGNAL
 constexpr int kFlagInvio = MSG_NOSIGNAL;

@@ -35,7 +35,7 @@ std::variant<ServeAddress, std::string> parse_serve_address(std::string_view tex
 bool richiesta_ammessa(std::string_view host, std::string_view origine, uint16_t porta);
 
 /// The server. Each connection has a thread of its own and is served one
-/// request, which must come whole within two seconds; at most 64 pages
+/// request, which must come whole within a second; at most 64 pages
 /// follow the watch at once (one more is refused with 503 and why), so
 /// that however many pages listen and however slowly a client writes,
 /// `GET /` is answered. The interrupts are held in all of its threads.
