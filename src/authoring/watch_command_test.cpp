@@ -230,11 +230,15 @@ TEST_F(Osserva, AFolderGoneAndBackIsWaitedFor) {
   ASSERT_TRUE(aspetta_compilazioni(3)) << out.str();
   ferma();
   EXPECT_EQ(stato, 0);
+  EXPECT_EQ(esiti, (std::vector<int>{0, 0, 0}));
+#ifndef _WIN32
+  // (On Windows a folder removed while the watch holds it open keeps its
+  // name until it is let go: the description is said to be missing.)
   const std::string testo = out.str();
   const std::string detto = "the folder '" + cartella.string() + "' is gone; waiting for it\n";
   ASSERT_NE(testo.find(detto), std::string::npos) << testo;
   EXPECT_EQ(testo.find(detto, testo.find(detto) + 1), std::string::npos) << testo;
-  EXPECT_EQ(esiti, (std::vector<int>{0, 0, 0}));
+#endif
 }
 
 #ifndef _WIN32
