@@ -240,6 +240,9 @@ TEST(Compile, WarningsChangeNoFileAndFailOnlyUnderStrict) {
        linea("pendenza, 500, 1\r\npendeza, 900, 2\r\n"), treno_minimo, 1},
       {"a NUL in the train", linea(""), treno_minimo, linea(""),
        treno(std::string("sabbia, 10\r\nsab\0bia, 20\r\n", 26)), 1},
+      // 300 outside the adhesion's range keeps its low 8 bits, 44.
+      {"a value outside its range", linea(""), treno("aderenza, 0, 44\r\n"), linea(""),
+       treno("aderenza, 0, 300\r\n"), 1},
       {"the built-in descriptions", linea_predefinita, treno_predefinito,
        linea_predefinita + "curvx2, 500, 300\r\n",
        treno_predefinito + kRigaSegnale.substr(0, 6) + kRigaSegnale.substr(7) + "\"nota\r\n", 3},
@@ -343,11 +346,13 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
   Cartella d;
   Esecuzione e = d.compila(linea(""), treno_con(citta));
   EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  // The field that differs, whole, as written and as stored.
   EXPECT_NE(e.err.find("treno.txt:3: warning: this description reads as UTF-8 text, but "
-                       "descriptions are Windows-1252: 'stazione, 4500"),
+                       "descriptions are Windows-1252: 'STAZ. CITT\xC3\x80' is stored as 'STAZ. "
+                       "CITT\xC3\x83\xE2\x82\xAC' (save it as Windows-1252, or give compile "
+                       "--encoding utf-8)\n"),
             std::string::npos)
       << e.err;
-  EXPECT_NE(e.err.find("is stored as 'stazione, 4500"), std::string::npos) << e.err;
   EXPECT_NE(testing::read_bytes(d.dir / "Tratta_Valle3_30.sim").find(citta), std::string::npos);
 
   e = d.compila(linea(""), treno_con(citta), {"--encoding", "UTF-8"});
@@ -359,8 +364,17 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
 
   e = d.compila(linea(""), treno_con("STAZ. \xCE\xA9MEGA"), {"--encoding", "utf-8"});
   EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
-  EXPECT_NE(e.err.find("code 25: the description could not be read: line 3 holds '\xCE\xA9', "
-                       "which has no Windows-1252 form (--encoding utf-8)"),
+  EXPECT_NE(e.err.find("treno.txt:3: code 25: the description could not be read: '\xCE\xA9' has "
+                       "no Windows-1252 form (--encoding utf-8)\n"),
+            std::string::npos)
+      << e.err;
+  // A description saved as Windows-1252 and given --encoding utf-8: its
+  // "À" is one byte that is no UTF-8.
+  e = d.compila(linea(""), treno_con("STAZ. CITT\xC0"), {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.err.find("treno.txt:3: code 25: the description could not be read: the byte 0xc0 "
+                       "is not UTF-8 (--encoding utf-8): if the description is saved as "
+                       "Windows-1252, leave --encoding out\n"),
             std::string::npos)
       << e.err;
   e = d.compila(linea(""), treno(""), {"--encoding", "latin-9"});

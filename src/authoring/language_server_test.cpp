@@ -150,6 +150,19 @@ TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
   EXPECT_TRUE(l->empty()) << l->dump();
   EXPECT_EQ(testing::read_bytes(s.dir / "P_1-.txt"), kTreno);
 
+  // A value outside its field's range is a Warning at its line.
+  std::string fuori = mended;
+  fuori.replace(fuori.find("segnale, 1000, 2"), 16, "segnale, 1000, 5");
+  s.cambia("P_1-.txt", fuori);
+  t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(t && t->size() == 1u) << (t ? t->dump() : "");
+  EXPECT_EQ((*t)[0]["severity"], 2);
+  EXPECT_EQ((*t)[0]["range"]["start"]["line"], 3);
+  EXPECT_NE((*t)[0]["message"].get<std::string>().find(
+                "the \"segnale\" field 'sx' is 5, outside 0 to 2: stored in the side value"),
+            std::string::npos)
+      << t->dump();
+
   // The editor's Unicode goes into Windows-1252: "À" does, "Ω" cannot.
   s.cambia("P_1-.txt", treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, CITT\xC3\x80\r\n"));
   t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));

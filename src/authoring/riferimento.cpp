@@ -74,6 +74,8 @@ std::string riferimento_descrizioni() {
       "1050 m to 1100 m. A code abatement, a gradient, a speed or an adhesion written\n"
       "at p m starts on segment round(p / 50): an abatement meant for the segment of\n"
       "a signal written at 1000 m is written at 1050 m. Halves round to even.\n\n"
+      "A value outside its field's range (the column \"values\" below) is read all the\n"
+      "same, and `compile` warns about it, saying what is stored of it.\n\n"
       "## Records\n\n";
   sezione(out, "The line description's header", Parte::kIntestazioneLinea);
   sezione(out, "The line description's body", Parte::kCorpoLinea);

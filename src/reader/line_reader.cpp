@@ -84,7 +84,10 @@ bool LineReader::leggi_intestazione() {
     const std::string& campo = fonte_.campo();
     const uint64_t campi_prima = fonte_.campi_record();
     for (const DefinizioneRecord* r : kTurni<Parte::kIntestazioneLinea>) {
-      if (campo_nomina(*r, campo) && !record_intestazione(*r)) return false;
+      if (!campo_nomina(*r, campo)) continue;
+      fonte_.inizia_record(*r);
+      if (!record_intestazione(*r)) return false;
+      fonte_.fine_record();
     }
     fonte_.dopo_record(campi_prima, record_di(Parte::kIntestazioneLinea), record_di(Parte::kTreno),
                        "a train description");
@@ -144,7 +147,9 @@ std::optional<Arresto> LineReader::record() {
   const std::string& campo = fonte_.campo();
   for (const DefinizioneRecord* r : kTurni<Parte::kCorpoLinea>) {
     if (!campo_nomina(*r, campo)) continue;
+    fonte_.inizia_record(*r);
     if (auto a = record_corpo(*r)) return a;
+    fonte_.fine_record();
   }
   return std::nullopt;
 }

@@ -123,6 +123,23 @@ const CasoAvvertenza kCasi[] = {
     {"SlowdownOffTheGrid", linea(""), treno("rallentamento, 3010, 30, 500, 0, 0, 0\r\n"), true, 3,
      {"slowdown at 3010 m", "as at 3000 m"},
      2},
+    // A description saved as UTF-8: the field with the first character
+    // beyond ASCII, whole, as written and as stored; a long one cut some
+    // characters either side of it, never inside a character.
+    {"Utf8InAName", linea(""),
+     treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, STAZ. CITT\xC3\x80\r\n"), true, 3,
+     {"reads as UTF-8 text", "'STAZ. CITT\xC3\x80' is stored as 'STAZ. CITT\xC3\x83\xE2\x82\xAC'"}},
+    {"Utf8InALongText",
+     linea("cartello_indicatore, 1000, (" + std::string(25, 'x') + "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"
+           "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC)\r\n"),
+     kTreno, false, 8,
+     {"'..." + std::string(20, 'x') +
+      "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC...' is stored as"}},
+    // A keyword that its numbers follow without a comma.
+    {"KeywordFollowedByAColon", linea(""), treno("sabbia: 200\r\nvetture, 3\r\n"), true, 3,
+     {"the keyword \"sabbia\" is followed by ':' and not by a comma", "'200' is read as part of"}},
+    {"KeywordFollowedByABlank", linea("pendenza 500, 3\r\npendenza, 900, 1\r\n"), kTreno,
+     false, 8, {"the keyword \"pendenza\" is followed by a blank and not by a comma", "'500'"}},
     {"RecordsAfterStatus15",
      linea("pendenza, 500, 1\r\nmontagna, 20000, 20500, 2\r\n- nota\r\n\r\npendenza, 900, 2\r\n"
            "pendenza, 950, 3\r\n"),

@@ -43,7 +43,9 @@ std::optional<Arresto> TrainReader::record() {
   const std::string& campo = fonte_.campo();
   for (const DefinizioneRecord* r : kTurni<Parte::kTreno>) {
     if (!campo_nomina(*r, campo)) continue;
+    fonte_.inizia_record(*r);
     if (auto a = record(*r)) return a;
+    fonte_.fine_record();
   }
   return std::nullopt;
 }
