@@ -179,6 +179,11 @@ class FieldSource {
 
   const std::filesystem::path& percorso() const { return percorso_; }
 
+  /// The record being read as the origin of an event at `posizione`.
+  OrigineEvento origine(int32_t posizione) const {
+    return {.nel_treno = quale_ == Descrizione::kTreno, .riga = riga_record_, .posizione = posizione};
+  }
+
  private:
   DescriptionSource& sorgente_;
   Descrizione quale_;

@@ -7,6 +7,7 @@
 #include "reader/checked.h"
 #include "reader/placement.h"
 #include "reader/progressive_ordina.h"
+#include "reader/segmento_occupato.h"
 #include "reader/tabella_record.h"
 
 namespace tratta {
@@ -202,6 +203,7 @@ std::optional<Arresto> LineReader::record_montagna() {
 std::optional<Arresto> LineReader::record_indicatori() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
+  m.in_posa = fonte_.origine(p);
   int32_t v[8];
   for (int32_t& x : v) x = fonte_.numero();
   fonte_.avverti_posizione("speed indicator", p);
@@ -214,11 +216,14 @@ std::optional<Arresto> LineReader::record_cartello() {
   std::string testo = fonte_.testo();
   fonte_.avverti_posizione("indication sign", p);
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
-  Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
-  if (!seg.libero()) return Diagnosi{kCodiceCartelloOccupato, p};
+  m.in_posa = fonte_.origine(p);
+  const int32_t i = arrotonda32(p / 50.0 + 1.0);
+  Segmento& seg = segmento(m, i);
+  if (!seg.libero()) return segmento_occupato(m, kCodiceCartelloOccupato, p, i);
   // The segment is marked before the text goes into its slot, where a text
   // too long for the slot stops the reading.
   seg.tipo = kCartello;
+  m.annota_origine(i);
   seg.valore1 = static_cast<int16_t>(indice_cartelli_);
   metti_nome(m.voci[indice_cartelli_], std::move(testo));
   --indice_cartelli_;
