@@ -27,6 +27,9 @@ struct OpzioniCompile {
   bool aspetta = true;
   std::uint64_t limite = kLimiteDescrizione;
   bool da_utf8 = false;
+  /// After a diagnostic, the files written as far as the descriptions were
+  /// read; without it the set of before stays.
+  bool parziale = false;
 };
 
 /// The options of compile from its arguments (`argomenti[0]` names the
@@ -36,8 +39,11 @@ struct OpzioniCompile {
 OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti,
                              const LettoreOpzione& altre = {});
 
-/// Reads, compiles and writes; the outcome goes into `e`. Throws UsoErrato
-/// before anything is written.
+/// Reads, compiles and writes; the outcome goes into `e`. The files are
+/// replaced only when the compile has no diagnostic (warnings aside) or
+/// with --partial, and never after a taken stamp; otherwise those of
+/// before stay, and `e` names them. Throws UsoErrato before anything is
+/// written.
 void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platform::Disk& disco);
 
 /// The outcome of bad use: `messaggio` says what is wrong.
@@ -46,9 +52,6 @@ EsitoComando esito_uso_errato(std::string messaggio);
 /// One compile with `o`, as `compila` makes it; bad use found on the way is
 /// its outcome too.
 EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform::Disk& disco);
-
-/// The diagnostic as a line: where, the code, what, and the position.
-std::string riga_diagnosi(const EsitoComando& e);
 
 /// True when the arguments of compile ask for its JSON report: it is
 /// printed whatever the outcome, a wrong argument or no memory included.

@@ -134,7 +134,11 @@ TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
   EXPECT_EQ((*t)[0]["severity"], 1);
   EXPECT_EQ((*t)[0]["code"], 7);
   EXPECT_EQ((*t)[0]["range"]["start"]["line"], 4);
-  EXPECT_EQ((*t)[0]["message"], "code 7: code abatement on a segment that is not free (at 1050 m)");
+  // As compile tells it: what took the segment, and how to mend it.
+  EXPECT_EQ((*t)[0]["message"],
+            "code 7: code abatement on a segment that is not free (at 1050 m): the segment of "
+            "1050 m is taken by the signal written at line 4 (1000 m). Move the abatement 50 m off "
+            "the mark that took its segment (a signal's or a sign's).");
 
   // The train description opened and mended in the editor, never saved.
   s.apri("P_1-.txt", kTreno);

@@ -56,13 +56,19 @@ std::string riga_esito(const EsitoComando& e) {
       break;
     }
     case kUscitaErroreFatale:
-      riga = " Errore n. " + std::to_string(e.fatale) +
-             " (a stamp field was already taken); no file written";
+      riga = " Errore n. " + std::to_string(e.fatale) + " (a stamp field was already taken): " +
+             rimedio(e).value_or("");
       break;
     case kUscitaDiagnosi: riga = riga_diagnosi(e); break;
     default: riga = visibile(e.errore.value_or("unexpected failure"), std::string::npos); break;
   }
-  for (const std::string& f : e.file_tenuti) riga += "; kept from before: '" + f + "'";
+  // The clauses that follow the mend's sentence end it.
+  if (riga.ends_with(".")) riga.pop_back();
+  for (std::size_t i = 0; i < e.file_tenuti.size(); ++i)
+    riga += (i ? ", '" : "; kept from before: '") + e.file_tenuti[i] + "'";
+  if (e.file_tenuti.empty() && e.perche_tenuti && e.stato != kUscitaOk &&
+      e.stato != kUscitaAvvertenze)
+    riga += "; no file written";
   const std::size_t n = e.avvertenze.size();
   return riga + "; " + std::to_string(n) + (n == 1 ? " warning" : " warnings");
 }

@@ -11,6 +11,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -88,6 +89,14 @@ class Osserva : public ::testing::Test {
   void ferma() {
     osservatore->request_stop();
     ciclo.join();
+  }
+
+  /// The lines the watch printed on `out`, once it has ended.
+  std::vector<std::string> righe_stampate() const {
+    std::istringstream righe(out.str());
+    std::vector<std::string> lette;
+    for (std::string riga; std::getline(righe, riga);) lette.push_back(riga);
+    return lette;
   }
 
   testing::ScratchDir dir;
@@ -210,40 +219,33 @@ TEST_F(Osserva, ADescriptionMissingForGoodIsSaidOnceAndWaitedFor) {
   EXPECT_NE(testo.find("done:", detto), std::string::npos) << testo;
 }
 
-TEST_F(Osserva, ADiagnosticIsOneLineAndTheNextGoodSaveIsDone) {
+// A save with a diagnostic leaves the author's working set as it was, for
+// the simulator to load meanwhile, and says so.
+TEST_F(Osserva, ADiagnosticIsOneLineKeepsTheLastGoodSetAndTheNextGoodSaveIsDone) {
   avvia();
-  scrivi(treno, "");
+  std::map<std::string, std::string> buoni;
+  for (const std::string& f : testing::names_in(dir / "uscita"))
+    buoni[f] = testing::read_bytes(dir / "uscita" / f);
+  ASSERT_EQ(buoni.size(), 3u);
+  std::string rotto = testo_treno;
+  rotto.replace(rotto.find("abbattimento codice, 7250,270"), 29, "abbattimento codice, 7300,270");
+  scrivi(treno, rotto);
   ASSERT_TRUE(aspetta_compilazioni(2));
+  for (const auto& [f, byte] : buoni) EXPECT_EQ(testing::read_bytes(dir / "uscita" / f), byte) << f;
   scrivi(treno, testo_treno);
   ASSERT_TRUE(aspetta_compilazioni(3));
   ferma();
-  std::istringstream righe(out.str());
-  std::vector<std::string> lette;
-  for (std::string riga; std::getline(righe, riga);) lette.push_back(riga);
+  const std::vector<std::string> lette = righe_stampate();
   ASSERT_EQ(lette.size(), 3u) << out.str();
   EXPECT_NE(lette[1].find(treno.string() + ":"), std::string::npos) << lette[1];
-  EXPECT_NE(lette[1].find(": code "), std::string::npos) << lette[1];
+  EXPECT_NE(lette[1].find(": code 7: "), std::string::npos) << lette[1];
+  EXPECT_NE(lette[1].find(" is taken by the signal written at line "), std::string::npos) << lette[1];
+  EXPECT_TRUE(lette[1].ends_with(
+      "; kept from before: 'Tratta_Valle3_linea.dat', 'Tratta_Valle3_30.sim', "
+      "'Tratta_Valle3_30.dat'; 0 warnings"))
+      << lette[1];
   EXPECT_NE(lette[2].find(" done: "), std::string::npos) << lette[2];
   EXPECT_EQ(esiti, (std::vector<int>{0, 3, 0}));
-}
-
-TEST_F(Osserva, AStopInTheMiddleOfACompileLetsItFinishItsFiles) {
-  // The stop comes while the second compile writes its temporaries.
-  int pezzi = 0;
-  std::atomic<bool> seconda{false};
-  testing::FaultyDisk disco([&](testing::DiskStep s) -> std::optional<platform::FileError> {
-    if (seconda && s == testing::DiskStep::kPiece && ++pezzi == 1) osservatore->request_stop();
-    return std::nullopt;
-  });
-  avvia({}, {}, disco);
-  seconda = true;
-  scrivi(linea, testo_linea + "\r\n");
-  ciclo.join();
-  EXPECT_EQ(stato, 0);
-  EXPECT_EQ(esiti, (std::vector<int>{0, 0}));
-  EXPECT_EQ(testing::names_in(dir / "uscita"),
-            (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
-                                   "Tratta_Valle3_linea.dat"}));
 }
 
 TEST_F(Osserva, WithJsonEachCompileIsCompilesObjectWithTheTime) {
