@@ -32,14 +32,21 @@ std::optional<std::string> descrizione_mancante(const OpzioniCompile& o) {
   return std::nullopt;
 }
 
-void riporta(const EsitoComando& e, bool json, std::ostream& out) {
+/// The outcome line, then each warning's line: on stdout, or with --json
+/// compile's object there and the warnings' lines on stderr, as compile
+/// prints them.
+void riporta(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
   const std::string ora = platform::local_clock_time();
   if (json) {
     // compile's object, with the time first.
     out << "{\"time\": \"" << ora << "\", " << json_esito(e).substr(1) << std::flush;
   } else {
-    out << ora << " " << riga_esito(e) << std::endl;
+    out << ora << " " << riga_esito(e) << "\n";
   }
+  std::ostream& righe = json ? err : out;
+  for (const Avvertenza& a : e.avvertenze) righe << riga_avvertenza(a) << "\n";
+  righe.flush();
+  out.flush();
 }
 
 }  // namespace
@@ -125,7 +132,7 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
     // stays bad use at every save.
     if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err);
     prima = false;
-    riporta(e, o.json, out);
+    riporta(e, o.json, out, err);
     if (dopo) dopo(e, o.uscita);
   }
 }

@@ -248,6 +248,45 @@ TEST_F(Osserva, ADiagnosticIsOneLineKeepsTheLastGoodSetAndTheNextGoodSaveIsDone)
   EXPECT_EQ(esiti, (std::vector<int>{0, 3, 0}));
 }
 
+// Each warning's line follows the line of its compile, as compile tells it.
+TEST_F(Osserva, EachWarningsLineFollowsItsOutcome) {
+  avvia();
+  std::string avvertito = testo_treno;
+  avvertito.insert(avvertito.find("[fine]"), "segnal, 1000, 1\r\naderenza, 259000, 300\r\n");
+  scrivi(treno, avvertito);
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  ferma();
+  const std::vector<std::string> lette = righe_stampate();
+  ASSERT_EQ(lette.size(), 4u) << out.str();
+  EXPECT_TRUE(lette[1].ends_with(" written; 2 warnings")) << lette[1];
+  const std::string file = treno.string() + ":";
+  EXPECT_EQ(lette[2].rfind(file, 0), 0u) << lette[2];
+  EXPECT_NE(lette[2].find(": warning: line skipped: 'segnal'"), std::string::npos) << lette[2];
+  EXPECT_EQ(lette[3].rfind(file, 0), 0u) << lette[3];
+  EXPECT_NE(lette[3].find(": warning: the \"aderenza\" field 'aderenza' is 300"), std::string::npos)
+      << lette[3];
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(Osserva, AStopInTheMiddleOfACompileLetsItFinishItsFiles) {
+  // The stop comes while the second compile writes its temporaries.
+  int pezzi = 0;
+  std::atomic<bool> seconda{false};
+  testing::FaultyDisk disco([&](testing::DiskStep s) -> std::optional<platform::FileError> {
+    if (seconda && s == testing::DiskStep::kPiece && ++pezzi == 1) osservatore->request_stop();
+    return std::nullopt;
+  });
+  avvia({}, {}, disco);
+  seconda = true;
+  scrivi(linea, testo_linea + "\r\n");
+  ciclo.join();
+  EXPECT_EQ(stato, 0);
+  EXPECT_EQ(esiti, (std::vector<int>{0, 0}));
+  EXPECT_EQ(testing::names_in(dir / "uscita"),
+            (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
+                                   "Tratta_Valle3_linea.dat"}));
+}
+
 TEST_F(Osserva, WithJsonEachCompileIsCompilesObjectWithTheTime) {
   avvia({}, {"--json", "--strict"});
   std::string con_avvertenza = testo_treno;
@@ -271,6 +310,11 @@ TEST_F(Osserva, WithJsonEachCompileIsCompilesObjectWithTheTime) {
   EXPECT_EQ(oggetti[0].at("exit_status"), 0);
   EXPECT_EQ(oggetti[1].at("exit_status"), 5);
   EXPECT_EQ(oggetti[1].at("warnings").size(), 1u);
+  // The warning's line on stderr, as compile --json prints it.
+  const std::string riga = err.str();
+  EXPECT_EQ(riga.rfind(treno.string() + ":", 0), 0u) << riga;
+  EXPECT_NE(riga.find(": warning: line skipped: 'segnal'"), std::string::npos) << riga;
+  EXPECT_EQ(std::count(riga.begin(), riga.end(), '\n'), 1) << riga;
 }
 
 // What the watch cannot read again at each save is refused at the start,
