@@ -462,8 +462,42 @@ TEST(Commands, SubcommandHelpAndMistypedNames) {
     EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.scritto;
     const std::string atteso = std::string("unknown command '") + c.scritto + "'" +
                                (c.vicino ? std::string(" (did you mean ") + c.vicino + "?)" : "") +
-                               "\n";
+                               "\n(see tratta_valle3 --help)\n";
     EXPECT_NE(e.err.find(atteso), std::string::npos) << e.err;
+  }
+  // A mistyped option is named with the closest of the subcommand's, by
+  // the measure of the keywords; bad use points to the subcommand's help.
+  const struct {
+    std::vector<std::string> argomenti;
+    const char* vicina;  // nullptr: none is close
+  } opzioni[] = {
+      {{"compile", "l.txt", "t.txt", "--outt", "x"}, "--out"},
+      {{"compile", "l.txt", "t.txt", "-out", "x"}, "--out"},
+      {{"compile", "l.txt", "t.txt", "--Partial"}, "--partial"},
+      {{"compile", "l.txt", "t.txt", "--stirct"}, "--strict"},
+      {{"compile", "l.txt", "t.txt", "--fast"}, nullptr},
+      {{"watch", "l.txt", "t.txt", "--serv", "0"}, "--serve"},
+      {{"emit", "--forse"}, "--force"},
+      {{"inspect", "d", "--point"}, "--points"},
+      {{"view", "d", "--pointz"}, nullptr},
+  };
+  for (const auto& c : opzioni) {
+    const Esecuzione e = esegui(c.argomenti);
+    EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.argomenti[0];
+    const std::string& scritta = *std::find_if(c.argomenti.begin(), c.argomenti.end(),
+                                               [](const std::string& a) { return a[0] == '-'; });
+    const std::string atteso = "tratta_valle3: unknown option '" + scritta + "'" +
+                               (c.vicina ? std::string(" (did you mean ") + c.vicina + "?)" : "") +
+                               "\n(see tratta_valle3 " + c.argomenti[0] + " --help)\n";
+    EXPECT_EQ(e.err, atteso);
+  }
+  // The options that a suggestion may name are the ones each help names
+  // (and --help, which every subcommand takes).
+  for (const char* comando : {"emit", "compile", "watch", "inspect", "view", "lsp"}) {
+    const std::string aiuto = esegui({comando, "--help"}).out;
+    ASSERT_FALSE(opzioni_di(comando).empty()) << comando;
+    for (std::string_view o : opzioni_di(comando))
+      EXPECT_TRUE(o == "--help" || aiuto.find(o) != std::string::npos) << comando << " " << o;
   }
 }
 

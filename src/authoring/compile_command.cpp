@@ -219,7 +219,8 @@ bool chiede_json(const std::vector<std::string>& argomenti) {
   return std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
 }
 
-int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
+int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err,
+                    std::string_view comando) {
   if (json) out << json_esito(e);
   for (const Avvertenza& a : e.avvertenze) err << riga_avvertenza(a) << "\n";
   switch (e.stato) {
@@ -228,7 +229,7 @@ int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::os
       if (const Codice* c = trova_errore_fatale(e.fatale))
         scrivi_errore(err, std::string(c->frase) + ". " + std::string(c->rimedio));
       break;
-    case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
+    case kUscitaUsoErrato: uso_errato(err, *e.errore, comando); break;
     case kUscitaDiagnosi: err << riga_diagnosi(e) << "\n"; break;
     case kUscitaErroreSistema:
     case kUscitaTroppoGrande: scrivi_errore(err, *e.errore); break;

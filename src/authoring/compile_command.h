@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "authoring/command_line.h"
@@ -57,9 +58,10 @@ EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform:
 /// printed whatever the outcome, a wrong argument or no memory included.
 bool chiede_json(const std::vector<std::string>& argomenti);
 
-/// The outcome of compile on stdout (with --json) and stderr; returns the
-/// exit status.
-int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err);
+/// The outcome of compile (or of `comando`, which takes its options) on
+/// stdout (with --json) and stderr; returns the exit status.
+int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err,
+                    std::string_view comando = "compile");
 
 /// `tratta_valle3 compile`.
 int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,

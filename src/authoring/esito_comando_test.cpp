@@ -59,7 +59,7 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
        "\"message\": null, \"mend\": null, \"fatal\": null, \"files\": [], \"kept\": [], "
        "\"kept_because\": null, \"warnings\": [], \"exit_status\": 2, \"error\": "
        "\"unknown option '--fast'\"}",
-       "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 --help)\n"},
+       "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 compile --help)\n"},
       {kUscitaDiagnosi, linea("pendenza, 16901, 3\r\n"), kTreno, {}, false,
        "\"codice_errore\": 15, \"posizione_errore\": 16901", "code 15: "},
       // A diagnostic wins over the warnings of --strict.

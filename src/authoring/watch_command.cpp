@@ -130,7 +130,7 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
     const EsitoComando e = esito_compile(o, err, disco);
     // Bad use from the start (an output named like a description, say)
     // stays bad use at every save.
-    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err);
+    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err, "watch");
     prima = false;
     riporta(e, o.json, out, err);
     if (dopo) dopo(e, o.uscita);
@@ -165,7 +165,8 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
                         citato(d->percorso) + " is not a file"};
     }
   } catch (const UsoErrato& u) {
-    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err,
+                           "watch");
   }
   auto fallita = [&](std::string testo) {
     EsitoComando e;
