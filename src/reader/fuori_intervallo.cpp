@@ -15,6 +15,8 @@ constexpr size_t kSx = 1, kRapp = 5, kDx = 6, kPrimoAspettoSinistro = 2, kPrimoA
 constexpr size_t kPrimaVelocitaSinistra = 1, kPrimaVelocitaDestra = 5;
 constexpr size_t kStrisceSinistre = 4, kStrisceDestre = 8;
 constexpr size_t kOre = 13, kMinuti = 14, kSecondi = 15;
+/// A slowdown up to here has no warning mark, nor pre-warnings.
+constexpr int32_t kSenzaAvviso = 1500;
 
 int64_t basso16(int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v & 0xFFFF)); }
 int64_t basso8(int64_t v) { return v & 0xFF; }
@@ -35,7 +37,12 @@ class Conservato {
       case Conserva::kSoloUno: return "stored as written, which does what 0 does (only 1 counts)";
       case Conserva::kBasso8: return "stored as its low 8 bits, " + n(basso8(v));
       case Conserva::kBasso16: return "stored as its low 16 bits, " + n(basso16(v));
-      case Conserva::kAcceso: return "read as on, as any value but 0";
+      case Conserva::kAcceso:
+        // The pre-warnings go with a warning mark, which a slowdown up to
+        // 1500 m has not.
+        if (r_.tipo == TipoRecord::kRallentamento && valore(0) <= kSenzaAvviso)
+          return "not used: a slowdown up to " + n(kSenzaAvviso) + " m has no warning";
+        return "read as on, as any value but 0";
       case Conserva::kPendenza: {
         // The gradient goes in when the next gradient is read: a sum that
         // overflows fails there.

@@ -191,6 +191,12 @@ TEST(TabellaRecord, AValueOutsideItsRangeDrawsAWarningAndChangesNoByte) {
       {Conserva::kAcceso, Parte::kTreno, "rallentamento, 6000, 60, 500, 0, 3, 0\r\n",
        "the \"rallentamento\" field 'f_ta' is 3, outside 0 to 1: read as on, as any value but 0",
        [](testing::Lettura& l) { EXPECT_EQ(l.seg(96).tipo, kPreavviso); }},
+      {Conserva::kAcceso, Parte::kTreno, "rallentamento, 1500, 60, 500, 0, 3, 0\r\n",
+       "the \"rallentamento\" field 'f_ta' is 3, outside 0 to 1: not used: a slowdown up to "
+       "1500 m has no warning",
+       [](testing::Lettura& l) {
+         for (const Segmento& s : l.m.segmenti) EXPECT_NE(s.tipo, kPreavviso);
+       }},
       {Conserva::kPendenza, Parte::kCorpoLinea, "pendenza, 0, 200\r\n",
        "the \"pendenza\" field 'pendenza' is 200, outside -100 to 155: stored as the byte 44, a "
        "gradient of -56 per mille",
