@@ -262,9 +262,10 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   try {
     o = leggi_opzioni(argomenti);
   } catch (const UsoErrato& u) {
-    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err,
+                           "compile");
   }
-  return riporta_compile(esito_compile(o, err, disco), o.json, out, err);
+  return riporta_compile(esito_compile(o, err, disco), o.json, out, err, "compile");
 }
 
 }  // namespace tratta

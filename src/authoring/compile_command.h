@@ -58,10 +58,12 @@ EsitoComando esito_compile(const OpzioniCompile& o, std::ostream& err, platform:
 /// printed whatever the outcome, a wrong argument or no memory included.
 bool chiede_json(const std::vector<std::string>& argomenti);
 
-/// The outcome of compile (or of `comando`, which takes its options) on
-/// stdout (with --json) and stderr; returns the exit status.
+/// The outcome of compile, or of `comando`, which takes its options, on
+/// stdout (with --json) and stderr (bad use points to the help of
+/// `comando`, or to the program's when none is named); returns the exit
+/// status.
 int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err,
-                    std::string_view comando = "compile");
+                    std::string_view comando = {});
 
 /// `tratta_valle3 compile`.
 int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out,

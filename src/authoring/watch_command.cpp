@@ -63,19 +63,13 @@ std::string riga_esito(const EsitoComando& e) {
       break;
     }
     case kUscitaErroreFatale:
-      riga = " Errore n. " + std::to_string(e.fatale) + " (a stamp field was already taken): " +
-             rimedio(e).value_or("");
+      riga = " Errore n. " + std::to_string(e.fatale) +
+             " (a stamp field was already taken); no file written";
       break;
     case kUscitaDiagnosi: riga = riga_diagnosi(e); break;
     default: riga = visibile(e.errore.value_or("unexpected failure"), std::string::npos); break;
   }
-  // The clauses that follow the mend's sentence end it.
-  if (riga.ends_with(".")) riga.pop_back();
-  for (std::size_t i = 0; i < e.file_tenuti.size(); ++i)
-    riga += (i ? ", '" : "; kept from before: '") + e.file_tenuti[i] + "'";
-  if (e.file_tenuti.empty() && e.perche_tenuti && e.stato != kUscitaOk &&
-      e.stato != kUscitaAvvertenze)
-    riga += "; no file written";
+  for (const std::string& f : e.file_tenuti) riga += "; kept from before: '" + f + "'";
   const std::size_t n = e.avvertenze.size();
   return riga + "; " + std::to_string(n) + (n == 1 ? " warning" : " warnings");
 }
@@ -130,7 +124,7 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
     const EsitoComando e = esito_compile(o, err, disco);
     // Bad use from the start (an output named like a description, say)
     // stays bad use at every save.
-    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err, "watch");
+    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err);
     prima = false;
     riporta(e, o.json, out, err);
     if (dopo) dopo(e, o.uscita);
@@ -165,8 +159,7 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
                         citato(d->percorso) + " is not a file"};
     }
   } catch (const UsoErrato& u) {
-    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err,
-                           "watch");
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
   }
   auto fallita = [&](std::string testo) {
     EsitoComando e;

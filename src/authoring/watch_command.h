@@ -52,8 +52,8 @@ int osserva(const OpzioniCompile& o, platform::FolderWatch& osservatore, const T
             platform::Disk& disco);
 
 /// The outcome of one compile in one line, without the time: done and the
-/// files written, or what went wrong as compile tells it, and the files
-/// kept from before; then the number of warnings.
+/// files written, or what went wrong as compile tells it; then the number
+/// of warnings.
 std::string riga_esito(const EsitoComando& e);
 
 /// `tratta_valle3 watch`: the options of compile, and --serve ADDRESS (the

@@ -241,8 +241,8 @@ TEST_F(Osserva, ADiagnosticIsOneLineKeepsTheLastGoodSetAndTheNextGoodSaveIsDone)
   EXPECT_NE(lette[1].find(": code 7: "), std::string::npos) << lette[1];
   EXPECT_NE(lette[1].find(" is taken by the signal written at line "), std::string::npos) << lette[1];
   EXPECT_TRUE(lette[1].ends_with(
-      "; kept from before: 'Tratta_Valle3_linea.dat', 'Tratta_Valle3_30.sim', "
-      "'Tratta_Valle3_30.dat'; 0 warnings"))
+      "; kept from before: 'Tratta_Valle3_linea.dat'; kept from before: 'Tratta_Valle3_30.sim'; "
+      "kept from before: 'Tratta_Valle3_30.dat'; 0 warnings"))
       << lette[1];
   EXPECT_NE(lette[2].find(" done: "), std::string::npos) << lette[2];
   EXPECT_EQ(esiti, (std::vector<int>{0, 3, 0}));
