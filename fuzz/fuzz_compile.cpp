@@ -7,7 +7,9 @@
 //     and empty when --strict ends with 0;
 //   - stderr in valid UTF-8 with no control byte but line ends;
 //   - both descriptions as they were;
-//   - no temporary file left, and nothing written after a refusal.
+//   - no temporary file left, and nothing written after a refusal, nor
+//     after a diagnostic unless --partial was given (an input of odd
+//     length gives it).
 // A broken property aborts, so libFuzzer keeps the input.
 
 #include <unistd.h>
@@ -98,6 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (in.scelte & fuzz::kSenzaPiano) opzioni.push_back("--no-plan");
   const bool rigoroso = (in.scelte & fuzz::kRigoroso) != 0;
   if (rigoroso) opzioni.push_back("--strict");
+  // The first byte's bits are all taken: the input's length chooses.
+  const bool parziale = size % 2 == 1;
+  if (parziale) opzioni.push_back("--partial");
   const int scelta_nome = (in.scelte & fuzz::kNomeScenario) >> 1;
   if (scelta_nome != 0) {
     // Name 5 nearly fills a file name of 255 bytes: the temporary's
@@ -162,5 +167,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (f.find(".tratta-") != std::string::npos) violata("no temporary file left", f);
   if ((stato == kUscitaUsoErrato || stato == kUscitaErroreFatale) && dopo != prima)
     violata("nothing written after a refusal", o);
+  if (stato == kUscitaDiagnosi && !parziale && dopo != prima)
+    violata("nothing written after a diagnostic without --partial", o);
+  if (stato == kUscitaDiagnosi && o.find("\"mend\": null") != std::string::npos &&
+      o.find("\"codice_errore\": 0,") == std::string::npos)
+    violata("a diagnostic comes with its mend", o);
   return 0;
 }

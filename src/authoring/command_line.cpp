@@ -4,6 +4,7 @@
 #include "authoring/display_text.h"
 #include "authoring/output_checks.h"
 #include "platform/platform.h"
+#include "reader/chiavi.h"
 
 namespace tratta {
 
@@ -20,7 +21,12 @@ std::vector<std::string> leggi_argomenti(const std::vector<std::string>& argomen
       if (i + 1 >= argomenti.size()) throw UsoErrato{a + " needs a value"};
       return argomenti[++i];
     };
-    if (!opzione(a, valore)) throw UsoErrato{"unknown option '" + a + "'"};
+    if (!opzione(a, valore)) {
+      std::string messaggio = "unknown option '" + a + "'";
+      if (const auto vicina = parola_vicina(a, opzioni_di(argomenti.at(0))))
+        messaggio += " (did you mean " + std::string(*vicina) + "?)";
+      throw UsoErrato{std::move(messaggio)};
+    }
   }
   return posizionali;
 }
@@ -102,9 +108,9 @@ int guasto_sistema(std::ostream& err, const platform::FileError& e) {
   return kUscitaErroreSistema;
 }
 
-int uso_errato(std::ostream& err, std::string_view messaggio) {
+int uso_errato(std::ostream& err, std::string_view messaggio, std::string_view comando) {
   scrivi_errore(err, messaggio);
-  err << "(see tratta_valle3 --help)\n";
+  err << "(see tratta_valle3 " << (comando.empty() ? "" : std::string(comando) + " ") << "--help)\n";
   return kUscitaUsoErrato;
 }
 

@@ -60,8 +60,9 @@ void nomi_adatti(const std::vector<std::filesystem::path>& uscite);
 /// A message line on stderr, every byte readable.
 void scrivi_errore(std::ostream& err, std::string_view messaggio);
 
-/// Reports bad use on stderr; returns its exit status.
-int uso_errato(std::ostream& err, std::string_view messaggio);
+/// Reports bad use on stderr, pointing to the help of `comando` (the
+/// program's help when none is named); returns its exit status.
+int uso_errato(std::ostream& err, std::string_view messaggio, std::string_view comando = {});
 
 /// Reports a failure of the system that left no file written on stderr;
 /// returns its exit status.

@@ -39,14 +39,31 @@ namespace {
 
 constexpr std::string_view kVersione = "tratta_valle3 " TRATTA_VERSION;
 
-/// The subcommands, and whether compile's options are theirs.
+// The options of each subcommand.
+constexpr std::string_view kOpzioniEmit[] = {"--force", "--no-wait", "--help"};
+constexpr std::string_view kOpzioniCompile[] = {
+    "--out",      "--scenario", "--train-number", "--no-plan", "--json",      "--strict",
+    "--no-wait",  "--partial",  "--max-input",    "--encoding", "--help"};
+constexpr std::string_view kOpzioniWatch[] = {
+    "--out",     "--scenario", "--train-number", "--no-plan",  "--json",  "--strict", "--no-wait",
+    "--partial", "--max-input", "--encoding",    "--serve",    "--open",  "--stop-after",
+    "--help"};
+constexpr std::string_view kOpzioniInspect[] = {"--scenario", "--train-number", "--json",
+                                                "--points",   "--no-wait",      "--help"};
+constexpr std::string_view kOpzioniView[] = {"--scenario", "--train-number", "--out",
+                                             "--force",    "--no-wait",      "--help"};
+constexpr std::string_view kOpzioniLsp[] = {"--stdio", "--help"};
+
+/// The subcommands, whether compile's options are theirs, and their options.
 struct Sottocomando {
   std::string_view nome;
   bool opzioni_compile;
+  std::span<const std::string_view> opzioni;
 };
 constexpr Sottocomando kSottocomandi[] = {
-    {"emit", false}, {"compile", true}, {"watch", true},
-    {"inspect", false}, {"view", false}, {"lsp", false},
+    {"emit", false, kOpzioniEmit},       {"compile", true, kOpzioniCompile},
+    {"watch", true, kOpzioniWatch},      {"inspect", false, kOpzioniInspect},
+    {"view", false, kOpzioniView},       {"lsp", false, kOpzioniLsp},
 };
 
 /// What the unexpected failure being handled was, in words. Called inside
@@ -103,6 +120,12 @@ int comando_emit(const std::vector<std::string>& argomenti, std::ostream& err,
 
 }  // namespace
 
+std::span<const std::string_view> opzioni_di(std::string_view sottocomando) {
+  for (const Sottocomando& c : kSottocomandi)
+    if (c.nome == sottocomando) return c.opzioni;
+  return {};
+}
+
 int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
                    std::ostream& err, platform::Disk& disco) {
   const std::string& comando = argomenti.at(0);
@@ -151,7 +174,7 @@ int esegui_comando(const std::vector<std::string>& argomenti, std::ostream& out,
                                  std::string(vicino) + "?)");
     return uso_errato(err, "unknown command '" + comando + "'");
   } catch (const UsoErrato& e) {
-    return uso_errato(err, e.messaggio);
+    return uso_errato(err, e.messaggio, comando);
   } catch (...) {
     // The one place where an unexpected failure (no memory, above all)
     // becomes a failure of the system. The output sets it interrupted

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <ostream>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/disk.h"
@@ -22,6 +24,11 @@ enum StatoUscita {
   kUscitaAvvertenze = 5,     ///< compile --strict: the reading gave warnings
   kUscitaTroppoGrande = 6,   ///< compile: a description larger than the bound on its size
 };
+
+/// The options that `sottocomando` takes, as its help names them (none for
+/// a name that is no subcommand): an unknown option is told with the
+/// closest of them.
+std::span<const std::string_view> opzioni_di(std::string_view sottocomando);
 
 /// Runs the subcommand named by `argomenti` (the program's arguments
 /// without its name, at least one) and returns the exit status; the files

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -91,9 +92,10 @@ TEST(Compile, EmittedDescriptionsGiveTheOneShotFiles) {
   EXPECT_EQ(e.stato, kUscitaOk) << e.err;
   EXPECT_EQ(e.out,
             "{\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
-            "\"message\": \"no problem found\", \"fatal\": null, \"files\": "
+            "\"message\": \"no problem found\", \"mend\": null, \"fatal\": null, \"files\": "
             "[\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"], "
-            "\"kept\": [], \"warnings\": [], \"exit_status\": 0, \"error\": null}\n");
+            "\"kept\": [], \"kept_because\": null, \"warnings\": [], \"exit_status\": 0, "
+            "\"error\": null}\n");
   // The descriptions are only read.
   EXPECT_EQ(testing::read_bytes(linea_path), linea_prima);
   EXPECT_EQ(testing::read_bytes(treno_path), treno_prima);
@@ -120,6 +122,7 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
     int32_t posizione;
     const char* file;  // "linea", "treno" or "" for the finishing pass
     int riga;
+    const char* causa = nullptr;  // what the message names as the cause
   } cases[] = {
       {1, linea("", 1000001), treno(""), 0, "linea", 6},
       {2, linea("", 10000, "progressiva chilometrica uno, 5000, 1025, 0\r\n"), treno(""), 0,
@@ -128,8 +131,21 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
       {4, linea("", 10000, "ripetizione segnali 9, 6800, 9001\r\n"), treno(""), 0, "linea", 7},
       {5, linea("", 10000, "ripetizione segnali, 6800, 9000\r\n"), treno(""), 0, "linea", 7},
       {6, linea("indicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\ncartello indicatore, 1000, (X)\r\n"),
-       treno(""), 1000, "linea", 9},
-      {7, linea(""), treno(kRigaSegnale + "abbattimento codice, 5050,270\r\n"), 5050, "treno", 4},
+       treno(""), 1000, "linea", 9,
+       "the segment of 1050 m is taken by the speed indicator written at line 8 (1000 m)"},
+      {7, linea(""), treno(kRigaSegnale + "abbattimento codice, 5050,270\r\n"), 5050, "treno", 4,
+       "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
+      // What took the segment stands in the other description.
+      {7, linea("cartello indicatore, 1000, (X)\r\n"), treno("abbattimento codice, 1050,270\r\n"),
+       1050, "treno", 3,
+       "the segment of 1050 m is taken by the indication sign written at line 8 of the line "
+       "description (1000 m)"},
+      // A colon typed for the comma after the keyword: the fields are read
+      // one place off, and the message says so.
+      {8, linea(""), treno("Stazione:   4500, 2, 600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, NOME\r\n"), 2,
+       "treno", 3,
+       "the keyword \"stazione\" is followed by ':' and not by a comma: '4500' is read as part "
+       "of the keyword, and the record's fields one place off"},
       {8, linea(""), treno(stazione(1025, 2, 600)), 1025, "treno", 3},
       {9, linea(""), treno(stazione(1000, 2, 650)), 1000, "treno", 3},
       {10, linea(trenta_cartelli, 100000), treno(stazioni), 0, "treno", 51},
@@ -149,17 +165,24 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
                            "segnale, 7100, 2,4,0,0,0, 2,1,0,0,0\r\n"),
        7100, "", 0},
       {15, linea("pendenza, 16901, 3\r\n"), treno(""), 16901, "linea", 8},
-      {16, linea(""), treno(kRigaSegnale + kRigaSegnale), 5000, "treno", 4},
+      {16, linea(""), treno(kRigaSegnale + kRigaSegnale), 5000, "treno", 4,
+       "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
       {17, linea(""), treno(kRigaSegnale + "rallentamento, 6200, 60, 500, 0, 0, 0\r\n"), 6200,
-       "treno", 4},
+       "treno", 4, "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
       {18, linea(""), treno(kRigaSegnale + "rallentamento, 5000, 60, 500, 0, 0, 0\r\n"), 5000,
-       "treno", 4},
+       "treno", 4, "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
       {19, linea(""), treno(kRigaSegnale + "rallentamento, 4500, 60, 500, 0, 0, 0\r\n"), 4500,
-       "treno", 4},
+       "treno", 4, "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
       {20, linea(""), treno(kRigaSegnale + "rallentamento, 6250, 60, 500, 0, 1, 0\r\n"), 6250,
-       "treno", 4},
+       "treno", 4, "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
+      // A signal placed over the start mark of a slowdown written before it.
+      {16, linea(""), treno("rallentamento, 5000, 60, 500, 0, 0, 0\r\n" + kRigaSegnale), 5000,
+       "treno", 4,
+       "the segment of 5050 m is taken by the start mark of the slowdown written at line 3 "
+       "(5000 m)"},
       {21, linea("cartello indicatore, 1000, (X)\r\nindicatori_vmax, 1000, 1,1,1,0,1,1,1,0\r\n"),
-       treno(""), 1000, "linea", 9},
+       treno(""), 1000, "linea", 9,
+       "the segment of 1050 m is taken by the indication sign written at line 8 (1000 m)"},
       {22, linea(""), treno(stazione(1000, 2, 400) + stazione(1500, 26, 200)), 1500, "treno", 4},
       {24, linea(""), treno(stazione(0, 2, 200)), 0, "treno", 3},
       {25, linea("pendenza, 500, abc\r\n"), treno(""), 0, "linea", 8},
@@ -190,15 +213,41 @@ TEST(Compile, EveryDiagnosticNamesItsRecord) {
       if (c.riga) prefisso += ":" + std::to_string(c.riga);
       prefisso += ": ";
     }
-    // The diagnostic is the last line, after the reading's warnings.
-    const std::string ultima = senza_avvertenze(e.err);
-    EXPECT_EQ(ultima.rfind(prefisso + "code " + std::to_string(c.codice) + ": ", 0), 0u)
+    // After the reading's warnings, the diagnostic, then what became of
+    // the files: none written, the folder held none (a route without
+    // segments says so in its message).
+    const std::string righe = senza_avvertenze(e.err);
+    const std::string diagnosi = righe.substr(0, righe.find('\n') + 1);
+    EXPECT_EQ(diagnosi.rfind(prefisso + "code " + std::to_string(c.codice) + ": ", 0), 0u)
         << nome << "\n" << e.err;
-    EXPECT_EQ(std::count(ultima.begin(), ultima.end(), '\n'), 1) << nome;
-    // The codes that name a place on the route end with it.
-    const std::string dove = " (at " + std::to_string(c.posizione) + " m)\n";
-    EXPECT_EQ(ultima.ends_with(dove), trova_codice(c.codice)->con_posizione)
-        << nome << "\n" << ultima;
+    const bool senza_segmenti = diagnosi.find("no segment to stamp") != std::string::npos;
+    EXPECT_EQ(righe.substr(diagnosi.size()),
+              senza_segmenti ? ""
+                             : "tratta_valle3: no file written: the compile stopped at a "
+                               "diagnostic; --partial writes the files as far as the "
+                               "descriptions were read\n")
+        << nome << "\n" << e.err;
+    // The codes that name a place on the route say it after what is wrong,
+    // then the cause when the reader knows it, and every one ends with how
+    // to mend it, as the catalogue has it.
+    const Codice& codice = *trova_codice(c.codice);
+    const std::string dove = " (at " + std::to_string(c.posizione) + " m)";
+    const std::string testo = std::string(codice.frase) +
+                              (codice.con_posizione ? dove : std::string()) +
+                              (c.causa ? ": " + std::string(c.causa) : std::string());
+    EXPECT_NE(diagnosi.find(": " + testo), std::string::npos) << nome << "\n" << diagnosi;
+    EXPECT_TRUE(diagnosi.ends_with(". " + std::string(codice.rimedio) + "\n"))
+        << nome << "\n" << diagnosi;
+    EXPECT_NE(e.out.find("\"mend\": " + json_stringa(codice.rimedio) + ", "), std::string::npos)
+        << nome << "\n" << e.out;
+    // In the JSON the message names the cause, the mend has a key of its own.
+    if (c.causa) {
+      EXPECT_NE(e.out.find("\"message\": " +
+                           json_stringa(std::string(codice.frase) + ": " + c.causa) +
+                           ", \"mend\": "),
+                std::string::npos)
+          << nome << "\n" << e.out;
+    }
   }
 }
 
@@ -215,7 +264,14 @@ TEST(Compile, TakenStampsStopWithoutWritingFiles) {
     testing::write_bytes(d.dir / "Tratta_Valle3_30.dat", "older route");
     Esecuzione e = d.compila(c.linea, c.treno);
     EXPECT_EQ(e.stato, kUscitaErroreFatale);
-    EXPECT_EQ(e.err, " Errore n. " + std::to_string(c.numero) + "\n");
+    // The message of the one-shot run, then what is wrong and how to mend
+    // it, and the file of before that stays.
+    const Codice* fatale = trova_errore_fatale(c.numero);
+    ASSERT_NE(fatale, nullptr);
+    EXPECT_EQ(e.err, " Errore n. " + std::to_string(c.numero) + "\ntratta_valle3: " +
+                         std::string(fatale->frase) + ". " + std::string(fatale->rimedio) +
+                         "\ntratta_valle3: kept from before: 'Tratta_Valle3_30.dat' (a stamp "
+                         "field was already taken)\n");
     EXPECT_FALSE(d.esiste("Tratta_Valle3_30.sim"));
     EXPECT_FALSE(d.esiste("Tratta_Valle3_linea.dat"));
     EXPECT_EQ(testing::read_bytes(d.dir / "Tratta_Valle3_30.dat"), "older route");
@@ -240,6 +296,9 @@ TEST(Compile, WarningsChangeNoFileAndFailOnlyUnderStrict) {
        linea("pendenza, 500, 1\r\npendeza, 900, 2\r\n"), treno_minimo, 1},
       {"a NUL in the train", linea(""), treno_minimo, linea(""),
        treno(std::string("sabbia, 10\r\nsab\0bia, 20\r\n", 26)), 1},
+      // 300 outside the adhesion's range keeps its low 8 bits, 44.
+      {"a value outside its range", linea(""), treno("aderenza, 0, 44\r\n"), linea(""),
+       treno("aderenza, 0, 300\r\n"), 1},
       {"the built-in descriptions", linea_predefinita, treno_predefinito,
        linea_predefinita + "curvx2, 500, 300\r\n",
        treno_predefinito + kRigaSegnale.substr(0, 6) + kRigaSegnale.substr(7) + "\"nota\r\n", 3},
@@ -343,11 +402,13 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
   Cartella d;
   Esecuzione e = d.compila(linea(""), treno_con(citta));
   EXPECT_EQ(e.stato, kUscitaOk) << e.err;
+  // The field that differs, whole, as written and as stored.
   EXPECT_NE(e.err.find("treno.txt:3: warning: this description reads as UTF-8 text, but "
-                       "descriptions are Windows-1252: 'stazione, 4500"),
+                       "descriptions are Windows-1252: 'STAZ. CITT\xC3\x80' is stored as 'STAZ. "
+                       "CITT\xC3\x83\xE2\x82\xAC' (save it as Windows-1252, or give compile "
+                       "--encoding utf-8)\n"),
             std::string::npos)
       << e.err;
-  EXPECT_NE(e.err.find("is stored as 'stazione, 4500"), std::string::npos) << e.err;
   EXPECT_NE(testing::read_bytes(d.dir / "Tratta_Valle3_30.sim").find(citta), std::string::npos);
 
   e = d.compila(linea(""), treno_con(citta), {"--encoding", "UTF-8"});
@@ -359,8 +420,17 @@ TEST(Compile, DescriptionsSavedAsUtf8) {
 
   e = d.compila(linea(""), treno_con("STAZ. \xCE\xA9MEGA"), {"--encoding", "utf-8"});
   EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
-  EXPECT_NE(e.err.find("code 25: the description could not be read: line 3 holds '\xCE\xA9', "
-                       "which has no Windows-1252 form (--encoding utf-8)"),
+  EXPECT_NE(e.err.find("treno.txt:3: code 25: the description could not be read: '\xCE\xA9' has "
+                       "no Windows-1252 form (--encoding utf-8)."),
+            std::string::npos)
+      << e.err;
+  // A description saved as Windows-1252 and given --encoding utf-8: its
+  // "À" is one byte that is no UTF-8.
+  e = d.compila(linea(""), treno_con("STAZ. CITT\xC0"), {"--encoding", "utf-8"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.err.find("treno.txt:3: code 25: the description could not be read: the byte 0xc0 "
+                       "is not UTF-8 (--encoding utf-8): if the description is saved as "
+                       "Windows-1252, leave --encoding out."),
             std::string::npos)
       << e.err;
   e = d.compila(linea(""), treno(""), {"--encoding", "latin-9"});
@@ -393,9 +463,94 @@ TEST(Commands, SubcommandHelpAndMistypedNames) {
     EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.scritto;
     const std::string atteso = std::string("unknown command '") + c.scritto + "'" +
                                (c.vicino ? std::string(" (did you mean ") + c.vicino + "?)" : "") +
-                               "\n";
+                               "\n(see tratta_valle3 --help)\n";
     EXPECT_NE(e.err.find(atteso), std::string::npos) << e.err;
   }
+  // A mistyped option is named with the closest of the subcommand's, by
+  // the measure of the keywords; bad use points to the subcommand's help
+  // (the watch's, for now, to the program's).
+  const struct {
+    std::vector<std::string> argomenti;
+    const char* vicina;  // nullptr: none is close
+    const char* aiuto;   // the help it points to
+  } opzioni[] = {
+      {{"compile", "l.txt", "t.txt", "--outt", "x"}, "--out", "compile --help"},
+      {{"compile", "l.txt", "t.txt", "-out", "x"}, "--out", "compile --help"},
+      {{"compile", "l.txt", "t.txt", "--Partial"}, "--partial", "compile --help"},
+      {{"compile", "l.txt", "t.txt", "--stirct"}, "--strict", "compile --help"},
+      {{"compile", "l.txt", "t.txt", "--fast"}, nullptr, "compile --help"},
+      {{"watch", "l.txt", "t.txt", "--serv", "0"}, "--serve", "watch --help"},
+      {{"emit", "--forse"}, "--force", "emit --help"},
+      {{"inspect", "d", "--point"}, "--points", "inspect --help"},
+      {{"view", "d", "--pointz"}, nullptr, "view --help"},
+  };
+  for (const auto& c : opzioni) {
+    const Esecuzione e = esegui(c.argomenti);
+    EXPECT_EQ(e.stato, kUscitaUsoErrato) << c.argomenti[0];
+    const std::string& scritta = *std::find_if(c.argomenti.begin(), c.argomenti.end(),
+                                               [](const std::string& a) { return a[0] == '-'; });
+    const std::string atteso = "tratta_valle3: unknown option '" + scritta + "'" +
+                               (c.vicina ? std::string(" (did you mean ") + c.vicina + "?)" : "") +
+                               "\n(see tratta_valle3 " + c.aiuto + ")\n";
+    EXPECT_EQ(e.err, atteso);
+  }
+  // The options that a suggestion may name are the ones each help names
+  // (and --help, which every subcommand takes).
+  for (const char* comando : {"emit", "compile", "watch", "inspect", "view", "lsp"}) {
+    const std::string aiuto = esegui({comando, "--help"}).out;
+    ASSERT_FALSE(opzioni_di(comando).empty()) << comando;
+    for (std::string_view o : opzioni_di(comando))
+      EXPECT_TRUE(o == "--help" || aiuto.find(o) != std::string::npos) << comando << " " << o;
+  }
+}
+
+// A compile that stops at a diagnostic leaves the last good set byte for
+// byte, and says which files it kept and why; --partial writes the files
+// as far as the descriptions were read.
+TEST(Compile, AFailedCompileKeepsTheLastGoodSetAndPartialWritesAsFarAsRead) {
+  testing::ScratchDir d, fresca;
+  ASSERT_EQ(esegui({"emit", d.path().string()}).stato, kUscitaOk);
+  const NomiScenario nomi = nomi_predefiniti();
+  const std::string l = (d / nome_descrizione_linea(nomi)).string();
+  const std::string t = (d / nome_descrizione_treno(nomi)).string();
+  const std::vector<std::string> uscite = {nome_file_linea(nomi), nome_file_treno(nomi),
+                                           nome_file_percorso(nomi)};
+  ASSERT_EQ(esegui({"compile", l, t, "--out", d.path().string()}).stato, kUscitaOk);
+  std::map<std::string, std::string> buoni;
+  for (const std::string& f : uscite) buoni[f] = testing::read_bytes(d / f);
+
+  // An abatement moved onto the segment of a signal.
+  std::string rotto = testing::read_bytes(t);
+  rotto.replace(rotto.find("abbattimento codice, 7250,270"), 29, "abbattimento codice, 7300,270");
+  testing::write_bytes(t, rotto);
+  Esecuzione e = esegui({"compile", l, t, "--out", d.path().string(), "--json"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  for (const std::string& f : uscite) EXPECT_EQ(testing::read_bytes(d / f), buoni[f]) << f;
+  EXPECT_NE(e.out.find("\"files\": [], \"kept\": [\"Tratta_Valle3_linea.dat\", "
+                       "\"Tratta_Valle3_30.sim\", \"Tratta_Valle3_30.dat\"], \"kept_because\": "
+                       "\"the compile stopped at a diagnostic; --partial writes the files as far "
+                       "as the descriptions were read\""),
+            std::string::npos)
+      << e.out;
+  EXPECT_TRUE(e.err.ends_with(
+      "tratta_valle3: kept from before: 'Tratta_Valle3_linea.dat', 'Tratta_Valle3_30.sim', "
+      "'Tratta_Valle3_30.dat' (the compile stopped at a diagnostic; --partial writes the files "
+      "as far as the descriptions were read)\n"))
+      << e.err;
+
+  // --partial: the files as far as the descriptions were read, the same
+  // over the good set as in a fresh folder.
+  e = esegui({"compile", l, t, "--out", d.path().string(), "--json", "--partial"});
+  EXPECT_EQ(e.stato, kUscitaDiagnosi) << e.err;
+  EXPECT_NE(e.out.find("\"files\": [\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", "
+                       "\"Tratta_Valle3_30.dat\"], \"kept\": [], \"kept_because\": null"),
+            std::string::npos)
+      << e.out;
+  ASSERT_EQ(esegui({"compile", l, t, "--out", fresca.path().string(), "--partial"}).stato,
+            kUscitaDiagnosi);
+  for (const std::string& f : uscite)
+    EXPECT_EQ(testing::read_bytes(d / f), testing::read_bytes(fresca / f)) << f;
+  EXPECT_NE(testing::read_bytes(d / nome_file_percorso(nomi)), buoni[nome_file_percorso(nomi)]);
 }
 
 // A compile that writes nothing (the descriptions given the other way
@@ -544,8 +699,8 @@ TEST(Compile, ADescriptionOfExactlyTheBoundIsReadAndOneByteMoreIsRefused) {
               "{\"codice_errore\": null, \"posizione_errore\": null, \"file\": null, \"line\": "
               "null, \"message\": " +
                   json_stringa(errore) +
-                  ", \"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], "
-                  "\"exit_status\": 6, \"error\": " +
+                  ", \"mend\": null, \"fatal\": null, \"files\": [], \"kept\": [], "
+                  "\"kept_because\": null, \"warnings\": [], \"exit_status\": 6, \"error\": " +
                   json_stringa(errore) + "}\n")
         << nome;
     EXPECT_EQ(e.err, "tratta_valle3: " + errore + "\n") << nome;
@@ -673,7 +828,10 @@ TEST(Compile, TheStandardInputIsNamedInMessagesAndIsNoOutput) {
   EXPECT_EQ(p.err,
             "<stdin>:8: warning: line skipped: 'pendeza' is no record the reader takes (did you "
             "mean \"pendenza\"?)\n"
-            "<stdin>:9: code 25: the description could not be read: not a whole number: 'abc'\n");
+            "<stdin>:9: code 25: the description could not be read: not a whole number: 'abc'. " +
+                std::string(trova_codice(kCodiceLetturaFallita)->rimedio) +
+                "\ntratta_valle3: no file written: the compile stopped at a diagnostic; --partial "
+                "writes the files as far as the descriptions were read\n");
   EXPECT_NE(p.out.find("\"file\": \"<stdin>\", \"line\": 9, "), std::string::npos) << p.out;
   EXPECT_NE(p.out.find("\"warnings\": [{\"file\": \"<stdin>\", \"line\": 8, "),
             std::string::npos)

@@ -38,15 +38,6 @@ std::vector<fs::path> uscite_compile(const OpzioniCompile& o) {
   return uscite;
 }
 
-/// The reading's diagnostic and warnings into the command's outcome.
-void riporta_lettura(const EsitoCompilazione& esito, EsitoComando& e) {
-  const Diagnosi& d = esito.diagnosi;
-  e.codice_errore = d.codice_errore;
-  e.posizione_errore = d.posizione_errore.value_or(0);
-  if (!e.messaggio) e.messaggio = messaggio_codice(d.codice_errore);
-  e.avvertenze = esito.avvertenze;
-}
-
 /// The outcome of a failure of the system: no file written. The message
 /// says so too, whatever the reading found.
 void fallita(EsitoComando& e, const platform::FileError& guasto) {
@@ -54,6 +45,18 @@ void fallita(EsitoComando& e, const platform::FileError& guasto) {
   e.file_scritti.clear();
   e.errore = guasto.text + "; no file written";
   e.messaggio = e.errore;
+  e.causa.reset();
+}
+
+/// The files of the set that stand in the folder of `o` from before.
+std::vector<std::string> presenti(const OpzioniCompile& o) {
+  std::vector<std::string> out;
+  for (const std::string& nome : nomi_file_scenario(o.nomi, true)) {
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(o.uscita / platform::path_from_utf8(nome), ec)))
+      out.push_back(nome);
+  }
+  return out;
 }
 
 /// Writes the scenario files of `modello` into the folder of `o`, made
@@ -78,8 +81,10 @@ bool scrivi_scenario(const OpzioniCompile& o, const RouteModel& modello, EsitoCo
   if (!o.piano) {
     const std::string linea = nome_file_linea(o.nomi);
     std::error_code ec;
-    if (fs::exists(fs::symlink_status(o.uscita / platform::path_from_utf8(linea), ec)))
+    if (fs::exists(fs::symlink_status(o.uscita / platform::path_from_utf8(linea), ec))) {
       e.file_tenuti.push_back(linea);
+      e.perche_tenuti = "without a plan no line file is written";
+    }
   }
   return true;
 }
@@ -106,6 +111,8 @@ OpzioniCompile leggi_opzioni(const std::vector<std::string>& argomenti,
           o.rigoroso = true;
         } else if (a == "--no-wait") {
           o.aspetta = false;
+        } else if (a == "--partial") {
+          o.parziale = true;
         } else if (a == "--max-input") {
           const std::string& misura = valore();
           const std::optional<std::uint64_t> limite = leggi_misura(misura);
@@ -184,53 +191,42 @@ void compila(const OpzioniCompile& o, EsitoComando& e, std::ostream& err, platfo
   EsitoCompilazione esito;
   memorizza_percorso(modello, o.piano ? 1 : 0, descrizioni, esito);
   // What the reading found is told even when the writing fails.
-  riporta_lettura(esito, e);
-  if (esito.scrivibile() && !scrivi_scenario(o, modello, esito, e, err, disco)) return;
-
-  const Diagnosi& diagnosi = esito.diagnosi;
-  const int codice = diagnosi.codice_errore;
+  riporta_diagnosi(esito.diagnosi, e);
+  e.avvertenze = esito.avvertenze;
+  const int codice = esito.diagnosi.codice_errore;
   e.fatale = esito.errore_fatale;
-  e.file_scritti = esito.file_scritti;
-  // The finishing pass's codes name a position and no description.
-  if (codice != 0 && !diagnosi.file.empty()) {
-    e.file = platform::path_to_utf8(diagnosi.file);
-    e.riga = diagnosi.riga;
+  if (esito.senza_segmenti) *e.messaggio += "; the route has no segment to stamp, no file written";
+  // A compile with a diagnostic leaves the last good set as it was, unless
+  // asked for the files as far as the descriptions were read.
+  if (esito.scrivibile() && (codice == 0 || o.parziale)) {
+    if (!scrivi_scenario(o, modello, esito, e, err, disco)) return;
+  } else if (esito.scrivibile() || esito.errore_fatale != 0) {
+    e.file_tenuti = presenti(o);
+    e.perche_tenuti = esito.errore_fatale != 0
+                          ? "a stamp field was already taken"
+                          : "the compile stopped at a diagnostic; --partial writes the files as "
+                            "far as the descriptions were read";
   }
+
+  e.file_scritti = esito.file_scritti;
   e.stato = esito.errore_fatale != 0                     ? kUscitaErroreFatale
             : codice == 0 && !esito.senza_segmenti ? kUscitaOk
                                                          : kUscitaDiagnosi;
   // Anything worse than a warning keeps its own status.
   if (o.rigoroso && e.stato == kUscitaOk && !esito.avvertenze.empty())
     e.stato = kUscitaAvvertenze;
-  std::string messaggio = messaggio_codice(codice);
-  if (codice == kCodiceLetturaFallita && !diagnosi.dettaglio.empty())
-    messaggio += ": " + accorciato(diagnosi.dettaglio);
-  if (esito.senza_segmenti) messaggio += "; the route has no segment to stamp, no file written";
-  e.messaggio = messaggio;
-}
-
-std::string riga_diagnosi(const EsitoComando& e) {
-  std::string riga;
-  if (e.file) {
-    riga = *e.file;
-    if (e.riga > 0) riga += ":" + std::to_string(e.riga);
-    riga += ": ";
-  }
-  const int codice = e.codice_errore.value_or(0);
-  if (codice != 0) riga += "code " + std::to_string(codice) + ": ";
-  riga += e.messaggio.value_or("");
-  if (codice_con_posizione(codice))
-    riga += " (at " + std::to_string(e.posizione_errore.value_or(0)) + " m)";
-  return visibile(riga, std::string::npos);
 }
 
 std::string riga_fallimento(const EsitoComando& e) {
   switch (e.stato) {
     case kUscitaOk:
     case kUscitaAvvertenze: return {};
-    case kUscitaErroreFatale:
-      return " Errore n. " + std::to_string(e.fatale) +
-             " (a stamp field was already taken); no file written";
+    case kUscitaErroreFatale: {
+      std::string riga = " Errore n. " + std::to_string(e.fatale) +
+                         " (a stamp field was already taken); no file written";
+      if (const std::optional<std::string> r = rimedio(e)) riga += ". " + *r;
+      return riga;
+    }
     case kUscitaDiagnosi: return riga_diagnosi(e);
     default: return visibile(e.errore.value_or("unexpected failure"), std::string::npos);
   }
@@ -240,23 +236,23 @@ bool chiede_json(const std::vector<std::string>& argomenti) {
   return std::find(argomenti.begin() + 1, argomenti.end(), "--json") != argomenti.end();
 }
 
-int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
+int riporta_compile(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err,
+                    std::string_view comando) {
   if (json) out << json_esito(e);
-  for (const Avvertenza& a : e.avvertenze)
-    err << visibile(platform::path_to_utf8(a.file) + ":" + std::to_string(a.riga) +
-                        ": warning: " + a.messaggio,
-                    std::string::npos)
-        << "\n";
-  for (const std::string& f : e.file_tenuti)
-    scrivi_errore(err, "kept from before: '" + f + "' (without a plan no line file is written)");
+  for (const Avvertenza& a : e.avvertenze) err << riga_avvertenza(a) << "\n";
   switch (e.stato) {
-    case kUscitaErroreFatale: err << " Errore n. " << e.fatale << "\n"; break;
-    case kUscitaUsoErrato: uso_errato(err, *e.errore); break;
+    case kUscitaErroreFatale:
+      err << " Errore n. " << e.fatale << "\n";
+      if (const Codice* c = trova_errore_fatale(e.fatale))
+        scrivi_errore(err, std::string(c->frase) + ". " + std::string(c->rimedio));
+      break;
+    case kUscitaUsoErrato: uso_errato(err, *e.errore, comando); break;
     case kUscitaDiagnosi: err << riga_diagnosi(e) << "\n"; break;
     case kUscitaErroreSistema:
     case kUscitaTroppoGrande: scrivi_errore(err, *e.errore); break;
     default: break;
   }
+  if (const std::optional<std::string> tenuti = riga_tenuti(e)) scrivi_errore(err, *tenuti);
   return e.stato;
 }
 
@@ -283,9 +279,10 @@ int comando_compile(const std::vector<std::string>& argomenti, std::ostream& out
   try {
     o = leggi_opzioni(argomenti);
   } catch (const UsoErrato& u) {
-    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err,
+                           "compile");
   }
-  return riporta_compile(esito_compile(o, err, disco), o.json, out, err);
+  return riporta_compile(esito_compile(o, err, disco), o.json, out, err, "compile");
 }
 
 }  // namespace tratta

@@ -56,11 +56,10 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
        "\"fatal\": 1250, \"files\": []", " Errore n. 1250\n"},
       {kUscitaUsoErrato, linea(""), treno(""), {"--fast"}, false,
        "{\"codice_errore\": null, \"posizione_errore\": null, \"file\": null, \"line\": null, "
-       "\"message\": null, \"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], "
-       "\"exit_status\": 2, "
-       "\"error\": "
+       "\"message\": null, \"mend\": null, \"fatal\": null, \"files\": [], \"kept\": [], "
+       "\"kept_because\": null, \"warnings\": [], \"exit_status\": 2, \"error\": "
        "\"unknown option '--fast'\"}",
-       "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 --help)\n"},
+       "tratta_valle3: unknown option '--fast'\n(see tratta_valle3 compile --help)\n"},
       {kUscitaDiagnosi, linea("pendenza, 16901, 3\r\n"), kTreno, {}, false,
        "\"codice_errore\": 15, \"posizione_errore\": 16901", "code 15: "},
       // A diagnostic wins over the warnings of --strict.
@@ -68,7 +67,8 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
        false, "\"codice_errore\": 15", "l.txt:9: code 15: "},
       {kUscitaAvvertenze, linea("pendeza, 500, 1\r\n"), kTreno, {"--strict"}, false,
        "\"files\": [\"Tratta_Valle3_linea.dat\", \"Tratta_Valle3_30.sim\", "
-       "\"Tratta_Valle3_30.dat\"], \"kept\": [], \"warnings\": [{\"file\": ",
+       "\"Tratta_Valle3_30.dat\"], \"kept\": [], \"kept_because\": null, \"warnings\": "
+       "[{\"file\": ",
        "l.txt:8: warning: line skipped: 'pendeza' is no record the reader takes (did you mean "
        "\"pendenza\"?)\n"},
       // The message agrees with the status: the reading found nothing, but
@@ -76,7 +76,8 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
       {kUscitaErroreSistema, linea(""), kTreno, {}, true,
        "\"codice_errore\": 0, \"posizione_errore\": 0, \"file\": null, \"line\": null, "
        "\"message\": \"cannot write 'x': No space left on device; no file written\", "
-       "\"fatal\": null, \"files\": [], \"kept\": [], \"warnings\": [], \"exit_status\": 4, "
+       "\"mend\": null, \"fatal\": null, \"files\": [], \"kept\": [], \"kept_because\": "
+       "null, \"warnings\": [], \"exit_status\": 4, "
        "\"error\": \"cannot write 'x': No space left on device; no file written\"}",
        "tratta_valle3: cannot write 'x': No space left on device; no file written\n"},
   };
@@ -95,10 +96,11 @@ TEST(CompileReport, EveryExitStatusWithItsJsonObject) {
     EXPECT_NE(e.out.find(c.nel_json), std::string::npos) << e.out;
     EXPECT_NE(e.err.find(c.su_stderr), std::string::npos) << e.err;
     EXPECT_EQ(e.err.empty(), c.stato == kUscitaOk) << e.err;
-    // Warnings under --strict, like a diagnostic, leave the files written.
-    if (c.stato != kUscitaOk && c.stato != kUscitaDiagnosi && c.stato != kUscitaAvvertenze) {
-      EXPECT_FALSE(std::filesystem::exists(d / "Tratta_Valle3_30.dat")) << c.stato;
-    }
+    // Warnings under --strict leave the files written; a diagnostic, like
+    // every failure, writes none.
+    EXPECT_EQ(std::filesystem::exists(d / "Tratta_Valle3_30.dat"),
+              c.stato == kUscitaOk || c.stato == kUscitaAvvertenze)
+        << c.stato;
   }
 }
 
@@ -142,10 +144,11 @@ TEST(CompileReport, InvalidUtf8InValidJsonOut) {
     EXPECT_NE(e.out.find(c.nel_json), std::string::npos) << c.nome << "\n" << e.out;
     EXPECT_TRUE(JsonCheck::utf8_valido(e.err)) << c.nome;
     EXPECT_NE(e.err.find(c.su_stderr), std::string::npos) << c.nome << "\n" << e.err;
-    // One line for the diagnostic; a description that is well-formed
-    // UTF-8 also draws the warning that it is not Windows-1252.
+    // One line for the diagnostic and one that no file was written; a
+    // description that is well-formed UTF-8 also draws the warning that it
+    // is not Windows-1252.
     const bool utf8 = utf8_beyond_ascii(c.campo);
-    EXPECT_EQ(std::count(e.err.begin(), e.err.end(), '\n'), utf8 ? 2 : 1) << c.nome << "\n" << e.err;
+    EXPECT_EQ(std::count(e.err.begin(), e.err.end(), '\n'), utf8 ? 3 : 2) << c.nome << "\n" << e.err;
   }
 }
 

@@ -76,7 +76,7 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
         leggi_scenario_compilato(o.cartella, o.nomi, attesa_cartella(o.aspetta, o.cartella, err));
     if (const ProblemaLettura* p = std::get_if<ProblemaLettura>(&letto)) {
       switch (p->tipo) {
-        case ProblemaLettura::Tipo::kMancante: return uso_errato(err, p->messaggio);
+        case ProblemaLettura::Tipo::kMancante: return uso_errato(err, p->messaggio, argomenti[0]);
         case ProblemaLettura::Tipo::kGuasto: scrivi_errore(err, p->messaggio); return kUscitaFileGuasto;
         case ProblemaLettura::Tipo::kIlleggibile: break;
       }
@@ -85,7 +85,7 @@ int esegui(const std::vector<std::string>& argomenti, bool con_json, bool con_ou
     }
     return usa(o, std::get<ScenarioCompilato>(letto));
   } catch (const UsoErrato& e) {
-    return uso_errato(err, e.messaggio);
+    return uso_errato(err, e.messaggio, argomenti[0]);
   }
 }
 
@@ -130,13 +130,17 @@ int comando_view(const std::vector<std::string>& argomenti, std::ostream& out, s
         for (const std::string& nome : nomi_file_scenario(s.nomi)) {
           const fs::path dato = o.cartella / platform::path_from_utf8(nome);
           if (stesso_file(pagina, dato))
-            return uso_errato(err, "the page would replace the scenario file '" +
-                                       visibile(platform::path_to_utf8(dato)) + "'");
+            return uso_errato(err,
+                              "the page would replace the scenario file '" +
+                                  visibile(platform::path_to_utf8(dato)) + "'",
+                              "view");
         }
         if (!o.forza && !pagina_sostituibile(pagina))
-          return uso_errato(err, "'" + visibile(platform::path_to_utf8(pagina)) +
-                                     "' is not a page that view wrote: not replaced (give "
-                                     "--force to replace it)");
+          return uso_errato(err,
+                            "'" + visibile(platform::path_to_utf8(pagina)) +
+                                "' is not a page that view wrote: not replaced (give --force to "
+                                "replace it)",
+                            "view");
         const fs::path cartella = pagina.has_parent_path() ? pagina.parent_path() : fs::path(".");
         CartellaUscita uscita(cartella);
         platform::FileStatus scritta = uscita.prepara(attesa_cartella(o.aspetta, cartella, err));

@@ -8,6 +8,7 @@
 
 #include "authoring/diagnostic_messages.h"
 #include "authoring/display_text.h"
+#include "authoring/esito_comando.h"
 #include "authoring/version.h"
 #include "compile/file_descriptions.h"
 #include "compile/memorizza_percorso.h"
@@ -523,19 +524,22 @@ std::vector<Json> LanguageServer::compila(const Coppia& c) {
     fatto.valido = true;
     const Diagnosi& d = esito.diagnosi;
     if (d.codice_errore != 0) {
-      std::string testo = "code " + std::to_string(d.codice_errore) + ": " + messaggio_codice(d.codice_errore);
-      if (!d.dettaglio.empty()) testo += ": " + accorciato(d.dettaglio);
-      if (codice_con_posizione(d.codice_errore))
-        testo += " (at " + std::to_string(d.posizione_errore.value_or(0)) + " m)";
+      // The diagnostic's text as compile tells it, its mend included.
+      EsitoComando e;
+      riporta_diagnosi(d, e);
       // The finishing pass names a position and no record: the line
       // description's first line stands for the route.
       aggiungi(d.file.empty() ? c.linea : d.file, d.file.empty() ? 1 : d.riga, kGravitaErrore,
-               d.codice_errore, testo);
+               d.codice_errore, testo_diagnosi(e));
     }
-    if (esito.errore_fatale != 0)
+    if (esito.errore_fatale != 0) {
+      EsitoComando e;
+      e.fatale = esito.errore_fatale;
       aggiungi(c.linea, 1, kGravitaErrore, esito.errore_fatale,
                "Errore n. " + std::to_string(esito.errore_fatale) +
-                   ": a stamp field of segment 1 is already taken; no file would be written");
+                   ": a stamp field of segment 1 is already taken; no file would be written. " +
+                   rimedio(e).value_or(""));
+    }
     for (const Avvertenza& a : esito.avvertenze)
       aggiungi(a.file, a.riga, kGravitaAvvertenza, std::nullopt, a.messaggio);
   }

@@ -138,7 +138,11 @@ TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
   EXPECT_EQ((*t)[0]["severity"], 1);
   EXPECT_EQ((*t)[0]["code"], 7);
   EXPECT_EQ((*t)[0]["range"]["start"]["line"], 4);
-  EXPECT_EQ((*t)[0]["message"], "code 7: code abatement on a segment that is not free (at 1050 m)");
+  // As compile tells it: what took the segment, and how to mend it.
+  EXPECT_EQ((*t)[0]["message"],
+            "code 7: code abatement on a segment that is not free (at 1050 m): the segment of "
+            "1050 m is taken by the signal written at line 4 (1000 m). Move the abatement 50 m off "
+            "the mark that took its segment (a signal's or a sign's).");
 
   // The train description opened and mended in the editor, never saved.
   s.apri("P_1-.txt", kTreno);
@@ -153,6 +157,19 @@ TEST(LanguageServer, DiagnosticsAtTheirLinesAndClearedWhenMended) {
   ASSERT_TRUE(l);
   EXPECT_TRUE(l->empty()) << l->dump();
   EXPECT_EQ(testing::read_bytes(s.dir / "P_1-.txt"), kTreno);
+
+  // A value outside its field's range is a Warning at its line.
+  std::string fuori = mended;
+  fuori.replace(fuori.find("segnale, 1000, 2"), 16, "segnale, 1000, 5");
+  s.cambia("P_1-.txt", fuori);
+  t = diagnostiche(s.ricevuti, s.uri("P_1-.txt"));
+  ASSERT_TRUE(t && t->size() == 1u) << (t ? t->dump() : "");
+  EXPECT_EQ((*t)[0]["severity"], 2);
+  EXPECT_EQ((*t)[0]["range"]["start"]["line"], 3);
+  EXPECT_NE((*t)[0]["message"].get<std::string>().find(
+                "the \"segnale\" field 'sx' is 5, outside 0 to 2: stored in the side value"),
+            std::string::npos)
+      << t->dump();
 
   // The editor's Unicode goes into Windows-1252: "À" does, "Ω" cannot.
   s.cambia("P_1-.txt", treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, CITT\xC3\x80\r\n"));

@@ -74,29 +74,29 @@ std::string riferimento_descrizioni() {
       "1050 m to 1100 m. A code abatement, a gradient, a speed or an adhesion written\n"
       "at p m starts on segment round(p / 50): an abatement meant for the segment of\n"
       "a signal written at 1000 m is written at 1050 m. Halves round to even.\n\n"
+      "A value outside its field's range (the column \"values\" below) is read all the\n"
+      "same, and `compile` warns about it, saying what is stored of it.\n\n"
       "## Records\n\n";
   sezione(out, "The line description's header", Parte::kIntestazioneLinea);
   sezione(out, "The line description's body", Parte::kCorpoLinea);
   sezione(out, "The train description", Parte::kTreno);
   out +=
       "## Diagnostic codes\n\n"
-      "A compile ends at the first diagnostic, with its code; files are written as far\n"
-      "as the descriptions were read (exit status 3). Codes that name a position say\n"
-      "it in metres along the route.\n\n"
+      "A compile ends at the first diagnostic, with its code (exit status 3), and\n"
+      "writes no file: those of the last good compile stay (`--partial` writes the\n"
+      "files as far as the descriptions were read). Codes that name a position say\n"
+      "it in metres along the route; where a segment is not free, the message names\n"
+      "the record that took it. Every message ends with how to mend it, as here.\n\n"
       "| code | what is wrong | position | how to mend it |\n|---|---|---|---|\n";
   for (const Codice& c : kCatalogoCodici) {
     if (c.numero == 0) continue;
     out += "| " + std::to_string(c.numero) + " | " + std::string(c.frase) + " | " +
            (c.con_posizione ? "yes" : "") + " | " + std::string(c.rimedio) + " |\n";
   }
-  out += "| " + std::to_string(kErroreMarcaPresa) +
-         " | \" Errore n. 1250\": a mark field of segment 1 is already taken; no file is written"
-         " (exit status 1) | | Move further along the record whose mark lands on segment 1 (from "
-         "50 m to 100 m). |\n";
-  out += "| " + std::to_string(kErroreCodiceGaraPreso) +
-         " | \" Errore n. 1251\": the route code field of segment 1 is already taken; no file is "
-         "written (exit status 1) | | Move further along the record whose mark lands on segment 1. "
-         "|\n";
+  for (const Codice& c : kErroriFatali)
+    out += "| " + std::to_string(c.numero) + " | \" Errore n. " + std::to_string(c.numero) +
+           "\": " + std::string(c.frase) + "; no file is written (exit status 1) | | " +
+           std::string(c.rimedio) + " |\n";
   return out;
 }
 

@@ -36,14 +36,21 @@ std::optional<std::string> descrizione_mancante(const OpzioniCompile& o) {
   return std::nullopt;
 }
 
-void riporta(const EsitoComando& e, bool json, std::ostream& out) {
+/// The outcome line, then each warning's line: on stdout, or with --json
+/// compile's object there and the warnings' lines on stderr, as compile
+/// prints them.
+void riporta(const EsitoComando& e, bool json, std::ostream& out, std::ostream& err) {
   const std::string ora = platform::local_clock_time();
   if (json) {
     // compile's object, with the time first.
     out << "{\"time\": \"" << ora << "\", " << json_esito(e).substr(1) << std::flush;
   } else {
-    out << ora << " " << riga_esito(e) << std::endl;
+    out << ora << " " << riga_esito(e) << "\n";
   }
+  std::ostream& righe = json ? err : out;
+  for (const Avvertenza& a : e.avvertenze) righe << riga_avvertenza(a) << "\n";
+  righe.flush();
+  out.flush();
 }
 
 }  // namespace
@@ -58,7 +65,7 @@ std::string riga_esito(const EsitoComando& e) {
   } else {
     riga = riga_fallimento(e);
   }
-  for (const std::string& f : e.file_tenuti) riga += "; kept from before: '" + f + "'";
+  if (const std::optional<std::string> tenuti = riga_tenuti(e)) riga += "; " + *tenuti;
   const std::size_t n = e.avvertenze.size();
   return riga + "; " + std::to_string(n) + (n == 1 ? " warning" : " warnings");
 }
@@ -118,9 +125,9 @@ int osserva(const OpzioniCompile& opzioni, platform::FolderWatch& osservatore,
     const EsitoComando e = esito_compile(o, err, disco);
     // Bad use from the start (an output named like a description, say)
     // stays bad use at every save.
-    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err);
+    if (prima && e.stato == kUscitaUsoErrato) return riporta_compile(e, o.json, out, err, "watch");
     prima = false;
-    riporta(e, o.json, out);
+    riporta(e, o.json, out, err);
     if (dopo) dopo(e, o.uscita);
   }
 }
@@ -162,13 +169,13 @@ int comando_watch(const std::vector<std::string>& argomenti, std::ostream& out,
                         citato(d->percorso) + " is not a file"};
     }
   } catch (const UsoErrato& u) {
-    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err);
+    return riporta_compile(esito_uso_errato(u.messaggio), chiede_json(argomenti), out, err, "watch");
   }
   auto fallita = [&](std::string testo) {
     EsitoComando e;
     e.stato = kUscitaErroreSistema;
     e.errore = std::move(testo);
-    return riporta_compile(e, o.json, out, err);
+    return riporta_compile(e, o.json, out, err, "watch");
   };
   // Opened before the first compile: a save made meanwhile is not lost.
   auto osservatore = platform::FolderWatch::open({o.linea.percorso, o.treno.percorso});

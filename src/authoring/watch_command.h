@@ -40,7 +40,8 @@ struct TempiOsserva {
 /// Compiles with `o` once, then again after each change that `osservatore`
 /// notices to the descriptions once the changes have gone quiet, until a
 /// stop is requested of it. Each outcome is one line on `out`, the local
-/// time first (with --json compile's object with a "time" key); a
+/// time first, followed by a line for each warning (with --json compile's
+/// object with a "time" key, and the warnings' lines on `err`); a
 /// description missing for longer than `tempi.attesa_mancante` is said
 /// once (on `err` under --json; a folder of theirs that is gone is said as
 /// such), and the next change is waited for. Returns

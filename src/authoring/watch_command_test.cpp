@@ -14,6 +14,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -91,6 +92,14 @@ class Osserva : public ::testing::Test {
   void ferma() {
     osservatore->request_stop();
     ciclo.join();
+  }
+
+  /// The lines the watch printed on `out`, once it has ended.
+  std::vector<std::string> righe_stampate() const {
+    std::istringstream righe(out.str());
+    std::vector<std::string> lette;
+    for (std::string riga; std::getline(righe, riga);) lette.push_back(riga);
+    return lette;
   }
 
   testing::ScratchDir dir;
@@ -280,21 +289,54 @@ TEST_F(Osserva, ADescriptionMissingForGoodIsSaidOnceAndWaitedFor) {
   EXPECT_NE(testo.find("done:", detto), std::string::npos) << testo;
 }
 
-TEST_F(Osserva, ADiagnosticIsOneLineAndTheNextGoodSaveIsDone) {
+// A save with a diagnostic leaves the author's working set as it was, for
+// the simulator to load meanwhile, and says so.
+TEST_F(Osserva, ADiagnosticIsOneLineKeepsTheLastGoodSetAndTheNextGoodSaveIsDone) {
   avvia();
-  scrivi(treno, "");
+  std::map<std::string, std::string> buoni;
+  for (const std::string& f : testing::names_in(dir / "uscita"))
+    buoni[f] = testing::read_bytes(dir / "uscita" / f);
+  ASSERT_EQ(buoni.size(), 3u);
+  std::string rotto = testo_treno;
+  rotto.replace(rotto.find("abbattimento codice, 7250,270"), 29, "abbattimento codice, 7300,270");
+  scrivi(treno, rotto);
   ASSERT_TRUE(aspetta_compilazioni(2));
+  for (const auto& [f, byte] : buoni) EXPECT_EQ(testing::read_bytes(dir / "uscita" / f), byte) << f;
   scrivi(treno, testo_treno);
   ASSERT_TRUE(aspetta_compilazioni(3));
   ferma();
-  std::istringstream righe(out.str());
-  std::vector<std::string> lette;
-  for (std::string riga; std::getline(righe, riga);) lette.push_back(riga);
+  const std::vector<std::string> lette = righe_stampate();
   ASSERT_EQ(lette.size(), 3u) << out.str();
   EXPECT_NE(lette[1].find(treno.string() + ":"), std::string::npos) << lette[1];
-  EXPECT_NE(lette[1].find(": code "), std::string::npos) << lette[1];
+  EXPECT_NE(lette[1].find(": code 7: "), std::string::npos) << lette[1];
+  EXPECT_NE(lette[1].find(" is taken by the signal written at line "), std::string::npos) << lette[1];
+  EXPECT_TRUE(lette[1].ends_with(
+      "; kept from before: 'Tratta_Valle3_linea.dat', 'Tratta_Valle3_30.sim', 'Tratta_Valle3_30.dat' "
+      "(the compile stopped at a diagnostic; --partial writes the files as far as the descriptions "
+      "were read); 0 warnings"))
+      << lette[1];
   EXPECT_NE(lette[2].find(" done: "), std::string::npos) << lette[2];
   EXPECT_EQ(esiti, (std::vector<int>{0, 3, 0}));
+}
+
+// Each warning's line follows the line of its compile, as compile tells it.
+TEST_F(Osserva, EachWarningsLineFollowsItsOutcome) {
+  avvia();
+  std::string avvertito = testo_treno;
+  avvertito.insert(avvertito.find("[fine]"), "segnal, 1000, 1\r\naderenza, 259000, 300\r\n");
+  scrivi(treno, avvertito);
+  ASSERT_TRUE(aspetta_compilazioni(2));
+  ferma();
+  const std::vector<std::string> lette = righe_stampate();
+  ASSERT_EQ(lette.size(), 4u) << out.str();
+  EXPECT_TRUE(lette[1].ends_with(" written; 2 warnings")) << lette[1];
+  const std::string file = treno.string() + ":";
+  EXPECT_EQ(lette[2].rfind(file, 0), 0u) << lette[2];
+  EXPECT_NE(lette[2].find(": warning: line skipped: 'segnal'"), std::string::npos) << lette[2];
+  EXPECT_EQ(lette[3].rfind(file, 0), 0u) << lette[3];
+  EXPECT_NE(lette[3].find(": warning: the \"aderenza\" field 'aderenza' is 300"), std::string::npos)
+      << lette[3];
+  EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(Osserva, AStopInTheMiddleOfACompileLetsItFinishItsFiles) {
@@ -339,6 +381,11 @@ TEST_F(Osserva, WithJsonEachCompileIsCompilesObjectWithTheTime) {
   EXPECT_EQ(oggetti[0].at("exit_status"), 0);
   EXPECT_EQ(oggetti[1].at("exit_status"), 5);
   EXPECT_EQ(oggetti[1].at("warnings").size(), 1u);
+  // The warning's line on stderr, as compile --json prints it.
+  const std::string riga = err.str();
+  EXPECT_EQ(riga.rfind(treno.string() + ":", 0), 0u) << riga;
+  EXPECT_NE(riga.find(": warning: line skipped: 'segnal'"), std::string::npos) << riga;
+  EXPECT_EQ(std::count(riga.begin(), riga.end(), '\n'), 1) << riga;
 }
 
 // What the watch cannot read again at each save is refused at the start,
@@ -523,7 +570,9 @@ TEST(Watch, InterruptsUnderServeEndItWholeWhateverTheClients) {
       ADD_FAILURE() << "the watch did not end";
     }
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 8s);
-    if (!due) EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    if (!due) {
+      EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    }
     ::close(pagina);
     ::close(lento);
     EXPECT_EQ(testing::names_in(uscita),

@@ -85,11 +85,21 @@ void FileDescriptions::converti(File& f, TestoDescrizione& t) {
     return;
   }
   const auto [dove, lunghezza] = *first_unencodable(f.byte);
-  const int riga = 1 + static_cast<int>(std::count(f.byte.begin(),
-                                                   f.byte.begin() + static_cast<std::ptrdiff_t>(dove), '\n'));
   f.non_convertibile = true;
-  t.guasto = "line " + std::to_string(riga) + " holds '" + f.byte.substr(dove, lunghezza) +
-             "', which has no Windows-1252 form (--encoding utf-8)";
+  t.riga_guasto = 1 + static_cast<int>(std::count(
+                          f.byte.begin(), f.byte.begin() + static_cast<std::ptrdiff_t>(dove), '\n'));
+  // A character beyond ASCII takes two bytes or more: one byte alone is no
+  // UTF-8 at all, as in a description saved as Windows-1252.
+  if (lunghezza == 1) {
+    static const char kHex[] = "0123456789abcdef";
+    const auto b = static_cast<unsigned char>(f.byte[dove]);
+    t.guasto = std::string("the byte 0x") + kHex[b >> 4] + kHex[b & 15] +
+               " is not UTF-8 (--encoding utf-8): if the description is saved as Windows-1252, "
+               "leave --encoding out";
+  } else {
+    t.guasto = "'" + f.byte.substr(dove, lunghezza) +
+               "' has no Windows-1252 form (--encoding utf-8)";
+  }
 }
 
 std::optional<GuastoDescrizioni> FileDescriptions::leggi_entrambe() {

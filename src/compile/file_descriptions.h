@@ -71,8 +71,8 @@ class FileDescriptions final : public DescriptionSource {
                    std::uint64_t limite = kLimiteDescrizione);
 
   /// The descriptions are UTF-8 text, converted to Windows-1252 as read; a
-  /// character that has no Windows-1252 form fails the reading (code 25)
-  /// with its line.
+  /// character that has no Windows-1252 form, or a byte that is no UTF-8,
+  /// fails the reading (code 25) at its line.
   void da_utf8() { da_utf8_ = true; }
   /// Only regular files are read: a description read again at each change
   /// is never waited for (a FIFO) nor read for ever (a device).

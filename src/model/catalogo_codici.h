@@ -153,4 +153,20 @@ static_assert(catalogo_in_ordine());
 inline constexpr int32_t kErroreMarcaPresa = 1250;
 inline constexpr int32_t kErroreCodiceGaraPreso = 1251;
 
+/// The fatal errors, as the codes: what is wrong and how to mend it.
+inline constexpr Codice kErroriFatali[] = {
+    {kErroreMarcaPresa, "MarcaPresa", false, "a mark field of segment 1 is already taken",
+     "Move further along the record whose mark lands on segment 1 (from 50 m to 100 m)."},
+    {kErroreCodiceGaraPreso, "CodiceGaraPreso", false,
+     "the route code field of segment 1 is already taken",
+     "Move further along the record whose mark lands on segment 1."},
+};
+
+/// The row of the fatal error `numero`; nullptr when there is none.
+constexpr const Codice* trova_errore_fatale(int32_t numero) {
+  for (const Codice& c : kErroriFatali)
+    if (c.numero == numero) return &c;
+  return nullptr;
+}
+
 }  // namespace tratta

@@ -24,6 +24,9 @@ struct Diagnosi {
   int riga = 0;
   /// For code 25: what failed.
   std::string dettaglio{};
+  /// What caused it, when the reader knows more than the code says: the
+  /// record that took a segment, a keyword that no comma follows.
+  std::string causa{};
 };
 
 /// Records `nuova` over `ultima`: only the last diagnostic survives, but one

@@ -11,6 +11,14 @@ void RouteModel::pulisci_voci() {
   for (Voce& v : voci) v = Voce();
 }
 
+const OrigineEvento* RouteModel::origine(int64_t k) const {
+  // The last record that placed an event there: an event replaces the one
+  // before it.
+  for (auto it = origini.rbegin(); it != origini.rend(); ++it)
+    if (it->segmento == k) return &*it;
+  return nullptr;
+}
+
 bool RouteModel::dimensiona(int32_t lunghezza, int32_t con_planimetria) {
   const int64_t metri = static_cast<int64_t>(lunghezza) + 7000;
   if (metri > INT32_MAX) return false;
@@ -19,6 +27,7 @@ bool RouteModel::dimensiona(int32_t lunghezza, int32_t con_planimetria) {
   // The route stored so far goes, whether or not the new length gives a
   // row: its segments and its plan belong to the old length.
   segmenti = std::vector<Segmento>();
+  origini.clear();
   if (con_planimetria != 0) planimetria.libera();
   if (ultimo_segmento < 0) return false;
   // A long route's segments take hundreds of pages: given in one call.

@@ -75,6 +75,18 @@ struct Voce {
   bool operator==(const Voce&) const = default;
 };
 
+/// The record that put an event on a segment, for the messages that name
+/// it when another record finds the segment taken.
+struct OrigineEvento {
+  /// The segment.
+  int32_t segmento = 0;
+  /// In the train description; else in the line description.
+  bool nel_treno = false;
+  /// The line of the record's keyword, and the position written in it.
+  int32_t riga = 0;
+  int32_t posizione = 0;
+};
+
 inline constexpr int kNumeroVoci = 87;
 inline constexpr int kCapacitaMontagne = 80;
 
@@ -103,7 +115,23 @@ struct RouteModel {
   int32_t metri_totali = 0;
   int32_t ultimo_segmento = 0;
 
+  /// Where the events on the row were written, in the order they were
+  /// placed, and the record being placed now. Kept beside the row, never
+  /// written into a file; the events that the finishing pass adds have
+  /// none.
+  std::vector<OrigineEvento> origini;
+  OrigineEvento in_posa;
+
   bool dimensionato() const { return !segmenti.empty(); }
+
+  /// Segment `k` took the event of the record being placed.
+  void annota_origine(int64_t k) {
+    in_posa.segmento = static_cast<int32_t>(k);
+    origini.push_back(in_posa);
+  }
+  /// The record whose event segment `k` holds; none when no record put one
+  /// there.
+  const OrigineEvento* origine(int64_t k) const;
 
   /// Resets every slot of `voci`: numbers 0, names empty.
   void pulisci_voci();

@@ -15,6 +15,10 @@ constexpr size_t kInizioCampo = 64;
 
 char minuscola(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+/// The bound on the letters that may be wrong in a word of `lettere`
+/// letters: about one in four.
+int lettere_sbagliate(int lettere) { return std::max(1, lettere / 4); }
+
 }  // namespace
 
 int distanza_in(std::string_view parola, std::string_view testo) {
@@ -34,6 +38,21 @@ int distanza_in(std::string_view parola, std::string_view testo) {
     migliore = std::min(migliore, colonna.back());
   }
   return migliore;
+}
+
+std::optional<std::string_view> parola_vicina(std::string_view scritta,
+                                              std::span<const std::string_view> parole) {
+  std::optional<std::string_view> vicina;
+  int minima = 0;
+  for (std::string_view p : parole) {
+    const int d = std::max(distanza_in(p, scritta), distanza_in(scritta, p));
+    if (d > lettere_sbagliate(static_cast<int>(p.size()))) continue;
+    if (!vicina || d < minima) {
+      vicina = p;
+      minima = d;
+    }
+  }
+  return vicina;
 }
 
 const DefinizioneRecord* chiave_contenuta(std::string_view campo,
@@ -59,8 +78,7 @@ const DefinizioneRecord* chiave_vicina(std::string_view campo,
       distanza += distanza_in(p, inizio);
       lettere += static_cast<int>(p.size());
     }
-    // About one letter in four may be wrong.
-    if (distanza > std::max(1, lettere / 4)) continue;
+    if (distanza > lettere_sbagliate(lettere)) continue;
     if (!vicina || distanza < minima) {
       vicina = &c;
       minima = distanza;

@@ -3,6 +3,7 @@
 // the table (reader/tabella_record.h) in the table's order.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -25,5 +26,12 @@ const DefinizioneRecord* chiave_vicina(std::string_view campo,
 /// How many letters of `parola` must be changed, added or dropped before
 /// it stands somewhere in `testo` (letter case aside).
 int distanza_in(std::string_view parola, std::string_view testo);
+
+/// The word of `parole` closest to `scritta`, by the measure of the
+/// keywords: the fewest letters changed, added or dropped, either way
+/// round (letter case aside), when that is about one letter in four of the
+/// word at most. Ties go to the first; none when no word is that close.
+std::optional<std::string_view> parola_vicina(std::string_view scritta,
+                                              std::span<const std::string_view> parole);
 
 }  // namespace tratta

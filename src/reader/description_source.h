@@ -21,6 +21,8 @@ struct TestoDescrizione {
   /// The system's reason when the description is there but cannot be read;
   /// empty otherwise.
   std::string guasto;
+  /// The line that `guasto` is about, when it is about one; 0 otherwise.
+  int riga_guasto = 0;
   /// Its bytes, valid while the source lives.
   std::string_view testo;
 };

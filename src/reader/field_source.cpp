@@ -7,6 +7,8 @@
 #include "model/windows1252.h"
 #include "reader/checked.h"
 #include "reader/chiavi.h"
+#include "reader/fuori_intervallo.h"
+#include "reader/tabella_record.h"
 
 namespace tratta {
 
@@ -41,6 +43,43 @@ std::string esadecimale(int c) {
   return std::string("0x") + kHex[(c >> 4) & 0xF] + kHex[c & 0xF];
 }
 
+/// The piece of a line around the byte at `i`: the field that holds it,
+/// blanks at its ends left out, or when that field is long, some
+/// characters either side, never cutting a UTF-8 character.
+struct Estratto {
+  std::string_view byte;
+  bool prima = false, dopo = false;  // cut short before, after
+
+  std::string citato(std::string_view testo) const {
+    return "'" + std::string(prima ? "..." : "") + std::string(testo) + (dopo ? "..." : "") + "'";
+  }
+};
+
+Estratto estratto(std::string_view riga, size_t i) {
+  constexpr size_t kIntorno = 20;
+  size_t da = riga.rfind(',', i);
+  da = da == std::string_view::npos ? 0 : da + 1;
+  size_t a = riga.find(',', i);
+  if (a == std::string_view::npos) a = riga.size();
+  while (da < i && (riga[da] == ' ' || riga[da] == '\t')) ++da;
+  while (a > i + 1 && (riga[a - 1] == ' ' || riga[a - 1] == '\t')) --a;
+  Estratto e;
+  if (i - da > kIntorno) {
+    da = i - kIntorno;
+    e.prima = true;
+  }
+  if (a - i > kIntorno) {
+    a = i + kIntorno;
+    e.dopo = true;
+  }
+  // Whole characters: a cut never falls on a UTF-8 continuation byte.
+  auto seguito = [&](size_t k) { return k < riga.size() && (static_cast<unsigned char>(riga[k]) & 0xC0) == 0x80; };
+  while (da > 0 && seguito(da)) --da;
+  while (seguito(a)) ++a;
+  e.byte = riga.substr(da, a - da);
+  return e;
+}
+
 bool vuoto(std::string_view campo) {
   return campo.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -73,25 +112,31 @@ bool FieldSource::apri() {
   if (avverte()) primo_indice_ = avvertenze_->size();
   const TestoDescrizione t = sorgente_.apri(quale_);
   if (!t.presente) return false;
-  if (!t.guasto.empty()) throw ErroreLettura(t.guasto);
+  if (!t.guasto.empty()) {
+    riga_record_ = t.riga_guasto;
+    throw ErroreLettura(t.guasto);
+  }
   in_.emplace(t.testo);
   if (avverte() && utf8_beyond_ascii(t.testo)) avverti_utf8(t.testo);
   return true;
 }
 
 void FieldSource::avverti_utf8(std::string_view testo) {
-  // The first line that holds a character beyond ASCII, as the author
-  // wrote it and as the simulator's files will hold it.
+  // The first line that holds a character beyond ASCII, and around that
+  // character, as the author wrote it and as the simulator's files will
+  // hold it.
   size_t i = 0;
   while (i < testo.size() && static_cast<unsigned char>(testo[i]) < 0x80) ++i;
-  const size_t inizio = testo.rfind('\n', i) == std::string_view::npos ? 0 : testo.rfind('\n', i) + 1;
+  const size_t a_capo = testo.rfind('\n', i);
+  const size_t inizio = a_capo == std::string_view::npos ? 0 : a_capo + 1;
   size_t fine = testo.find('\n', i);
   if (fine == std::string_view::npos) fine = testo.size();
   std::string_view riga = testo.substr(inizio, fine - inizio);
   if (!riga.empty() && riga.back() == '\r') riga.remove_suffix(1);
+  const Estratto e = estratto(riga, i - inizio);
   const int n = 1 + static_cast<int>(std::count(testo.begin(), testo.begin() + static_cast<std::ptrdiff_t>(inizio), '\n'));
   avverti("this description reads as UTF-8 text, but descriptions are Windows-1252: " +
-              citazione(riga) + " is stored as " + citazione(decode_windows1252(riga)) +
+              e.citato(e.byte) + " is stored as " + e.citato(decode_windows1252(e.byte)) +
               " (save it as Windows-1252, or give compile --encoding utf-8)",
           n);
 }
@@ -122,12 +167,62 @@ bool FieldSource::leggi_preambolo() {
 std::string FieldSource::testo() {
   ++campi_record_;
   std::string t = in_->leggi_testo();
+  if (record_) valori_.push_back(0);
   if (avverte()) {
     if (const int c = byte_controllo(t); c >= 0)
       avverti("control byte " + esadecimale(c) + " in the text " + citazione(t) +
               ", which goes into the train file as it is");
   }
   return t;
+}
+
+void FieldSource::inizia_record(const DefinizioneRecord& r) {
+  valori_.clear();
+  causa_record_.clear();
+  record_ = avverte() ? &r : nullptr;
+  if (!record_) return;
+  causa_record_ = senza_virgola(r);
+  if (!causa_record_.empty()) avverti(causa_record_);
+}
+
+void FieldSource::fine_record() {
+  if (record_) {
+    for (size_t i = 0; i < record_->campi.size(); ++i)
+      if (auto a = avvertenza_intervallo(*record_, i, valori_)) avverti(std::move(*a));
+  }
+  record_ = nullptr;
+  valori_.clear();
+  causa_record_.clear();
+}
+
+std::string FieldSource::senza_virgola(const DefinizioneRecord& r) const {
+  // The digits of a curve's class and of the repetition's codes belong in
+  // their keyword.
+  if (r.tipo == TipoRecord::kCurva || r.tipo == TipoRecord::kRipetizioneSegnali) return {};
+  const std::string_view campo = campo_;
+  size_t fine_chiave = 0;
+  for (std::string_view parola : r.parole) {
+    if (parola.empty()) continue;
+    const auto uguali = [&r](char a, char b) { return r.esatta ? a == b : minuscola(a) == minuscola(b); };
+    const auto it = std::search(campo.begin(), campo.end(), parola.begin(), parola.end(), uguali);
+    if (it == campo.end()) return {};
+    fine_chiave = std::max(fine_chiave, static_cast<size_t>(it - campo.begin()) + parola.size());
+  }
+  const size_t cifra = campo.find_first_of("0123456789", fine_chiave);
+  if (cifra == std::string_view::npos) return {};
+  size_t numeri = cifra;
+  if (numeri > fine_chiave && (campo[numeri - 1] == '-' || campo[numeri - 1] == '+')) --numeri;
+  const size_t dopo = campo.find_first_not_of(' ', fine_chiave);
+  std::string m = "the keyword \"" + std::string(r.nome) + "\" is followed by ";
+  if (dopo < numeri) {
+    m += "'" + std::string(1, campo[dopo]) + "' and not by a comma";
+  } else if (dopo > fine_chiave) {
+    m += "a blank and not by a comma";
+  } else {
+    m += "no comma";
+  }
+  return m + ": " + citazione(campo.substr(numeri)) +
+         " is read as part of the keyword, and the record's fields one place off";
 }
 
 void FieldSource::avverti(std::string messaggio, int riga) {
@@ -293,6 +388,7 @@ std::string FieldSource::dettaglio_fallimento(std::string_view dettaglio) const 
 void FieldSource::registra(Diagnosi d) {
   d.file = percorso_;
   d.riga = riga_record_;
+  if (d.causa.empty()) d.causa = causa_record_;
   tratta::registra(diagnosi_, std::move(d));
 }
 

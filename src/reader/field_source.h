@@ -89,9 +89,20 @@ class FieldSource {
   /// The record's fields after its keyword.
   int32_t numero() {
     ++campi_record_;
-    return in_->leggi_numero();
+    const int32_t v = in_->leggi_numero();
+    if (record_) valori_.push_back(v);
+    return v;
   }
   std::string testo();
+
+  /// The record `r`, which the field just read names, begins. When the
+  /// reading collects warnings, its values are kept as read, for the check
+  /// of their ranges, and a keyword that its numbers follow without a comma
+  /// draws a warning, and names the cause of a diagnostic at the record.
+  void inizia_record(const DefinizioneRecord& r);
+  /// The record was read and placed: a warning for each of its values that
+  /// lies outside its field's range.
+  void fine_record();
 
   /// Closes the description and tells its source that the reading is done
   /// with it (ErroreLettura when the source fails then); the warnings
@@ -168,6 +179,11 @@ class FieldSource {
 
   const std::filesystem::path& percorso() const { return percorso_; }
 
+  /// The record being read as the origin of an event at `posizione`.
+  OrigineEvento origine(int32_t posizione) const {
+    return {.nel_treno = quale_ == Descrizione::kTreno, .riga = riga_record_, .posizione = posizione};
+  }
+
  private:
   DescriptionSource& sorgente_;
   Descrizione quale_;
@@ -180,8 +196,17 @@ class FieldSource {
   /// A warning when the description is UTF-8 text beyond ASCII.
   void avverti_utf8(std::string_view testo);
 
+  /// The keyword of the record being read, when numbers follow it in its
+  /// own field: what happened, in words; empty otherwise.
+  std::string senza_virgola(const DefinizioneRecord& r) const;
+
   std::vector<Avvertenza>* avvertenze_;
   std::string campo_;
+  /// The record being read, while warnings are collected, its values as
+  /// read (a text as 0), and why a diagnostic at it came, when known.
+  const DefinizioneRecord* record_ = nullptr;
+  std::vector<int32_t> valori_;
+  std::string causa_record_;
   /// Line of the keyword field of the record being read; 0 before the first.
   int riga_record_ = 0;
 

@@ -7,6 +7,7 @@
 #include "reader/checked.h"
 #include "reader/placement.h"
 #include "reader/progressive_ordina.h"
+#include "reader/segmento_occupato.h"
 #include "reader/tabella_record.h"
 
 namespace tratta {
@@ -84,7 +85,10 @@ bool LineReader::leggi_intestazione() {
     const std::string& campo = fonte_.campo();
     const uint64_t campi_prima = fonte_.campi_record();
     for (const DefinizioneRecord* r : kTurni<Parte::kIntestazioneLinea>) {
-      if (campo_nomina(*r, campo) && !record_intestazione(*r)) return false;
+      if (!campo_nomina(*r, campo)) continue;
+      fonte_.inizia_record(*r);
+      if (!record_intestazione(*r)) return false;
+      fonte_.fine_record();
     }
     fonte_.dopo_record(campi_prima, record_di(Parte::kIntestazioneLinea), record_di(Parte::kTreno),
                        "a train description");
@@ -144,7 +148,9 @@ std::optional<Arresto> LineReader::record() {
   const std::string& campo = fonte_.campo();
   for (const DefinizioneRecord* r : kTurni<Parte::kCorpoLinea>) {
     if (!campo_nomina(*r, campo)) continue;
+    fonte_.inizia_record(*r);
     if (auto a = record_corpo(*r)) return a;
+    fonte_.fine_record();
   }
   return std::nullopt;
 }
@@ -197,6 +203,7 @@ std::optional<Arresto> LineReader::record_montagna() {
 std::optional<Arresto> LineReader::record_indicatori() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
+  m.in_posa = fonte_.origine(p);
   int32_t v[8];
   for (int32_t& x : v) x = fonte_.numero();
   fonte_.avverti_posizione("speed indicator", p);
@@ -209,11 +216,14 @@ std::optional<Arresto> LineReader::record_cartello() {
   std::string testo = fonte_.testo();
   fonte_.avverti_posizione("indication sign", p);
   if (indice_cartelli_ < 1) throw ErroreLettura("more than 80 indication signs");
-  Segmento& seg = segmento(m, arrotonda32(p / 50.0 + 1.0));
-  if (!seg.libero()) return Diagnosi{kCodiceCartelloOccupato, p};
+  m.in_posa = fonte_.origine(p);
+  const int32_t i = arrotonda32(p / 50.0 + 1.0);
+  Segmento& seg = segmento(m, i);
+  if (!seg.libero()) return segmento_occupato(m, kCodiceCartelloOccupato, p, i);
   // The segment is marked before the text goes into its slot, where a text
   // too long for the slot stops the reading.
   seg.tipo = kCartello;
+  m.annota_origine(i);
   seg.valore1 = static_cast<int16_t>(indice_cartelli_);
   metti_nome(m.voci[indice_cartelli_], std::move(testo));
   --indice_cartelli_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/catalogo_codici.h"
 #include "testing/descriptions.h"
 
 namespace tratta {
@@ -123,6 +124,23 @@ const CasoAvvertenza kCasi[] = {
     {"SlowdownOffTheGrid", linea(""), treno("rallentamento, 3010, 30, 500, 0, 0, 0\r\n"), true, 3,
      {"slowdown at 3010 m", "as at 3000 m"},
      2},
+    // A description saved as UTF-8: the field with the first character
+    // beyond ASCII, whole, as written and as stored; a long one cut some
+    // characters either side of it, never inside a character.
+    {"Utf8InAName", linea(""),
+     treno("stazione, 4500, 2, 600, 0,1,0, 1,1,0, 4,1,1, 0, 0,0,0, STAZ. CITT\xC3\x80\r\n"), true, 3,
+     {"reads as UTF-8 text", "'STAZ. CITT\xC3\x80' is stored as 'STAZ. CITT\xC3\x83\xE2\x82\xAC'"}},
+    {"Utf8InALongText",
+     linea("cartello_indicatore, 1000, (" + std::string(25, 'x') + "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC"
+           "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC)\r\n"),
+     kTreno, false, 8,
+     {"'..." + std::string(20, 'x') +
+      "\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC\xE2\x82\xAC...' is stored as"}},
+    // A keyword that its numbers follow without a comma.
+    {"KeywordFollowedByAColon", linea(""), treno("sabbia: 200\r\nvetture, 3\r\n"), true, 3,
+     {"the keyword \"sabbia\" is followed by ':' and not by a comma", "'200' is read as part of"}},
+    {"KeywordFollowedByABlank", linea("pendenza 500, 3\r\npendenza, 900, 1\r\n"), kTreno,
+     false, 8, {"the keyword \"pendenza\" is followed by a blank and not by a comma", "'500'"}},
     {"RecordsAfterStatus15",
      linea("pendenza, 500, 1\r\nmontagna, 20000, 20500, 2\r\n- nota\r\n\r\npendenza, 900, 2\r\n"
            "pendenza, 950, 3\r\n"),
@@ -193,6 +211,36 @@ TEST(Avvertenze, ANoisyFileGivesAShortReport) {
   EXPECT_NE(l.avvertenze[0].messaggio.find("no record read"), std::string::npos);
   EXPECT_EQ(l.avvertenze[100].riga, 102);
   EXPECT_EQ(l.avvertenze.back().messaggio, "50 more warning(s) about this description not shown");
+}
+
+// A record that finds its segment taken names, as the diagnostic's cause,
+// the event there and the record that put it there, in either description.
+TEST(SegmentoOccupato, TheCauseNamesTheRecordThatTookTheSegment) {
+  struct Caso {
+    int32_t codice;
+    std::string linea, treno;
+    const char* causa;
+  } casi[] = {
+      {kCodiceAbbattimentoOccupato, linea("cartello indicatore, 1000, (X)\r\n"),
+       treno("abbattimento codice, 1050, 270\r\n"),
+       "the segment of 1050 m is taken by the indication sign written at line 8 of the line "
+       "description (1000 m)"},
+      // A station mark takes its segment unchecked.
+      {kCodiceSegnaleOccupato, linea(""),
+       treno("stazione, 4500, 2, 600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, NOME\r\n"
+             "segnale, 4700, 2,4,0,0,0, 2,1,0,0,0\r\n"),
+       "the segment of 4750 m is taken by the mark of the station written at line 3 (4500 m)"},
+      // The four segments before a slowdown's warning: the one that is taken.
+      {kCodicePreavvisoOccupato, linea(""),
+       treno(kSegnale + "rallentamento, 6300, 60, 500, 0, 1, 0\r\n"),
+       "the segment of 5050 m is taken by the signal written at line 3 (5000 m)"},
+  };
+  for (const Caso& c : casi) {
+    testing::Lettura l;
+    l.leggi(c.linea, c.treno);
+    EXPECT_EQ(l.codice(), c.codice) << c.causa;
+    EXPECT_EQ(l.diagnosi.causa, c.causa);
+  }
 }
 
 TEST(LetturaFallita, TheDetailSaysWhatTheDescriptionHolds) {

@@ -3,6 +3,7 @@
 #include "model/catalogo_codici.h"
 #include "model/valori_segnale.h"
 #include "reader/checked.h"
+#include "reader/segmento_occupato.h"
 
 namespace tratta {
 
@@ -63,11 +64,13 @@ std::optional<Diagnosi> memo_indicatori_v_max(RouteModel& modello, int32_t posiz
                                               int32_t vas, int32_t vbs, int32_t vcs,
                                               int32_t strisces, int32_t vad, int32_t vbd,
                                               int32_t vcd, int32_t strisced) {
-  Segmento& seg = segmento(modello, segmento_evento(posizione));
-  if (!seg.libero()) return Diagnosi{kCodiceIndicatoreOccupato, posizione};
+  const int32_t i = segmento_evento(posizione);
+  Segmento& seg = segmento(modello, i);
+  if (!seg.libero()) return segmento_occupato(modello, kCodiceIndicatoreOccupato, posizione, i);
   // The segment takes the indicator first; a speed pair that does not fit
   // 16 bits then stops the reading with the values stored before it.
   seg.tipo = kIndicatoreVmax;
+  modello.annota_origine(i);
   seg.valore1 = valore_velocita(vas, vad);
   seg.valore2 = valore_velocita(vbs, vbd);
   seg.valore3 = valore_velocita(vcs, vcd);
@@ -81,8 +84,9 @@ std::optional<Diagnosi> memo_segnale(RouteModel& modello, int32_t posizione, int
                                      int32_t tempo) {
   const int32_t i = segmento_evento(posizione);
   Segmento& seg = segmento(modello, i);
-  if (!seg.libero()) return Diagnosi{kCodiceSegnaleOccupato, posizione};
+  if (!seg.libero()) return segmento_occupato(modello, kCodiceSegnaleOccupato, posizione, i);
   seg.tipo = kSegnale;
+  modello.annota_origine(i);
   codifica_segnale(
       {.sinistra = {s1, s2, s3}, .destra = {d1, d2, d3}, .sx = sx, .dx = dx, .rapp = rapp}, seg);
   if (tempo >= 1 && tempo <= 100) tempo = 101;
@@ -103,23 +107,29 @@ std::optional<Diagnosi> memo_rallentamento(RouteModel& modello, int32_t x, int32
   int32_t w = 0;
   if (con_avviso) {
     w = arrotonda32(differenza32(x, 1200) / 50.0 + 1.0);
-    if (!segmento(modello, w).libero()) return Diagnosi{kCodiceAvvisoRallentamentoOccupato, x};
+    if (!segmento(modello, w).libero())
+      return segmento_occupato(modello, kCodiceAvvisoRallentamentoOccupato, x, w);
   } else {
     f_ta = 0;
   }
   const int32_t s = segmento_evento(x);
-  if (!segmento(modello, s).libero()) return Diagnosi{kCodiceInizioRallentamentoOccupato, x};
+  if (!segmento(modello, s).libero())
+    return segmento_occupato(modello, kCodiceInizioRallentamentoOccupato, x, s);
   const int32_t e = segmento_evento(somma32(x, l));
-  if (!segmento(modello, e).libero()) return Diagnosi{kCodiceFineRallentamentoOccupato, x};
+  if (!segmento(modello, e).libero())
+    return segmento_occupato(modello, kCodiceFineRallentamentoOccupato, x, e);
   Segmento& fine = segmento(modello, e);
   fine.tipo = kFineRallentamento;
+  modello.annota_origine(e);
   if (d_v != 0) fine.valore2 = basso16(d_v);
   Segmento& inizio = segmento(modello, s);
   inizio.tipo = kInizioRallentamento;
+  modello.annota_origine(s);
   if (d_v != 0) inizio.valore2 = basso16(d_v);
   if (con_avviso) {
     Segmento& avviso = segmento(modello, w);
     avviso.tipo = kAvvisoRallentamento;
+    modello.annota_origine(w);
     if (d_v != 0) avviso.valore2 = basso16(d_v);
     avviso.valore1 = basso16(v);
   }
@@ -131,11 +141,13 @@ std::optional<Diagnosi> memo_rallentamento(RouteModel& modello, int32_t x, int32
   if (f_ta == 0) return std::nullopt;
   const int32_t h = arrotonda32(differenza32(x, 1200) / 50.0);
   for (int32_t j = 0; j <= 3; ++j) {
-    if (!segmento(modello, int64_t{h} - j).libero()) return Diagnosi{kCodicePreavvisoOccupato, x};
+    if (!segmento(modello, int64_t{h} - j).libero())
+      return segmento_occupato(modello, kCodicePreavvisoOccupato, x, int64_t{h} - j);
   }
   for (int32_t j = 0; j <= 3; ++j) {
     Segmento& pre = segmento(modello, int64_t{h} - j);
     pre.tipo = kPreavviso;
+    modello.annota_origine(int64_t{h} - j);
     pre.valore1 = static_cast<int16_t>(j + 1);
     if (d_v != 0) pre.valore2 = static_cast<int16_t>(j + 1);
   }

@@ -73,6 +73,41 @@ enum class Posa : uint8_t {
   kPlanimetria,
 };
 
+/// How the reader keeps a field's value: what a value outside the field's
+/// range becomes, which the warning about it says.
+enum class Conserva : uint8_t {
+  /// Kept as written.
+  kComeScritto,
+  /// As written, but only 1 does what the field is for.
+  kSoloUno,
+  /// Its low 8 bits.
+  kBasso8,
+  /// Its low 16 bits.
+  kBasso16,
+  /// Not 0: on.
+  kAcceso,
+  /// The gradient: per mille + 100, its low 8 bits.
+  kPendenza,
+  /// The speed limit: round(km/h / 5) in a byte.
+  kVelocita,
+  /// The montagna class: above 10, 10 less (with markers), its low 8 bits.
+  kClasse,
+  /// A signal's side: the side value 10 x rapp + 3 x sx + dx.
+  kLatoSegnale,
+  /// A signal's aspect: 10 x left + right.
+  kAspetto,
+  /// A signal's time: 1 to 100 become 101, the low 8 bits, kept when sx is 2.
+  kTempoSegnale,
+  /// An indicator's speed: 20 x left + right / 5.
+  kVelocitaIndicatore,
+  /// An indicator's stripes: 10 x left + right.
+  kStrisce,
+  /// An abatement's code: above 0 its low 16 bits, else no code.
+  kCodiceAbbattimento,
+  /// A station's time: (hours x 60 + minutes) x 60 + seconds.
+  kOrario,
+};
+
 /// A field after the keyword.
 struct CampoRecord {
   std::string_view nome;
@@ -90,6 +125,7 @@ struct CampoRecord {
   /// A text, read to the next comma or line end, rather than a number.
   bool testo = false;
   std::string_view significato;
+  Conserva conserva = Conserva::kComeScritto;
 };
 
 /// One record of the descriptions.
@@ -131,7 +167,7 @@ inline constexpr CampoRecord kCampiLunghezzaPercorso[] = {
 inline constexpr CampoRecord kCampiProgressiva[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "where along the route the mileage changes"},
     {"progressiva", "m", 0, INT32_MAX, 50, false, "the mileage from there on"},
-    {"bandiera", "", 0, 1, 0, false, "1: the mileage is taken 100 m further"},
+    {"bandiera", "", 0, 1, 0, false, "1: the mileage is taken 100 m further", Conserva::kSoloUno},
 };
 inline constexpr CampoRecord kCampiSfondo[] = {
     {"valore", "", INT32_MIN, INT32_MAX, 0, false, "stored as given"},
@@ -143,7 +179,8 @@ inline constexpr CampoRecord kCampiRipetizioneSegnali[] = {
 inline constexpr CampoRecord kCampiPendenza[] = {
     {"posizione", "m", 0, kMetriPercorso, 0, false,
      "where the gradient starts: the segment round(posizione / 50)"},
-    {"pendenza", "per mille", -100, 155, 0, false, "the gradient from there on"},
+    {"pendenza", "per mille", -100, 155, 0, false, "the gradient from there on",
+     Conserva::kPendenza},
 };
 inline constexpr CampoRecord kCampiCurva[] = {
     {"inizio", "m", 0, kMetriPercorso, 0, false, "where the curve starts"},
@@ -153,18 +190,25 @@ inline constexpr CampoRecord kCampiMontagna[] = {
     {"inizio", "m", 0, kMetriPercorso, 0, false, "where the stretch starts"},
     {"fine", "m", 0, kMetriPercorso, 0, false, "where it ends"},
     {"classe", "", 0, 255, 0, false,
-     "its class; above 10, the class 10 less with a marker every fourth segment"},
+     "its class; above 10, the class 10 less with a marker every fourth segment",
+     Conserva::kClasse},
 };
 inline constexpr CampoRecord kCampiIndicatoriVmax[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "where the indicator stands"},
-    {"vas", "km/h", 0, 1275, 0, false, "first speed, left"},
-    {"vbs", "km/h", 0, 1275, 0, false, "second speed, left"},
-    {"vcs", "km/h", 0, 1275, 0, false, "third speed, left"},
-    {"strisces", "", 0, 9, 0, false, "stripes, left"},
-    {"vad", "km/h", 0, 1275, 0, false, "first speed, right"},
-    {"vbd", "km/h", 0, 1275, 0, false, "second speed, right"},
-    {"vcd", "km/h", 0, 1275, 0, false, "third speed, right"},
-    {"strisced", "", 0, 9, 0, false, "stripes, right"},
+    {"vas", "km/h", 0, 1275, 0, false, "first speed, left",
+     Conserva::kVelocitaIndicatore},
+    {"vbs", "km/h", 0, 1275, 0, false, "second speed, left",
+     Conserva::kVelocitaIndicatore},
+    {"vcs", "km/h", 0, 1275, 0, false, "third speed, left",
+     Conserva::kVelocitaIndicatore},
+    {"strisces", "", 0, 9, 0, false, "stripes, left", Conserva::kStrisce},
+    {"vad", "km/h", 0, 495, 0, false, "first speed, right",
+     Conserva::kVelocitaIndicatore},
+    {"vbd", "km/h", 0, 495, 0, false, "second speed, right",
+     Conserva::kVelocitaIndicatore},
+    {"vcd", "km/h", 0, 495, 0, false, "third speed, right",
+     Conserva::kVelocitaIndicatore},
+    {"strisced", "", 0, 9, 0, false, "stripes, right", Conserva::kStrisce},
 };
 inline constexpr CampoRecord kCampiCartelloIndicatore[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "where the sign stands"},
@@ -179,12 +223,13 @@ inline constexpr CampoRecord kCampiNumeroVetture[] = {
 inline constexpr CampoRecord kCampiVelocita[] = {
     {"posizione", "m", 0, kMetriPercorso, 0, false,
      "where the limit starts: the segment round(posizione / 50)"},
-    {"velocita", "km/h", 0, 1275, 0, false, "the speed limit from there on, in steps of 5 km/h"},
+    {"velocita", "km/h", 0, 1275, 0, false, "the speed limit from there on, in steps of 5 km/h",
+     Conserva::kVelocita},
 };
 inline constexpr CampoRecord kCampiAderenza[] = {
     {"posizione", "m", 0, kMetriPercorso, 0, false,
      "where the adhesion starts: the segment round(posizione / 50)"},
-    {"aderenza", "", 0, 255, 0, false, "the adhesion from there on"},
+    {"aderenza", "", 0, 255, 0, false, "the adhesion from there on", Conserva::kBasso8},
 };
 inline constexpr CampoRecord kCampiOrologio[] = {
     {"ore", "h", 0, 23, 0, false, "the clock's hour at the start"},
@@ -196,33 +241,39 @@ inline constexpr CampoRecord kCampiSabbia[] = {
 };
 inline constexpr CampoRecord kCampiSegnale[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "where the signal stands"},
-    {"sx", "", 0, 2, 0, false, "the left group's kind: 1 a distant signal, 2 a main one"},
-    {"s1", "", 0, 9, 0, false, "first aspect, left"},
-    {"s2", "", 0, 9, 0, false, "second aspect, left"},
-    {"s3", "", 0, 9, 0, false, "third aspect, left"},
-    {"rapp", "", 0, 9, 0, false, "the tens of the signal's side value"},
-    {"dx", "", 0, 2, 0, false, "the right group's kind"},
-    {"d1", "", 0, 9, 0, false, "first aspect, right"},
-    {"d2", "", 0, 9, 0, false, "second aspect, right"},
-    {"d3", "", 0, 9, 0, false, "third aspect, right"},
+    {"sx", "", 0, 2, 0, false, "the left group's kind: 1 a distant signal, 2 a main one",
+     Conserva::kLatoSegnale},
+    {"s1", "", 0, 9, 0, false, "first aspect, left", Conserva::kAspetto},
+    {"s2", "", 0, 9, 0, false, "second aspect, left", Conserva::kAspetto},
+    {"s3", "", 0, 9, 0, false, "third aspect, left", Conserva::kAspetto},
+    {"rapp", "", 0, 9, 0, false, "the tens of the signal's side value", Conserva::kLatoSegnale},
+    {"dx", "", 0, 2, 0, false, "the right group's kind", Conserva::kLatoSegnale},
+    {"d1", "", 0, 9, 0, false, "first aspect, right", Conserva::kAspetto},
+    {"d2", "", 0, 9, 0, false, "second aspect, right", Conserva::kAspetto},
+    {"d3", "", 0, 9, 0, false, "third aspect, right", Conserva::kAspetto},
     {"tempo", "", 0, 255, 0, false,
-     "the signal's time, kept only when sx is 2; 1 to 100 become 101"},
+     "the signal's time, kept only when sx is 2; 1 to 100 become 101", Conserva::kTempoSegnale},
 };
 inline constexpr CampoRecord kCampiRallentamento[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "where the slowdown starts"},
     {"v", "", 0, INT16_MAX, 0, false,
      "the slowdown's speed value; below 110 the finishing pass puts code abatements inside it "
-     "and after it"},
+     "and after it",
+     Conserva::kBasso16},
     {"l", "m", 0, kMetriPercorso, 50, false, "its length: the end stands at posizione + l"},
-    {"f_tt", "", INT16_MIN, INT16_MAX, 0, false, "stored on the start and end marks"},
+    {"f_tt", "", INT16_MIN, INT16_MAX, 0, false, "stored on the start and end marks",
+     Conserva::kBasso16},
     {"f_ta", "", 0, 1, 0, false,
-     "not 0, with a warning mark: the four segments before the warning take pre-warnings"},
-    {"d_v", "", INT16_MIN, INT16_MAX, 0, false, "when not 0, stored on every mark"},
+     "not 0, with a warning mark: the four segments before the warning take pre-warnings",
+     Conserva::kAcceso},
+    {"d_v", "", INT16_MIN, INT16_MAX, 0, false, "when not 0, stored on every mark",
+     Conserva::kBasso16},
 };
 inline constexpr CampoRecord kCampiAbbattimento[] = {
     {"posizione", "m", 0, kMetriPercorso, 0, false,
      "where the abatement stands: the segment round(posizione / 50)"},
-    {"codice", "", 0, INT16_MAX, 0, false, "the code's value; 0 or less: an abatement without one"},
+    {"codice", "", 0, INT16_MAX, 0, false, "the code's value; 0 or less: an abatement without one",
+     Conserva::kCodiceAbbattimento},
 };
 inline constexpr CampoRecord kCampiStazione[] = {
     {"posizione", "m", 0, kMetriPercorso, 50, false, "the station's position"},
@@ -242,9 +293,9 @@ inline constexpr CampoRecord kCampiStazione[] = {
     {"d2_b", "", INT16_MIN, INT16_MAX, 0, false, "stored in d2_b"},
     {"d3_b", "", INT16_MIN, INT16_MAX, 0, false, "stored in d3_b"},
     {"ac", "", 0, 255, 0, false, "stored in ac"},
-    {"ore", "h", 0, 23, 0, false, "the timetable's hour"},
-    {"minuti", "min", 0, 59, 0, false, "its minutes"},
-    {"secondi", "s", 0, 59, 0, false, "its seconds"},
+    {"ore", "h", 0, 23, 0, false, "the timetable's hour", Conserva::kOrario},
+    {"minuti", "min", 0, 59, 0, false, "its minutes", Conserva::kOrario},
+    {"secondi", "s", 0, 59, 0, false, "its seconds", Conserva::kOrario},
     {"nome", "", 0, 65535, 0, true, "the station's name"},
 };
 

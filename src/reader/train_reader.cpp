@@ -5,6 +5,7 @@
 #include "model/catalogo_codici.h"
 #include "reader/checked.h"
 #include "reader/placement.h"
+#include "reader/segmento_occupato.h"
 #include "reader/tabella_record.h"
 
 namespace tratta {
@@ -43,7 +44,9 @@ std::optional<Arresto> TrainReader::record() {
   const std::string& campo = fonte_.campo();
   for (const DefinizioneRecord* r : kTurni<Parte::kTreno>) {
     if (!campo_nomina(*r, campo)) continue;
+    fonte_.inizia_record(*r);
     if (auto a = record(*r)) return a;
+    fonte_.fine_record();
   }
   return std::nullopt;
 }
@@ -83,6 +86,7 @@ std::optional<Arresto> TrainReader::dopo_la_posa(std::optional<Diagnosi> d, int3
 std::optional<Arresto> TrainReader::record_segnale() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
+  m.in_posa = fonte_.origine(p);
   int32_t v[10];
   for (int32_t& x : v) x = fonte_.numero();
   fonte_.avverti_posizione("signal", p);
@@ -93,6 +97,7 @@ std::optional<Arresto> TrainReader::record_segnale() {
 std::optional<Arresto> TrainReader::record_rallentamento() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
+  m.in_posa = fonte_.origine(p);
   int32_t v[5];
   for (int32_t& x : v) x = fonte_.numero();
   fonte_.avverti_posizione("slowdown", p);
@@ -104,8 +109,11 @@ std::optional<Arresto> TrainReader::record_abbattimento() {
   const int32_t p = fonte_.numero();
   if (auto a = oltre_percorso(m, p)) return a;
   const int32_t c = fonte_.numero();
-  Segmento& seg = segmento(m, arrotonda32(p / 50.0));
-  if (!seg.libero()) return Diagnosi{kCodiceAbbattimentoOccupato, p};
+  m.in_posa = fonte_.origine(p);
+  const int32_t i = arrotonda32(p / 50.0);
+  Segmento& seg = segmento(m, i);
+  if (!seg.libero()) return segmento_occupato(m, kCodiceAbbattimentoOccupato, p, i);
+  m.annota_origine(i);
   if (c > 0) {
     seg.tipo = kAbbattimento;
     seg.valore1 = basso16(c);
@@ -173,8 +181,11 @@ std::optional<Arresto> TrainReader::record_stazione() {
     const double x = st.fine / 50.0 - 1;
     if (x <= 1) return Diagnosi{.codice_errore = kCodiceStazioneAllInizio};
     // The station mark replaces whatever event the segment held.
-    Segmento& marca = segmento(m, arrotonda32(x));
+    const int32_t i = arrotonda32(x);
+    Segmento& marca = segmento(m, i);
+    m.in_posa = fonte_.origine(posizione);
     marca.tipo = kStazione;
+    m.annota_origine(i);
     marca.valore1 = static_cast<int16_t>(s);
   }
   if (s > 1 && differenza32(st.inizio, kDistanzaStazioni) < m.voci[s - 1].fine)

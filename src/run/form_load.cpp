@@ -20,6 +20,21 @@ int fallita(const platform::FileError& e) {
   return 1;
 }
 
+/// The same for a file of the run's folder, `cartella`, which the program
+/// could not write: where it tried, and how the same scenario is built in
+/// a folder of one's own.
+int non_scritta(const platform::FileError& e, const std::filesystem::path& cartella,
+                const NomiScenario& nomi) {
+  platform::report_failure(visibile(e.text, std::string::npos) +
+                           "\nThe scenario is built beside the program, in '" +
+                           visibile(platform::path_to_utf8(cartella), std::string::npos) +
+                           "', and could not be written there. To build it in a folder of "
+                           "your own:\n  tratta_valle3 emit DIR\n  tratta_valle3 compile DIR/" +
+                           nome_descrizione_linea(nomi) + " DIR/" + nome_descrizione_treno(nomi) +
+                           " --out DIR");
+  return 1;
+}
+
 }  // namespace
 
 int Form_Load() {
@@ -35,9 +50,9 @@ int Form_Load() {
   // these.
   platform::FileResult<platform::FolderLock> blocco =
       platform::lock_folder(cartella, platform::LockMode::kExclusive);
-  if (!blocco.ok()) return fallita(blocco.error());
+  if (!blocco.ok()) return non_scritta(blocco.error(), cartella, modello.nomi);
   if (platform::FileStatus s = scrivi_documenti(blocco.value(), modello.nomi); !s.ok())
-    return fallita(s.error());
+    return non_scritta(s.error(), cartella, modello.nomi);
 
   // The descriptions just written are read back, within the usual bound on
   // their size, and deleted once read.
@@ -47,7 +62,7 @@ int Form_Load() {
   const int32_t j = 1;
   EsitoCompilazione esito;
   const platform::FileStatus scritti = memorizza_percorso(modello, j, descrizioni, blocco.value(), esito);
-  if (!scritti.ok()) return fallita(scritti.error());
+  if (!scritti.ok()) return non_scritta(scritti.error(), cartella, modello.nomi);
   if (esito.errore_fatale != 0) errore(std::to_string(esito.errore_fatale));
   if (esito.senza_segmenti) {
     platform::report_failure(

@@ -85,7 +85,51 @@ TEST(OneShotRun, ReadOnlyFolderFailsClearlyAndKeepsOlderFiles) {
   const std::string err = p.leggi("err.log");
   EXPECT_NE(err.find("Tratta_Valle3_linea.txt"), std::string::npos) << err;
   EXPECT_NE(err.find("denied"), std::string::npos) << err;
+  EXPECT_NE(err.find(" in '" + p.dir.path().string() + "', and could not be written there"),
+            std::string::npos)
+      << err;
   EXPECT_EQ(p.leggi("Tratta_Valle3_30.dat"), vecchio);
+}
+
+// A folder that root cannot write either: a read-only mount of it (where
+// this system lets a test make one), or a folder standing where the first
+// document goes. The message says where the run tried and how to build the
+// scenario in a folder of one's own, and nothing of the folder changes.
+TEST(OneShotRun, AFolderItCannotWriteSaysWhereAndHowToBuildElsewhere) {
+  struct Caso {
+    const char* nome;
+    bool sola_lettura;  // a read-only mount, else a folder in the way
+  } casi[] = {{"a folder in the way", false}, {"read-only mount", true}};  // the skip last
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProgramma p;
+    testing::ScratchDir registri;
+    const std::string programma = (p.dir / "tratta_valle3").string();
+    const std::string cartella = p.dir.path().string();
+    std::string comando = "cd / && '" + programma + "'";
+    if (c.sola_lettura) {
+      if (std::system("unshare -m true > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no mount namespace for a read-only mount";
+      comando = "cd / && unshare -m sh -c \"mount --bind '" + cartella + "' '" + cartella +
+                "' && mount -o remount,ro,bind '" + cartella + "' && exec '" + programma + "'\"";
+    } else {
+      fs::create_directory(p.dir / "Tratta_Valle3_linea.txt");
+    }
+    const std::set<std::string> prima = p.file();
+    const int stato = std::system((comando + " > '" + (registri / "out.log").string() + "' 2> '" +
+                                   (registri / "err.log").string() + "'")
+                                      .c_str());
+    EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) != 0) << stato;
+    const std::string err = testing::read_bytes(registri / "err.log");
+    EXPECT_NE(err.find("Tratta_Valle3_linea.txt"), std::string::npos) << err;
+    EXPECT_NE(err.find("\nThe scenario is built beside the program, in '" + cartella +
+                       "', and could not be written there. To build it in a folder of your "
+                       "own:\n  tratta_valle3 emit DIR\n  tratta_valle3 compile "
+                       "DIR/Tratta_Valle3_linea.txt DIR/Tratta_Valle3_30-.txt --out DIR\n"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(p.file(), prima);
+  }
 }
 
 }  // namespace tratta
