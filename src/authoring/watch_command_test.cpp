@@ -455,19 +455,22 @@ TEST(Watch, ServeSaysItsAddressFirstAndOpenHandsItToTheBrowser) {
   EXPECT_EQ(testing::read_bytes(aperto), indirizzo);
 }
 
-// The program itself: SIGINT and SIGTERM end the watch with status 0 and
-// leave the output folder as one whole set.
-TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
-  for (int segnale : {SIGINT, SIGTERM}) {
-    SCOPED_TRACE(segnale);
-    testing::ScratchDir dir;
-    const fs::path linea = dir / "linea.txt", treno = dir / "treno.txt";
+/// The program's own watch of the built-in descriptions, in a folder of
+/// its own, with `altre` options after them; its lines go to a file. The
+/// signal `predefinito` (when not 0) takes its default action in it, as a
+/// shell leaves it.
+struct WatchAvviato {
+  testing::ScratchDir dir;
+  fs::path linea = dir / "linea.txt", treno = dir / "treno.txt";
+  std::string uscita = (dir / "uscita").string(), righe = (dir / "righe.txt").string();
+  pid_t pid = -1;
+
+  explicit WatchAvviato(std::vector<std::string> altre, int predefinito = 0) {
     testing::write_bytes(linea, componi_documento(righe_linea()));
     testing::write_bytes(treno, componi_documento(righe_treno()));
-    const std::string programma = TRATTA_EXE, uscita = (dir / "uscita").string(),
-                      righe = (dir / "righe.txt").string();
-    std::vector<std::string> argomenti = {programma, "watch",  linea.string(),
-                                          treno.string(), "--out", uscita};
+    std::vector<std::string> argomenti = {TRATTA_EXE, "watch", linea.string(), treno.string(),
+                                          "--out", uscita};
+    argomenti.insert(argomenti.end(), altre.begin(), altre.end());
     std::vector<char*> argv;
     for (std::string& a : argomenti) argv.push_back(a.data());
     argv.push_back(nullptr);
@@ -478,25 +481,44 @@ TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
     posix_spawnattr_init(&attributi);
     sigset_t predefiniti;
     sigemptyset(&predefiniti);
-    sigaddset(&predefiniti, segnale);
+    if (predefinito != 0) sigaddset(&predefiniti, predefinito);
     posix_spawnattr_setsigdefault(&attributi, &predefiniti);
     posix_spawnattr_setflags(&attributi, POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, programma.c_str(), &azioni, &attributi, argv.data(), environ), 0);
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &azioni, &attributi, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&azioni);
     posix_spawnattr_destroy(&attributi);
-    // Its first compile done, then a save, and the interrupt meanwhile.
-    for (int i = 0; i < 500 && testing::read_bytes(righe).find("done") == std::string::npos; ++i)
+  }
+  /// Its lines once the first compile is done (ten seconds at most).
+  std::string dopo_la_prima() const {
+    for (int i = 0; i < 1000 && testing::read_bytes(righe).find("done") == std::string::npos; ++i)
       std::this_thread::sleep_for(10ms);
-    testing::write_bytes(linea, componi_documento(righe_linea()) + "\r\n");
-    std::this_thread::sleep_for(TempiOsserva{}.quiete + 5ms);
-    ::kill(pid, segnale);
-    int stato = 0;
-    ASSERT_EQ(::waitpid(pid, &stato, 0), pid);
-    EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    return testing::read_bytes(righe);
+  }
+  /// A save of the line description.
+  void salva() const { testing::write_bytes(linea, componi_documento(righe_linea()) + "\r\n"); }
+  /// The one whole set, and nothing else, in the output folder.
+  void un_set_intero() const {
     EXPECT_EQ(testing::names_in(uscita),
               (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
                                      "Tratta_Valle3_linea.dat"}));
+  }
+};
+
+// The program itself: SIGINT and SIGTERM end the watch with status 0 and
+// leave the output folder as one whole set.
+TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
+  for (int segnale : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(segnale);
+    WatchAvviato w({}, segnale);
+    // Its first compile done, then a save, and the interrupt meanwhile.
+    w.dopo_la_prima();
+    w.salva();
+    std::this_thread::sleep_for(TempiOsserva{}.quiete + 5ms);
+    ::kill(w.pid, segnale);
+    int stato = 0;
+    ASSERT_EQ(::waitpid(w.pid, &stato, 0), w.pid);
+    EXPECT_TRUE(WIFEXITED(stato) && WEXITSTATUS(stato) == 0) << stato;
+    w.un_set_intero();
   }
 }
 
@@ -504,34 +526,16 @@ TEST(Watch, AnInterruptEndsTheProgramWithStatusZero) {
 // finishes its request holding the server's threads: one interrupt ends
 // the watch with status 0 at once (within a second here; the bound below
 // leaves room for the sanitizers' builds, where it once waited for the
-// client to go); two in a row, whenever they
-// come (here around a compile, at every few milliseconds), end it with the
-// output folder one whole set and no temporary left, since only the main
-// thread takes them and it holds them through the renames.
+// client to go); two in a row, whenever they come (here around a compile,
+// at every few milliseconds), end it with the output folder one whole set
+// and no temporary left, since only the main thread takes them and it
+// holds them through the renames.
 TEST(Watch, InterruptsUnderServeEndItWholeWhateverTheClients) {
   for (int volta = 0; volta < 8; ++volta) {
     SCOPED_TRACE(volta);
     const bool due = volta > 0;
-    testing::ScratchDir dir;
-    const fs::path linea = dir / "linea.txt", treno = dir / "treno.txt";
-    testing::write_bytes(linea, componi_documento(righe_linea()));
-    testing::write_bytes(treno, componi_documento(righe_treno()));
-    const std::string programma = TRATTA_EXE, uscita = (dir / "uscita").string(),
-                      righe = (dir / "righe.txt").string();
-    std::vector<std::string> argomenti = {programma,      "watch", linea.string(), treno.string(),
-                                          "--out",        uscita,  "--serve",      "0"};
-    std::vector<char*> argv;
-    for (std::string& a : argomenti) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t azioni;
-    posix_spawn_file_actions_init(&azioni);
-    posix_spawn_file_actions_addopen(&azioni, 1, righe.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, programma.c_str(), &azioni, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&azioni);
-    for (int i = 0; i < 1000 && testing::read_bytes(righe).find("done") == std::string::npos; ++i)
-      std::this_thread::sleep_for(10ms);
-    const std::string testo = testing::read_bytes(righe);
+    WatchAvviato w({"--serve", "0"});
+    const std::string testo = w.dopo_la_prima();
     const std::size_t da = testo.find("127.0.0.1:");
     ASSERT_NE(da, std::string::npos) << testo;
     const int porta = std::stoi(testo.substr(da + 10));
@@ -552,21 +556,21 @@ TEST(Watch, InterruptsUnderServeEndItWholeWhateverTheClients) {
     ASSERT_EQ(::send(lento, "GET / HT", 8, MSG_NOSIGNAL), 8);
 
     // A save, and the interrupts around its compile.
-    testing::write_bytes(linea, componi_documento(righe_linea()) + "\r\n");
+    w.salva();
     std::this_thread::sleep_for(TempiOsserva{}.quiete + std::chrono::milliseconds(volta * 3));
     const auto t0 = std::chrono::steady_clock::now();
-    ::kill(pid, SIGINT);
+    ::kill(w.pid, SIGINT);
     if (due) {
       std::this_thread::sleep_for(std::chrono::milliseconds(volta % 4));
-      ::kill(pid, SIGINT);
+      ::kill(w.pid, SIGINT);
     }
     int stato = 0;
     pid_t finito = 0;
-    while ((finito = ::waitpid(pid, &stato, WNOHANG)) == 0 && std::chrono::steady_clock::now() - t0 < 15s)
+    while ((finito = ::waitpid(w.pid, &stato, WNOHANG)) == 0 && std::chrono::steady_clock::now() - t0 < 15s)
       std::this_thread::sleep_for(5ms);
     if (finito == 0) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &stato, 0);
+      ::kill(w.pid, SIGKILL);
+      ::waitpid(w.pid, &stato, 0);
       ADD_FAILURE() << "the watch did not end";
     }
     EXPECT_LT(std::chrono::steady_clock::now() - t0, 8s);
@@ -575,9 +579,7 @@ TEST(Watch, InterruptsUnderServeEndItWholeWhateverTheClients) {
     }
     ::close(pagina);
     ::close(lento);
-    EXPECT_EQ(testing::names_in(uscita),
-              (std::set<std::string>{"Tratta_Valle3_30.dat", "Tratta_Valle3_30.sim",
-                                     "Tratta_Valle3_linea.dat"}));
+    w.un_set_intero();
   }
 }
 #endif
