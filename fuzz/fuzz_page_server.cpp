@@ -44,22 +44,29 @@ void rotto(const char* perche, const std::string& richiesta, const std::string& 
   std::abort();
 }
 
-/// The value of the first header `nome` of `richiesta` as httplib takes it
-/// (name in any case, spaces around the value dropped); "" when none.
-std::string intestazione(const std::string& richiesta, std::string nome) {
-  std::size_t fine = richiesta.find("\r\n\r\n");
-  const std::string testa = richiesta.substr(0, fine);
-  for (std::size_t a = testa.find("\r\n"); a != std::string::npos; a = testa.find("\r\n", a + 2)) {
-    const std::size_t b = testa.find("\r\n", a + 2);
-    const std::string riga = testa.substr(a + 2, b == std::string::npos ? std::string::npos : b - a - 2);
-    const std::size_t due = riga.find(':');
-    if (due == std::string::npos || due != nome.size()) continue;
+/// The value of the first header `nome` of `richiesta` as httplib takes
+/// it: lines end at a line feed, and count only when it follows a carriage
+/// return (any other is passed over); a blank one ends the header; the
+/// name in any case, spaces and tabs around the value dropped. "" when
+/// there is none.
+std::string intestazione(const std::string& richiesta, const std::string& nome) {
+  std::size_t inizio = richiesta.find('\n');  // past the request line
+  while (inizio != std::string::npos && inizio + 1 < richiesta.size()) {
+    const std::size_t fine = richiesta.find('\n', inizio + 1);
+    if (fine == std::string::npos) break;
+    const std::string riga = richiesta.substr(inizio + 1, fine - inizio - 1);
+    inizio = fine;
+    if (riga.empty() || riga.back() != '\r') continue;
+    const std::string corpo = riga.substr(0, riga.size() - 1);
+    if (corpo.empty()) break;
+    const std::size_t due = corpo.find(':');
+    if (due != nome.size()) continue;
     bool uguale = true;
     for (std::size_t i = 0; i < due; ++i)
-      uguale = uguale && std::tolower(static_cast<unsigned char>(riga[i])) ==
+      uguale = uguale && std::tolower(static_cast<unsigned char>(corpo[i])) ==
                              std::tolower(static_cast<unsigned char>(nome[i]));
     if (!uguale) continue;
-    std::string v = riga.substr(due + 1);
+    std::string v = corpo.substr(due + 1);
     while (!v.empty() && (v.front() == ' ' || v.front() == '\t')) v.erase(0, 1);
     while (!v.empty() && (v.back() == ' ' || v.back() == '\t')) v.pop_back();
     return v;
